@@ -1,0 +1,43 @@
+#pragma once
+// The byte pipe to the logger. Only a transport touches the port; everything above it is fed bytes.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QObject>
+#include <QString>
+
+namespace kav::link {
+
+enum class OpenResult {
+    Ok,
+    InvalidPort,  // the system has no such port
+    InUse,        // another program holds the port
+    Failed,       // any other failure; see errorString()
+};
+
+class Transport : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~Transport() override = default;
+
+    // Opens the named port at 115200 baud, 8 data bits, no parity, 1 stop bit.
+    virtual OpenResult open(const QString& portName) = 0;
+    // Closes the port; emits closed() when it was open, does nothing otherwise.
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    // Writes the bytes unchanged; returns false when they could not be queued.
+    virtual bool write(QByteArrayView bytes) = 0;
+    virtual QString portName() const = 0;
+    virtual QString errorString() const = 0;
+
+signals:
+    // Bytes as they arrive, in order, each delivered once.
+    void bytesReceived(const QByteArray& bytes);
+    // The port was closed, by close() or because the device went away.
+    void closed();
+    // The device disappeared or failed while open (the port is closed after this).
+    void portLost(const QString& reason);
+};
+
+}  // namespace kav::link
