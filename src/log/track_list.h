@@ -36,6 +36,8 @@ public:
     void setMarkedTrack(int index);
 
 private:
+    void closeLastTrack(std::size_t last);
+
     LogData log_;
     std::vector<Track> tracks_;
     int marked_ = -1;

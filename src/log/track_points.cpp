@@ -1,0 +1,68 @@
+#include "log/track_points.h"
+
+#include <algorithm>
+
+#include "log/geodesy.h"
+#include "log/gps_time.h"
+
+namespace kav::log {
+
+namespace {
+
+// An upward jump of more than this (0.303 m units) over the previous point is a spike.
+constexpr int64_t kAltitudeSpike = 5000;
+
+// Stores one point; an upward altitude spike repeats the previous stored altitude (AddData).
+void AddData(TrackPoints& pts, const TDataGAC& g, DateTime when) {
+    int32_t alti = g.xAlti;
+    if (!pts.FRAltitudes.empty() && int64_t(pts.FRAltitudes.back()) + kAltitudeSpike < alti)
+        alti = pts.FRAltitudes.back();
+    pts.FRHeures.push_back(g.xSeconde);
+    pts.FRLatitudes.push_back(g.xLat);
+    pts.FRLongitudes.push_back(g.xLong);
+    pts.FRAltitudes.push_back(alti);
+    pts.FRDateTimes.push_back(when);
+}
+
+// Moves a maximum 0.05 % away from the track; a bound of 0 stays 0.
+double widenedMax(double v) {
+    return v >= 0 ? v * 10005 / 10000 : v * 9995 / 10000;
+}
+double widenedMin(double v) {
+    return v >= 0 ? v * 9995 / 10000 : v * 10005 / 10000;
+}
+
+// Bounds of the points, widened, and their midpoints (CoordMaxData).
+void CoordMaxData(TrackPoints& pts) {
+    const auto [latMin, latMax] =
+        std::minmax_element(pts.FRLatitudes.begin(), pts.FRLatitudes.end());
+    const auto [lonMin, lonMax] =
+        std::minmax_element(pts.FRLongitudes.begin(), pts.FRLongitudes.end());
+    pts.LatMax = widenedMax(*latMax);
+    pts.LatMin = widenedMin(*latMin);
+    pts.LongMax = widenedMax(*lonMax);
+    pts.LongMin = widenedMin(*lonMin);
+    pts.LatRef = (pts.LatMax + pts.LatMin) / 2;
+    pts.LongRef = (pts.LongMax + pts.LongMin) / 2;
+}
+
+}  // namespace
+
+TrackPoints buildTrackPoints(const LogData& log, std::size_t first, std::size_t last) {
+    TrackPoints pts;
+    if (log.empty()) return pts;
+    last = std::min(last, log.size() - 1);
+    if (first > last) return pts;
+    const std::size_t count = last - first + 1;
+    for (auto* v : {&pts.FRHeures, &pts.FRAltitudes}) v->reserve(count);
+    for (auto* v : {&pts.FRLatitudes, &pts.FRLongitudes, &pts.FRDateTimes}) v->reserve(count);
+    for (std::size_t i = first; i <= last; ++i) {
+        TDataGAC g;
+        Ecef2Gac(log[i], g);
+        AddData(pts, g, GpsTime2Datetime(log[i].WeekNumber, log[i].TimeOfWeek));
+    }
+    CoordMaxData(pts);
+    return pts;
+}
+
+}  // namespace kav::log
