@@ -1,0 +1,70 @@
+#pragma once
+// The logger emulator: a GT730 on a pseudo-terminal that answers the binary protocol from the
+// logger's side and serves a flash memory image. Event-driven in the calling thread's loop.
+//
+// Fault switches (EmulatorOptions::faults and gt730-sim --fault), each independent:
+//   block-checksum-once=SECTOR   the raw block holding SECTOR carries a wrong checksum, once
+//   block-checksum-always=SECTOR ... every time
+//   reply-lost-once=ID           command ID (e.g. 0x1D) gets no answer at all, once
+//   reply-lost-always=ID         ... never answered
+//   block-lost-once=SECTOR       the acknowledgement comes but the raw block of SECTOR
+//                                (or "user" for the user-data area) never does, once
+//   block-lost-always=SECTOR     ... never
+//   frame-checksum-once=ID       the next reply frame with id ID (0x80, 0x83, 0x84, 0x94)
+//                                carries a wrong checksum byte
+//   frame-checksum-always=ID     ... every such frame
+//   garbage[=N]                  N stray bytes (default 8) before every answer
+//   vanish-after=N               the device disappears once N sectors have been sent
+//   delay-once=ID:MS             the answer to command ID is held back MS milliseconds, once
+//   delay-always=ID:MS           ... every time
+//   extra-trailer[=N]            N extra bytes (default 3) between the block checksum and CR LF
+//   refuse-criteria              the log criteria command (0x18) is refused
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace kav::sim {
+
+struct EmulatorOptions {
+    QByteArray image;               // memory: concatenated 4096-byte sectors, sector 0 first
+    bool fast = false;              // full speed instead of pacing at 115200 baud (10 bits a byte)
+    bool continuousOutput = false;  // NMEA-like text lines until the output is stopped (0x09)
+    QStringList faults;             // "NAME" or "NAME=ARG", the same names as the --fault option
+    bool announce = true;           // announce the pty as ttySIM<n> (link/emulator_ports.h)
+    QString linkPath;               // extra symlink to the pty, if not empty
+    QString serialNumber = QStringLiteral("GT730-0123456789");
+    QString traceFile;  // when set, every frame received and sent is also written there
+};
+
+class Emulator : public QObject {
+    Q_OBJECT
+  public:
+    explicit Emulator(EmulatorOptions options, QObject* parent = nullptr);
+    ~Emulator() override;  // closes the pty and withdraws the announcement
+
+    // Opens the pty, announces it and starts answering; false (with error) on failure,
+    // including an unknown fault name or an image too large for the logger.
+    bool start(QString* error = nullptr);
+    QString ptyPath() const;        // the slave device path, e.g. /dev/pts/5
+    QString announcedName() const;  // e.g. ttySIM0, empty when not announced
+    void vanish();                  // the device disappears now: pty closed, announcement withdrawn
+    // One line per frame: "RX <hex bytes>" / "TX <hex bytes>", "TX RAW sector N",
+    // "TX RAW user data"; a host frame with a bad checksum is "RX <hex bytes> ignored".
+    QStringList trace() const;
+    QByteArray memory() const;  // current memory (empty after a clear)
+
+  signals:
+    void commandReceived(quint8 id);
+    void vanished();  // the pty has been closed (vanish() or the vanish-after switch)
+
+  private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+QByteArray sampleImage();  // the built-in sample day
+
+}  // namespace kav::sim

@@ -1,0 +1,96 @@
+// gt730-sim: a GT730 logger on a pseudo-terminal, for tests and demonstrations.
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+
+#include "emulator.h"
+#include "faults.h"
+#include "signal_pipe.h"
+
+namespace {
+
+using kav::sim::EmulatorOptions;
+
+void addOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("Emulates a GT730 logger on a pseudo-terminal.\n\nFaults (--fault):\n") +
+        kav::sim::FaultSet::helpText());
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("image"), QStringLiteral("Memory image (4096-byte sectors)."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("sample"), QStringLiteral("Serve the built-in sample day (the default).")},
+        {QStringLiteral("link"), QStringLiteral("Also make a symbolic link to the pty."),
+         QStringLiteral("PATH")},
+        {QStringLiteral("fast"), QStringLiteral("Send at full speed instead of 115200 baud.")},
+        {QStringLiteral("fault"), QStringLiteral("Switch a fault on (repeatable)."),
+         QStringLiteral("NAME[=ARG]")},
+        {QStringLiteral("trace"), QStringLiteral("Write every frame to FILE."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("continuous-output"), QStringLiteral("Stream NMEA text until stopped.")},
+        {QStringLiteral("no-announce"), QStringLiteral("Do not announce the port as ttySIM<n>.")},
+    });
+}
+
+// Options from the command line; false with a message when they do not hold together.
+bool readOptions(const QCommandLineParser& parser, EmulatorOptions& options, QString& error) {
+    if (parser.isSet(QStringLiteral("image")) && parser.isSet(QStringLiteral("sample"))) {
+        error = QStringLiteral("--image and --sample exclude each other");
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("image"))) {
+        QFile file(parser.value(QStringLiteral("image")));
+        if (!file.open(QIODevice::ReadOnly)) {
+            error = QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString());
+            return false;
+        }
+        options.image = file.readAll();
+    } else {
+        options.image = kav::sim::sampleImage();
+    }
+    options.linkPath = parser.value(QStringLiteral("link"));
+    options.fast = parser.isSet(QStringLiteral("fast"));
+    options.faults = parser.values(QStringLiteral("fault"));
+    options.traceFile = parser.value(QStringLiteral("trace"));
+    options.continuousOutput = parser.isSet(QStringLiteral("continuous-output"));
+    options.announce = !parser.isSet(QStringLiteral("no-announce"));
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("gt730-sim"));
+    QCommandLineParser parser;
+    addOptions(parser);
+    parser.process(app);
+
+    EmulatorOptions options;
+    QString error;
+    if (!readOptions(parser, options, error)) {
+        std::fprintf(stderr, "gt730-sim: %s\n", qPrintable(error));
+        return 2;
+    }
+    kav::sim::Emulator emulator(options);
+    if (!emulator.start(&error)) {
+        std::fprintf(stderr, "gt730-sim: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(emulator.ptyPath()));
+    std::fflush(stdout);
+    if (options.announce && emulator.announcedName().isEmpty())
+        std::fprintf(stderr, "gt730-sim: the port could not be announced\n");
+
+    kav::sim::SignalPipe signalPipe;
+    signalPipe.install();
+    QObject::connect(&signalPipe, &kav::sim::SignalPipe::terminationRequested, &app,
+                     &QCoreApplication::quit);
+    QObject::connect(&emulator, &kav::sim::Emulator::vanished, &app, [] {
+        std::fprintf(stderr, "gt730-sim: the device vanished\n");
+        QCoreApplication::quit();
+    });
+    return app.exec();  // the emulator's destructor withdraws the announcement and the link
+}

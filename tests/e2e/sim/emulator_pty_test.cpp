@@ -1,0 +1,187 @@
+// The emulator through a real serial stack: QSerialPort on its pseudo-terminal.
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "link/emulator_ports.h"
+#include "link/frame.h"
+#include "sim/emulator.h"
+
+using kav::sim::Emulator;
+using kav::sim::EmulatorOptions;
+
+namespace {
+
+QByteArray versionAnswer() {
+    return kav::link::buildFrame(0x83, QByteArray(1, '\x02')) +
+           kav::link::buildFrame(0x80, QByteArray::fromHex("01000100 0c000104 14001103 1d"));
+}
+
+QByteArray sectorAnswer(const QByteArray& sector) {
+    uint8_t sum = 0;
+    for (char c : sector) sum ^= uint8_t(c);
+    return kav::link::buildFrame(0x83, QByteArray(1, '\x1D')) + sector + QByteArray("END", 3) +
+           '\0' + "CHECKSUM=" + char(sum) + "\r\n";
+}
+
+bool openPort(QSerialPort& port, const QString& path) {
+    port.setPortName(path);
+    port.setBaudRate(115200);
+    return port.open(QIODevice::ReadWrite);
+}
+
+// Reads until count bytes have come or the time is up, running the event loop meanwhile
+// (the in-process emulator answers from the same loop).
+QByteArray readBytes(QSerialPort& port, qsizetype count, int timeoutMs = 10000) {
+    QByteArray got;
+    QElapsedTimer clock;
+    clock.start();
+    while (got.size() < count && clock.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        got += port.read(count - got.size());
+    }
+    return got;
+}
+
+}  // namespace
+
+class EmulatorPtyTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        QVERIFY(runtime_.isValid());
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+    }
+
+    void versionAndSectorByteForByte_data() {
+        QTest::addColumn<bool>("fast");
+        QTest::newRow("paced") << false;
+        QTest::newRow("fast") << true;
+    }
+    void versionAndSectorByteForByte() {
+        QFETCH(bool, fast);
+        EmulatorOptions options;
+        options.image = kav::sim::sampleImage();
+        options.fast = fast;
+        options.announce = false;
+        Emulator emulator(options);
+        QString error;
+        QVERIFY2(emulator.start(&error), qPrintable(error));
+        QSerialPort port;
+        QVERIFY(openPort(port, emulator.ptyPath()));
+
+        port.write(kav::link::buildFrame(0x02, QByteArray(1, '\0')));
+        QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
+
+        // Sector 0 holds A0 A1 and CR LF: they must cross the terminal unchanged.
+        const QByteArray expected = sectorAnswer(options.image.left(4096));
+        QElapsedTimer clock;
+        clock.start();
+        port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00000001")));
+        QCOMPARE(readBytes(port, expected.size()), expected);
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        qInfo("%s: sector answer of %lld bytes in %.3f s (%.0f bytes/s)", fast ? "fast" : "paced",
+              qlonglong(expected.size()), seconds, expected.size() / seconds);
+        QVERIFY(emulator.trace().contains(QStringLiteral("TX RAW sector 0")));
+        QCOMPARE(emulator.trace().first(), QStringLiteral("RX A0 A1 00 02 02 00 02 0D 0A"));
+    }
+
+    void survivesTheHostReopening() {
+        EmulatorOptions options;
+        options.fast = true;
+        options.announce = false;
+        Emulator emulator(options);
+        QVERIFY(emulator.start());
+        for (int round = 0; round < 2; ++round) {
+            QSerialPort port;
+            QVERIFY(openPort(port, emulator.ptyPath()));
+            port.write(kav::link::buildFrame(0x02, QByteArray(1, '\0')));
+            QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
+        }
+    }
+
+    void textOutputStopsOnCommand() {
+        EmulatorOptions options;
+        options.fast = true;
+        options.announce = false;
+        options.continuousOutput = true;
+        Emulator emulator(options);
+        QVERIFY(emulator.start());
+        QSerialPort port;
+        QVERIFY(openPort(port, emulator.ptyPath()));
+        QVERIFY(readBytes(port, 7, 3000).startsWith("$GPGGA,"));
+        port.write(kav::link::buildFrame(0x09, QByteArray(1, '\0')));
+        const QByteArray ack = kav::link::buildFrame(0x83, QByteArray(1, '\x09'));
+        QByteArray seen = readBytes(port, 4096, 500);
+        QTRY_VERIFY_WITH_TIMEOUT((seen += port.readAll()).endsWith(ack), 3000);
+        QCOMPARE(readBytes(port, 1, 1500), QByteArray());  // nothing after the stop
+    }
+
+    void announcesAndVanishes() {
+        EmulatorOptions options;
+        options.fast = true;
+        options.faults = QStringList{QStringLiteral("vanish-after=1")};
+        Emulator emulator(options);
+        QSignalSpy vanished(&emulator, &Emulator::vanished);
+        QVERIFY(emulator.start());
+        const QString name = emulator.announcedName();
+        QVERIFY(!name.isEmpty());
+        QVERIFY(kav::link::announcedEmulatorPorts().contains(name));
+
+        QSerialPort port;
+        QVERIFY(openPort(port, emulator.ptyPath()));
+        port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00000001")));
+        QCOMPARE(readBytes(port, 9 + 4096 + 16).size(), 9 + 4096 + 16);
+        QSignalSpy portError(&port, &QSerialPort::errorOccurred);
+        port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00010001")));
+        QVERIFY(vanished.wait(5000));
+        QVERIFY(!kav::link::announcedEmulatorPorts().contains(name));
+        QTRY_VERIFY_WITH_TIMEOUT(!portError.isEmpty(), 5000);
+    }
+
+    void programPrintsItsTerminalAndAnswers() {
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("logger"));
+        QProcess sim;
+        sim.start(QStringLiteral(GT730_SIM_PATH),
+                  {QStringLiteral("--sample"), QStringLiteral("--fast"),
+                   QStringLiteral("--no-announce"), QStringLiteral("--link"), link});
+        QVERIFY(sim.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
+        const QString pty = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        QVERIFY(pty.startsWith(QStringLiteral("/dev/")));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), pty);
+
+        QSerialPort port;
+        QVERIFY(openPort(port, link));
+        port.write(kav::link::buildFrame(0x02, QByteArray(1, '\0')));
+        QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
+        port.close();
+
+        sim.terminate();  // SIGTERM: clean exit, link withdrawn
+        QVERIFY(sim.waitForFinished(5000));
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.exitCode(), 0);
+        QVERIFY(!QFileInfo(link).isSymLink());
+    }
+
+    void programListsFaultsInHelp() {
+        QProcess sim;
+        sim.start(QStringLiteral(GT730_SIM_PATH), {QStringLiteral("--help")});
+        QVERIFY(sim.waitForFinished(5000));
+        const QString help = QString::fromLocal8Bit(sim.readAllStandardOutput());
+        for (const char* name : {"block-checksum-once", "vanish-after", "refuse-criteria"})
+            QVERIFY2(help.contains(QLatin1String(name)), name);
+    }
+
+  private:
+    QTemporaryDir runtime_;
+};
+
+QTEST_GUILESS_MAIN(EmulatorPtyTest)
+#include "emulator_pty_test.moc"
