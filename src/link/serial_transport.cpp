@@ -1,0 +1,93 @@
+#include "serial_transport.h"
+
+#include <QFileInfo>
+
+#include "link/port_list.h"
+
+namespace kav::link {
+
+namespace {
+constexpr int kCloseDrainMs = 100;  // lets a last command leave before the port is closed
+
+OpenResult openResultFor(QSerialPort::SerialPortError error) {
+    switch (error) {
+        case QSerialPort::NoError:
+            return OpenResult::Ok;
+        case QSerialPort::DeviceNotFoundError:
+            return OpenResult::InvalidPort;
+        case QSerialPort::PermissionError:
+        case QSerialPort::OpenError:
+            return OpenResult::InUse;
+        default:
+            return OpenResult::Failed;
+    }
+}
+
+// A path is opened as it is; a chooser name goes through the port list's resolution.
+QString deviceFor(const QString& name) {
+    if (name.contains(QLatin1Char('/'))) return name;
+    const QString location = portLocation(name);
+    // QSerialPort resolves names itself but not symbolic links: hand it the device behind.
+    const QFileInfo info(location);
+    return info.isSymLink() ? info.symLinkTarget() : location;
+}
+}  // namespace
+
+SerialTransport::SerialTransport(QObject* parent) : Transport(parent) {
+    QObject::connect(&port_, &QSerialPort::readyRead, this, &SerialTransport::onReadyRead);
+    QObject::connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::onError);
+}
+
+SerialTransport::~SerialTransport() {
+    QObject::disconnect(&port_, nullptr, this, nullptr);
+    port_.close();
+}
+
+OpenResult SerialTransport::open(const QString& portName) {
+    close();
+    name_ = portName;
+    error_.clear();
+    port_.setPortName(deviceFor(portName));
+    port_.setBaudRate(QSerialPort::Baud115200);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    if (port_.open(QIODevice::ReadWrite)) return OpenResult::Ok;
+    error_ = port_.errorString();
+    const OpenResult result = openResultFor(port_.error());
+    port_.clearError();
+    return result == OpenResult::Ok ? OpenResult::Failed : result;
+}
+
+void SerialTransport::close() {
+    if (!port_.isOpen()) return;
+    if (port_.bytesToWrite() > 0) port_.waitForBytesWritten(kCloseDrainMs);
+    port_.close();
+    emit closed();
+}
+
+bool SerialTransport::write(QByteArrayView bytes) {
+    if (!port_.isOpen()) return false;
+    if (trace_) trace_(true, bytes);
+    if (port_.write(bytes.data(), bytes.size()) != bytes.size()) return false;
+    port_.flush();  // out now rather than on the next turn of the event loop
+    return true;
+}
+
+void SerialTransport::onReadyRead() {
+    const QByteArray bytes = port_.readAll();
+    if (bytes.isEmpty()) return;
+    if (trace_) trace_(false, bytes);
+    emit bytesReceived(bytes);
+}
+
+void SerialTransport::onError(QSerialPort::SerialPortError error) {
+    if (!port_.isOpen()) return;
+    if (error != QSerialPort::ResourceError && error != QSerialPort::DeviceNotFoundError) return;
+    error_ = port_.errorString();
+    port_.clearError();
+    emit portLost(error_);
+    close();
+}
+
+}  // namespace kav::link

@@ -1,0 +1,280 @@
+#include "link_fixture.h"
+
+namespace kav::link {
+namespace {
+
+using namespace testing;
+
+// Replies delivered by hand, with no logger answering.
+class Replies : public LinkFixture {
+  protected:
+    void SetUp() override {
+        LinkFixture::SetUp();
+        port.setOnWrite({});
+    }
+};
+
+TEST_F(Replies, SectorAckTurnsTheRawSwitchOnAndGivesTheBitBack) {
+    ASSERT_TRUE(link.DataQuery(0, 1));
+    port.inject(QByteArray::fromHex("a0a10002831d9e0d0a"));
+    EXPECT_TRUE(link.FlagComportTrigger());
+    EXPECT_EQ(link.FlagACK(), kMaskIdle);
+    EXPECT_EQ(link.ACKByte(), 0x1D);
+}
+
+TEST_F(Replies, RefusalOfAnUnknownIdResetsTheMask) {
+    link.GetStatus();
+    link.GetRate();  // refused by the mask: two bits cleared
+    port.inject(nack(0x42));
+    EXPECT_EQ(link.FlagACK(), kMaskIdle);
+    EXPECT_EQ(got.messages, QStringList{QStringLiteral("NACK : 66")});
+}
+
+TEST_F(Replies, VersionGivesHardwareAndLabel) {
+    port.inject(versionFrame(), 3);
+    EXPECT_EQ(link.Hardware(), QStringLiteral("1.0.12"));
+    EXPECT_EQ(link.Firmware(), QStringLiteral("1.4.20"));
+    EXPECT_EQ(got.label, QStringLiteral("1.4.20_Rev 2017/3/29"));
+}
+
+TEST_F(Replies, UnknownIdAndBrokenFrameAreReported) {
+    port.inject(buildFrame(0xAE, "x"));
+    QByteArray broken = ack(0x17);
+    broken[broken.size() - 2] = 0;
+    port.inject(broken + buildFrame(0x86) + buildFrame(0xB5, "zz"));
+    ASSERT_EQ(got.messages.size(), 2);
+    EXPECT_EQ(got.messages[0], QStringLiteral("Transmission failure : [$AE]"));
+    EXPECT_EQ(got.messages[1],
+              QStringLiteral("No Start/Stop : ;[A0];[A1];[00];[02];[83];[17];[94];[00];[0A]"));
+}
+
+TEST_F(Replies, FrameWithABadChecksumIsNotActedOn) {
+    link.DataQuery(0, 1);
+    QByteArray bad = ack(0x1D);
+    bad[6] = char(bad[6] ^ 1);
+    port.inject(bad);
+    EXPECT_FALSE(link.FlagComportTrigger());
+    EXPECT_EQ(link.FlagACK(), kMaskIdle ^ 0x0200);
+}
+
+TEST_F(Replies, StatusWhoseBodyHoldsCrLfArrivesWhole) {
+    StatusFields f;
+    f.criteria[0] = 0x0A0D;  // the body carries 0D 0A
+    f.left = 0x0D0A;
+    f.total = 0x0D0A;
+    port.inject(statusFrame(f), 5);
+    ASSERT_EQ(got.statuses.size(), 1);
+    EXPECT_EQ(got.statuses[0].timeMax, 0x0A0D);
+    EXPECT_EQ(port.lastWrite().toHex(), "a0a100051d000000011c0d0a");  // sector 0 asked for
+}
+
+TEST_F(Replies, ShortBodiesAreNotReadPastTheirEnd) {
+    port.inject(buildFrame(0x80, "\x01\x02") + buildFrame(0x94, "\x01") + buildFrame(0x83) +
+                buildFrame(0x84));
+    EXPECT_TRUE(got.statuses.isEmpty());
+    EXPECT_TRUE(got.label.isEmpty());
+    EXPECT_EQ(got.messages, QStringList{QStringLiteral("NACK : 0")});
+}
+
+struct ConfigCase {
+    const char* name;
+    bool refuse;
+    uint32_t timeMin, distMin;
+    QStringList messages;
+    QString report;
+};
+
+class ConfigurationAnswer : public LinkFixture, public ::testing::WithParamInterface<ConfigCase> {};
+
+TEST_P(ConfigurationAnswer, ReportedWithTheNextStatus) {
+    const ConfigCase& c = GetParam();
+    logger.refuseCriteria = c.refuse;
+    logger.status.left = logger.status.total = 10;
+    logger.status.criteria[1] = c.timeMin;
+    logger.status.criteria[3] = c.distMin;
+    ASSERT_TRUE(
+        link.SetLogCriteria({3600, uint16_t(c.timeMin), 1000, uint16_t(c.distMin), 200, 0, 1}));
+    runUntilIdle();
+    EXPECT_EQ(got.configuration, QStringList{c.report});
+    EXPECT_EQ(got.messages, c.messages);
+    EXPECT_EQ(got.sectors, QList<int>{0});  // a new download from sector 0
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Criteria, ConfigurationAnswer,
+    ::testing::Values(
+        ConfigCase{
+            "accepted_time", false, 1, 0, {}, "Successfully set : log position each 1 second"},
+        ConfigCase{"refused_distance",
+                   true,
+                   0,
+                   50,
+                   {"NACK : 24"},
+                   "Unsucessefully setlog position each 50meter"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct DownloadCase {
+    const char* name;
+    uint16_t left, total;
+    QList<int> sectors;
+};
+
+class Download : public LinkFixture, public ::testing::WithParamInterface<DownloadCase> {};
+
+TEST_P(Download, HandshakeThenSectorsZeroThroughUsed) {
+    logger.image = sampleImage(8);
+    logger.status.left = GetParam().left;
+    logger.status.total = GetParam().total;
+    link.startHandshake();
+    runUntilIdle();
+    EXPECT_EQ(got.serials, QStringList{QStringLiteral("GT730-01234567")});
+    EXPECT_EQ(got.sectors, GetParam().sectors);
+    for (int i = 0; i < got.sectors.size(); ++i)
+        EXPECT_EQ(got.data[i], trickySector(got.sectors[i]));
+    EXPECT_EQ(got.finished, 1);
+    EXPECT_EQ(logger.sectorRequests, GetParam().sectors);
+    EXPECT_TRUE(got.failures.isEmpty());
+    EXPECT_TRUE(got.messages.isEmpty());
+    EXPECT_EQ(link.FlagACK(), kMaskIdle);
+    EXPECT_FALSE(link.InitACK());
+}
+
+INSTANTIATE_TEST_SUITE_P(Statuses, Download,
+                         ::testing::Values(DownloadCase{"five_used", 250, 255, {0, 1, 2, 3, 4, 5}},
+                                           DownloadCase{"none_used", 77, 77, {0}},
+                                           DownloadCase{"more_left_than_total", 9, 3, {0}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinkFixture, SerialNumberFilter) {
+    const struct {
+        QByteArray text;
+        QString serial;
+    } cases[] = {
+        {"GT730-0123456789XYZ", "GT730-01234567"},
+        {"", ""},
+        {"G T\x01_7\xE9-3", "G T_7-3"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(serialNumberFromUserData(userData(c.text)), c.serial);
+}
+
+TEST_F(LinkFixture, ConnectClearsPortRemovedAndResetsTheMask) {
+    link.setPortRemoved(true);
+    link.GetStatus();  // not sent, bit cleared
+    EXPECT_TRUE(port.writes().isEmpty());
+    ASSERT_EQ(link.connectLogger(QStringLiteral("ttyUSB0")), OpenResult::Ok);
+    EXPECT_FALSE(link.PortRemoved());
+    ASSERT_EQ(port.writes().size(), 1);
+    EXPECT_EQ(port.writes()[0].toHex(), "a0a100020200020d0a");
+}
+
+TEST_F(LinkFixture, FailedOpenSendsNothing) {
+    port.failOpenAt(1, OpenResult::InvalidPort);
+    EXPECT_EQ(link.connectLogger(QStringLiteral("ttyUSB9")), OpenResult::InvalidPort);
+    EXPECT_TRUE(port.writes().isEmpty());
+}
+
+TEST_F(LinkFixture, MemoryClearAckGivesItsBitBack) {
+    ASSERT_TRUE(link.clearMemory());
+    runUntilIdle(300);
+    EXPECT_EQ(got.cleared, 1);
+    EXPECT_EQ(link.FlagACK(), kMaskIdle);
+    EXPECT_TRUE(link.GetStatus());
+}
+
+TEST_F(LinkFixture, DisconnectSendsResumeOnlyWhenIdle) {
+    link.disconnectLogger();
+    ASSERT_EQ(port.writes().size(), 1);
+    EXPECT_EQ(port.writes()[0].toHex(), "a0a100020901080d0a");
+    EXPECT_FALSE(port.isOpen());
+
+    port.setOnWrite({});
+    port.clearWrites();
+    ASSERT_EQ(link.connectLogger(QStringLiteral("ttyUSB0")), OpenResult::Ok);
+    link.disconnectLogger();
+    EXPECT_EQ(port.writes().size(), 1);  // only the version query, still unanswered
+    EXPECT_FALSE(port.isOpen());
+}
+
+// Faults of the line: each must end in a whole, correct download or a clear give-up.
+struct FaultCase {
+    const char* name;
+    std::function<void(ScriptedLogger&)> arrange;
+    QList<int> sectors;      // handed on, in order
+    bool fails;              // linkFailed expected
+    const char* failureHas;  // part of the failure text
+};
+
+class Faults : public LinkFixture, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(Faults, NoLostNoBadNoDuplicateSectorAndNoHang) {
+    logger.image = sampleImage(8);
+    logger.status.left = 250;
+    logger.status.total = 255;
+    GetParam().arrange(logger);
+    link.startHandshake();
+    runUntilIdle();
+    EXPECT_EQ(got.sectors, GetParam().sectors);
+    for (int i = 0; i < got.sectors.size(); ++i)
+        EXPECT_EQ(got.data[i], trickySector(got.sectors[i])) << "sector " << got.sectors[i];
+    EXPECT_EQ(got.failures.size(), GetParam().fails ? 1 : 0);
+    if (GetParam().fails) {
+        EXPECT_TRUE(got.failures.value(0).contains(QLatin1String(GetParam().failureHas)))
+            << got.failures.value(0).toStdString();
+        EXPECT_EQ(got.finished, 0);
+    } else {
+        EXPECT_EQ(got.finished, 1);
+    }
+    EXPECT_EQ(link.FlagACK(), kMaskIdle);  // the user can act again
+    EXPECT_FALSE(link.FlagComportTrigger());
+}
+
+const QList<int> kAll{0, 1, 2, 3, 4, 5};
+
+INSTANTIATE_TEST_SUITE_P(
+    Line, Faults,
+    ::testing::Values(
+        FaultCase{"sector_checksum_bad_twice",
+                  [](ScriptedLogger& l) { l.badSectorChecksum[2] = 2; }, kAll, false, ""},
+        FaultCase{"sector_checksum_always_bad",
+                  [](ScriptedLogger& l) { l.badSectorChecksum[3] = 99; },
+                  {0, 1, 2},
+                  true,
+                  "Sector 3 could not be read (checksum error) after 3 attempts"},
+        FaultCase{"user_data_checksum_bad_once",
+                  [](ScriptedLogger& l) { l.badUserDataChecksum = 1; }, kAll, false, ""},
+        FaultCase{"sector_never_comes_once", [](ScriptedLogger& l) { l.silentSector[4] = 1; }, kAll,
+                  false, ""},
+        FaultCase{"sector_never_comes",
+                  [](ScriptedLogger& l) { l.silentSector[1] = 99; },
+                  {0},
+                  true,
+                  "Sector 1 could not be read (no answer) after 3 attempts"},
+        FaultCase{"first_reply_never_comes", [](ScriptedLogger& l) { l.silentCommands = 1; }, kAll,
+                  false, ""},
+        FaultCase{"logger_silent",
+                  [](ScriptedLogger& l) { l.silentCommands = 99; },
+                  {},
+                  true,
+                  "command 0x02 (no answer) after 3 attempts"},
+        FaultCase{"answers_later_than_the_time_out", [](ScriptedLogger& l) { l.delayMs = 70; },
+                  kAll, false, ""},
+        FaultCase{"one_byte_deliveries", [](ScriptedLogger& l) { l.chunk = 1; }, kAll, false, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinkFixture, PortLostMidDownloadKeepsTheSectorsRead) {
+    logger.image = sampleImage(8);
+    QObject::connect(&link, &LoggerLink::sectorReceived, [this](int n) {
+        if (n == 2) QTimer::singleShot(0, &port, [this] { port.losePort(); });
+    });
+    link.startHandshake();
+    runUntilIdle();
+    EXPECT_EQ(got.sectors, (QList<int>{0, 1, 2}));
+    EXPECT_EQ(got.lost, QStringList{QStringLiteral("device removed")});
+    EXPECT_TRUE(got.failures.isEmpty());
+    EXPECT_EQ(got.finished, 0);
+    QTest::qWait(200);
+    EXPECT_EQ(logger.sectorRequests.size(), 3 + 1);  // nothing asked after the loss
+}
+
+}  // namespace
+}  // namespace kav::link
