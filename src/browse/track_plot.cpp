@@ -1,0 +1,122 @@
+#include "browse/track_plot.h"
+
+#include <cmath>
+#include <vector>
+
+#include <QPainter>
+#include <QPolygon>
+
+#include "export/converti.h"
+
+namespace kav::browse {
+namespace {
+
+const QColor kGridGreen(0, 128, 0);
+const QColor kTrackBlue(0, 0, 255);
+constexpr int kTrackPenWidth = 2;
+
+// The frame in degrees: top-left and bottom-right corners of the chart.
+struct Frame {
+    double LgAfMin, LgAfMax, LtAfMin, LtAfMax;
+
+    // Written so that a NaN coordinate counts as outside.
+    bool contains(double Long, double lat) const {
+        return lat >= LtAfMin && lat <= LtAfMax && Long >= LgAfMin && Long <= LgAfMax;
+    }
+};
+
+Frame frameOf(const ChartView& view, QSize size) {
+    const LongLat bottomRight = GetLongLat(view, size, size.width(), size.height());
+    const LongLat topLeft = GetLongLat(view, size, 0, 0);
+    return {topLeft.Long, bottomRight.Long, bottomRight.lat, topLeft.lat};
+}
+
+// Text with its top-left corner at (x, y), no background.
+void drawLabel(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(x, y + painter.fontMetrics().ascent(), text);
+}
+
+void drawGrid(QPainter& painter, const ChartView& view, QSize size) {
+    painter.setPen(QPen(kGridGreen, 1));
+    painter.setBrush(Qt::NoBrush);
+    const int W = size.width();
+    const int H = size.height();
+    for (double lat : latitudeLines(view, size)) {
+        const int y = GetXY(view, size, view.LongCentre, lat).y();
+        painter.drawLine(2, y, W - 2, y);
+        drawLabel(painter, 2, y - 16, kav::exporting::LatToStr(lat));
+    }
+    for (double lon : longitudeLines(view, size)) {
+        const int x = GetXY(view, size, lon, view.LatCentre).x();
+        painter.drawLine(x, 2, x, H - 2);
+        drawLabel(painter, x - 30, 2, kav::exporting::LongToStr(lon));
+    }
+}
+
+// One polyline per run of points inside the frame: the pen is lifted outside it.
+void drawTrack(QPainter& painter, const ChartView& view, QSize size,
+               const kav::log::TrackPoints& points) {
+    painter.setPen(QPen(kTrackBlue, kTrackPenWidth));
+    const Frame frame = frameOf(view, size);
+    std::vector<QPoint> run;
+    run.reserve(std::min<std::size_t>(points.FRTaille(), 4096));
+    auto flush = [&] {
+        if (run.size() >= 2) painter.drawPolyline(run.data(), int(run.size()));
+        run.clear();
+    };
+    const std::size_t n = std::min(points.FRLatitudes.size(), points.FRLongitudes.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const double lat = points.FRLatitudes[i];
+        const double lon = points.FRLongitudes[i];
+        if (!frame.contains(lon, lat)) {
+            flush();
+            continue;
+        }
+        const QPoint xy = GetXY(view, size, lon, lat);
+        // Points on the same pixel as the one before add nothing to the line.
+        if (run.empty() || run.back() != xy) run.push_back(xy);
+    }
+    flush();
+}
+
+}  // namespace
+
+TrackPlot::TrackPlot(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TrackPlot::setTrack(const kav::log::TrackPoints& points) {
+    points_ = points;
+    view_ = fitView(points_, size(), view_);
+    update();
+}
+
+void TrackPlot::clear() {
+    points_ = {};
+    update();
+}
+
+void TrackPlot::setView(const ChartView& view) {
+    if (!(view.AEchX > 0) || !std::isfinite(view.AEchX)) return;
+    view_ = view;
+    update();
+}
+
+void TrackPlot::render(QImage& image) {
+    if (image.isNull()) return;
+    QPainter painter(&image);
+    Affichage(painter, image.size());
+}
+
+void TrackPlot::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    Affichage(painter, size());
+}
+
+void TrackPlot::Affichage(QPainter& painter, QSize size) const {
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    drawGrid(painter, view_, size);
+    drawTrack(painter, view_, size, points_);
+}
+
+}  // namespace kav::browse

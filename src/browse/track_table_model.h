@@ -1,0 +1,55 @@
+#pragma once
+// The rows of the track table over a LogCollection: number, start, finish, mark, first, last.
+
+#include <span>
+
+#include <QAbstractTableModel>
+#include <QLocale>
+
+#include "log/track_list.h"
+
+namespace kav::browse {
+
+// Column roles of the track table.
+enum TrackColumn { ColNumber = 0, ColStart, ColFinish, ColMark, ColFirst, ColLast, ColCount };
+
+inline const QString kMarkOn = QStringLiteral("þ");
+inline const QString kMarkOff = QStringLiteral("o");
+
+// Shows the tracks the collection had at the last sync(); with none, one blank row
+// (the row a reset leaves). The mark is kept here: the collection is only read.
+class TrackTableModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    explicit TrackTableModel(QObject* parent = nullptr);
+
+    void setCollection(const kav::log::LogCollection* collection);
+    // Takes in rows added or completed since the last call; the mark follows the collection's.
+    void sync();
+    // Back to the blank row, no mark.
+    void clearRows();
+
+    int trackCount() const { return count_; }
+    const kav::log::Track* track(int row) const;
+    // The tracks shown, in row order.
+    std::span<const kav::log::Track> tracks() const;
+    int mark() const { return mark_; }
+    void setMark(int track);
+    void setLocale(const QLocale& locale);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+  private:
+    QString cellText(int row, int column) const;
+
+    const kav::log::LogCollection* collection_ = nullptr;
+    int count_ = 0;
+    int mark_ = -1;
+    QLocale locale_;
+};
+
+}  // namespace kav::browse
