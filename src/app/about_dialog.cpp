@@ -1,0 +1,75 @@
+#include "app/about_dialog.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/web_pages.h"
+
+namespace kav::app {
+namespace {
+
+QLabel* textLabel(const QString& text, const QString& style, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setStyleSheet(style);
+    return label;
+}
+
+// A bold navy value on sky blue, as the product lines show them.
+QLabel* valueLabel(const QString& text, QWidget* parent) {
+    return textLabel(text,
+                     QStringLiteral("font-family: Arial; font-weight: bold; color: navy; "
+                                    "background: #87CEEB; padding: 1px 4px;"),
+                     parent);
+}
+
+}  // namespace
+
+TAboutGT730::TAboutGT730(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutGT730"));
+    setWindowTitle(QStringLiteral("About GT730"));
+    setFixedSize(625, 200);
+    setStyleSheet(
+        QStringLiteral("QDialog { background: #808080; } QLabel { font-family: Arial; }"));
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(textLabel(QStringLiteral("KAV"),
+                              QStringLiteral("font-size: 20px; font-weight: bold;"), this),
+                    0, 0);
+    grid->addWidget(textLabel(QStringLiteral("Authors :"), {}, this), 1, 0);
+    grid->addWidget(
+        textLabel(QStringLiteral("Downloading GPS SkyTraq Venus 6"),
+                  QStringLiteral("font-weight: bold; color: purple; font-size: 16px;"), this),
+        0, 1, 1, 2);
+    const QString labels[] = {QStringLiteral("Product :"), QStringLiteral("Version :"),
+                              QStringLiteral("Date :")};
+    Version = valueLabel(QStringLiteral("xxx"), this);
+    Version->setObjectName(QStringLiteral("Version"));
+    QLabel* values[] = {valueLabel(QStringLiteral("KAV-SkyTraq V6"), this), Version,
+                        valueLabel(QStringLiteral("19/05/2019"), this)};
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(textLabel(labels[i], {}, this), i + 1, 1);
+        grid->addWidget(values[i], i + 1, 2);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+    auto* footer = new QHBoxLayout;
+    footer->addWidget(textLabel(
+        QStringLiteral("If you have any issues, please send your bug report to :"), {}, this));
+    footer->addWidget(textLabel(supportPage().host,
+                                QStringLiteral("color: blue; text-decoration: underline;"), this));
+    footer->addStretch();
+    layout->addLayout(footer);
+}
+
+void TAboutGT730::setVersion(const QString& version) {
+    Version->setText(version);
+}
+
+QString TAboutGT730::version() const {
+    return Version->text();
+}
+
+}  // namespace kav::app

@@ -1,0 +1,202 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+
+#include "app/about_dialog.h"
+#include "app/configuration_dialog.h"
+#include "app/default_transport.h"
+#include "app/message_sink.h"
+#include "app/parameters_dialog.h"
+#include "browse/sector_strip.h"
+#include "browse/track_plot.h"
+#include "browse/track_table.h"
+#include "link/logger_link.h"
+#include "link/port_list.h"
+#include "link/port_watcher.h"
+
+namespace kav::app {
+namespace {
+
+const QString kSoftFirmware = QStringLiteral("0.1.5 ");
+
+// The window's outside world, with the defaults filled in.
+WindowServices withDefaults(WindowServices services) {
+    if (!services.transport) services.transport = makeDefaultTransport();
+    if (services.programDir.isEmpty()) services.programDir = QCoreApplication::applicationDirPath();
+    if (!services.portLister) services.portLister = [] { return link::availablePorts(); };
+    if (!services.online) services.online = [] { return DetectionConnexion(); };
+    if (!services.openUrl)
+        services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    return services;
+}
+
+}  // namespace
+
+TKAVSkyTraqV6::TKAVSkyTraqV6(WindowServices services, QWidget* parent)
+    : QMainWindow(parent), services_(withDefaults(std::move(services))) {
+    setObjectName(QStringLiteral("KAVSkyTraqV6"));
+    setWindowTitle(QStringLiteral("KAV SkyTraq V6"));
+    if (services_.messages) {
+        messages_ = services_.messages;
+    } else {
+        ownMessages_ = std::make_unique<BoxMessageSink>(this);
+        messages_ = ownMessages_.get();
+    }
+    repGT_ = QDir::cleanPath(services_.programDir);
+    link_ = std::make_unique<link::LoggerLink>(*services_.transport);
+    buildLayout();
+    buildMenu();
+    buildDialogs();
+    connectControls();
+    connectLink();
+    // The client area below the menu is 1000 x 550.
+    menuBar()->ensurePolished();
+    resize(1000, 550 + menuBar()->heightForWidth(1000));
+    if (services_.watchPorts) {
+        watcher_ = std::make_unique<link::PortWatcher>(services_.portLister);
+        connect(watcher_.get(), &link::PortWatcher::portRemoved, this,
+                &TKAVSkyTraqV6::portRemovedEvent);
+        connect(watcher_.get(), &link::PortWatcher::portArrived, this,
+                &TKAVSkyTraqV6::portArrivedEvent);
+    }
+}
+
+TKAVSkyTraqV6::~TKAVSkyTraqV6() {
+    // The link refers to the transport: it goes first.
+    watcher_.reset();
+    link_.reset();
+}
+
+QString TKAVSkyTraqV6::SoftFirmware() const {
+    return kSoftFirmware;
+}
+
+void TKAVSkyTraqV6::buildDialogs() {
+    configurationDialog_ = new TConfiguration(*messages_, this);
+    aboutDialog_ = new TAboutGT730(this);
+    parametersDialog_ = new TParametersGT730(*messages_, repGT_, this);
+}
+
+bool TKAVSkyTraqV6::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && !started_) {
+        // Let the window finish showing before the start-up messages appear.
+        QMetaObject::invokeMethod(this, &TKAVSkyTraqV6::FormActivate, Qt::QueuedConnection);
+    }
+    if (event->type() == QEvent::Show && !started_) {
+        if (const QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    return QMainWindow::event(event);
+}
+
+void TKAVSkyTraqV6::FormActivate() {
+    if (started_) return;
+    started_ = true;
+    loadSettings();
+    InitPortCom();
+    InitGrid();
+    PaintBox1->clear();
+    if (watcher_) watcher_->start();
+}
+
+void TKAVSkyTraqV6::loadSettings() {
+    const SettingsOutcome outcome = readSettingsFiles(repGT_);
+    if (outcome.status == SettingsStatus::Missing) {
+        messages_->information(outcome.message);
+        return;
+    }
+    if (outcome.status == SettingsStatus::Failed) {
+        reportError(*messages_, outcome.message);
+        return;
+    }
+    const auto applied = parametersDialog_->applySettings(outcome.lines);
+    if (applied.dataDir) repDataGT_ = *applied.dataDir;
+    if (applied.format) defaultFormat_ = *applied.format;
+    if (!applied.error.isEmpty()) reportError(*messages_, applied.error);
+}
+
+void TKAVSkyTraqV6::connectControls() {
+    connect(BtnConnect, &QPushButton::clicked, this, &TKAVSkyTraqV6::BtnConnectClick);
+    connect(Connect1, &QAction::triggered, this, &TKAVSkyTraqV6::BtnConnectClick);
+    const auto download = [this] { emit downloadRequested(TraceGridGT730->markedTrack()); };
+    connect(BtnDownload, &QPushButton::clicked, this, download);
+    connect(Download1, &QAction::triggered, this, download);
+    connect(BtnRAZGT730, &QPushButton::clicked, this, &TKAVSkyTraqV6::BtnRAZGT730Click);
+    connect(ClearMemory1, &QAction::triggered, this, &TKAVSkyTraqV6::BtnRAZGT730Click);
+    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(Exit1, &QAction::triggered, this, &TKAVSkyTraqV6::Exit1Click);
+    connect(Configure1, &QAction::triggered, this, &TKAVSkyTraqV6::Configure1Click);
+    connect(Parameters1, &QAction::triggered, this, &TKAVSkyTraqV6::Parameters1Click);
+    connect(Help2, &QAction::triggered, this, &TKAVSkyTraqV6::Help2Click);
+    connect(Support1, &QAction::triggered, this, &TKAVSkyTraqV6::Support1Click);
+    connect(About1, &QAction::triggered, this, &TKAVSkyTraqV6::About1Click);
+    connect(CBPortCom, &QComboBox::activated, this, &TKAVSkyTraqV6::CBPortComInit);
+    connect(CbTimeFilter, &QCheckBox::toggled, TraceGridGT730, &browse::TrackTable::setShortList);
+    connect(TraceGridGT730, &browse::TrackTable::shortListBoxVisibilityChanged, CbTimeFilter,
+            &QWidget::setVisible);
+    connect(TraceGridGT730, &browse::TrackTable::preferredWidthChanged, Panel3,
+            &QWidget::setFixedWidth);
+    connect(TraceGridGT730, &browse::TrackTable::trackChosen, this, &TKAVSkyTraqV6::plotTrack);
+    connect(parametersDialog_, &TParametersGT730::autoDetectUnticked, this,
+            &TKAVSkyTraqV6::addFixedPortNames);
+    connect(parametersDialog_, &TParametersGT730::configLoggerRequested, this,
+            &TKAVSkyTraqV6::Configure1Click);
+    connect(parametersDialog_, &TParametersGT730::defaultFormatSaved, this,
+            [this](int format) { defaultFormat_ = format; });
+}
+
+void TKAVSkyTraqV6::InitGrid() {
+    CbTimeFilter->setChecked(false);
+    TraceGridGT730->reset();
+    collection_.clear();
+    // The plot shows no track of a log that is gone.
+    PaintBox1->clear();
+}
+
+void TKAVSkyTraqV6::CleanScreen() {
+    PnlBlock->resetColours();
+    InitGrid();
+}
+
+void TKAVSkyTraqV6::plotTrack(int track) {
+    const auto& tracks = collection_.tracks();
+    if (track < 0 || track >= static_cast<int>(tracks.size())) {
+        PaintBox1->clear();
+        return;
+    }
+    const log::Track& chosen = tracks[static_cast<std::size_t>(track)];
+    PaintBox1->setTrack(log::buildTrackPoints(collection_.logData(), chosen.first, chosen.last));
+}
+
+void TKAVSkyTraqV6::Configure1Click() {
+    configurationDialog_->exec();
+}
+
+void TKAVSkyTraqV6::Parameters1Click() {
+    parametersDialog_->exec();
+}
+
+void TKAVSkyTraqV6::Help2Click() {
+    openWebPage(helpPage(), services_.online, services_.openUrl, *messages_);
+}
+
+void TKAVSkyTraqV6::Support1Click() {
+    openWebPage(supportPage(), services_.online, services_.openUrl, *messages_);
+}
+
+void TKAVSkyTraqV6::About1Click() {
+    aboutDialog_->setVersion(SoftFirmware());
+    aboutDialog_->exec();
+}
+
+}  // namespace kav::app

@@ -1,0 +1,158 @@
+#pragma once
+// The main window: track table, chart, sector strip, port chooser, button bar and menu. It owns
+// the link, the decoded log and the dialogs, and turns the link's reports into control changes
+// and messages.
+
+#include <functional>
+#include <memory>
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include "app/web_pages.h"
+#include "link/transport.h"
+#include "log/track_list.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace kav::browse {
+class SectorStrip;
+class TrackPlot;
+class TrackTable;
+}  // namespace kav::browse
+
+namespace kav::link {
+class LoggerLink;
+class PortWatcher;
+struct LogStatus;
+}  // namespace kav::link
+
+namespace kav::app {
+
+class MessageSink;
+class TAboutGT730;
+class TConfiguration;
+class TParametersGT730;
+
+// What the window uses of the outside world; every member may be left empty for the default.
+struct WindowServices {
+    std::unique_ptr<link::Transport> transport;  // default: the serial port
+    MessageSink* messages = nullptr;             // not owned; default: message boxes
+    QString programDir;                          // RepGT; default: the executable's directory
+    std::function<QStringList()> portLister;     // default: the ports present
+    OnlineTest online;                           // default: DetectionConnexion
+    UrlOpener openUrl;                           // default: the desktop's browser
+    bool watchPorts = true;                      // notice ports that come and go
+};
+
+class TKAVSkyTraqV6 : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TKAVSkyTraqV6(WindowServices services = {}, QWidget* parent = nullptr);
+    ~TKAVSkyTraqV6() override;
+
+    // Start-up sequence, run once on the first activation.
+    void FormActivate();
+
+    // Port handling.
+    void InitPortCom();
+    void CBPortComInit();
+    void BtnConnectClick();
+    bool SerialPort_init();
+    void SerialPort_close();
+    void Exit1Click();
+    void portRemovedEvent(const QString& name);
+    void portArrivedEvent(const QString& name);
+
+    // Commands.
+    void BtnRAZGT730Click();
+    void Configure1Click();
+    void Parameters1Click();
+    void Help2Click();
+    void Support1Click();
+    void About1Click();
+
+    // Screen resets.
+    void InitGrid();
+    void CleanScreen();
+
+    QString RepGT() const { return repGT_; }
+    QString RepDataGT() const { return repDataGT_; }
+    QString SoftFirmware() const;
+    // Default export format: 0 GAC, 1 KML, 2 GPX.
+    int defaultFormat() const { return defaultFormat_; }
+    // The chooser's text: the chosen port, or "Port Com" when none is chosen.
+    QString portChooserText() const;
+
+    TParametersGT730& parameters() { return *parametersDialog_; }
+    TConfiguration& configuration() { return *configurationDialog_; }
+    TAboutGT730& about() { return *aboutDialog_; }
+    link::LoggerLink& loggerLink() { return *link_; }
+    const log::LogCollection& collection() const { return collection_; }
+
+  signals:
+    // Download pressed with the marked track; the export flow answers it.
+    void downloadRequested(int track);
+
+  protected:
+    bool event(QEvent* event) override;
+
+  private:
+    void buildLayout();
+    QWidget* buildButtonBar();
+    QWidget* buildTablePanel();
+    void buildMenu();
+    void buildDialogs();
+    void connectControls();
+    void connectLink();
+    void loadSettings();
+    void addFixedPortNames();
+    void enableAfterSector();
+    void onLogStatus(const link::LogStatus& status);
+    void onSector(int sector, const QByteArray& data);
+    void onDownloadFinished();
+    void plotTrack(int track);
+    void reportOpenFailure(link::OpenResult result, const QString& name);
+
+    WindowServices services_;
+    std::unique_ptr<MessageSink> ownMessages_;
+    MessageSink* messages_ = nullptr;
+    std::unique_ptr<link::LoggerLink> link_;
+    std::unique_ptr<link::PortWatcher> watcher_;
+    log::LogCollection collection_;
+    QString repGT_;
+    QString repDataGT_;
+    int defaultFormat_ = 0;
+    bool started_ = false;
+
+    TParametersGT730* parametersDialog_ = nullptr;
+    TConfiguration* configurationDialog_ = nullptr;
+    TAboutGT730* aboutDialog_ = nullptr;
+
+    browse::TrackTable* TraceGridGT730 = nullptr;
+    browse::TrackPlot* PaintBox1 = nullptr;
+    browse::SectorStrip* PnlBlock = nullptr;
+    QWidget* Panel3 = nullptr;
+    QCheckBox* CbTimeFilter = nullptr;
+    QComboBox* CBPortCom = nullptr;
+    QLabel* LbSerialNo = nullptr;
+    QPushButton* BtnConnect = nullptr;
+    QPushButton* BtnDownload = nullptr;
+    QPushButton* BtnRAZGT730 = nullptr;
+    QPushButton* btnClose = nullptr;
+    QAction* Connect1 = nullptr;
+    QAction* Download1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* ClearMemory1 = nullptr;
+    QAction* Configure1 = nullptr;
+    QAction* Parameters1 = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* Support1 = nullptr;
+    QAction* About1 = nullptr;
+};
+
+}  // namespace kav::app

@@ -1,0 +1,153 @@
+// The main window's controls, their layout and the menu.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "app/main_window.h"
+#include "browse/sector_strip.h"
+#include "browse/track_plot.h"
+#include "browse/track_table.h"
+
+namespace kav::app {
+namespace {
+
+template <typename W>
+W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QWidget* panel(const char* name, const QColor& colour, QWidget* parent) {
+    auto* widget = named(new QWidget(parent), name);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+    return widget;
+}
+
+QLabel* boldLabel(const char* name, const QString& text, QWidget* parent) {
+    auto* label = named(new QLabel(text, parent), name);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QPushButton* barButton(const char* name, const QString& text, int left, QWidget* parent) {
+    auto* button = named(new QPushButton(text, parent), name);
+    button->setGeometry(left, 14, 105, 25);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+void TKAVSkyTraqV6::buildLayout() {
+    auto* central = named(new QWidget(this), "Client");
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto* panel2 = panel("Panel2", Qt::white, central);
+    auto* row = new QHBoxLayout(panel2);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(buildTablePanel());
+    PaintBox1 = named(new browse::TrackPlot(panel2), "PaintBox1");
+    row->addWidget(PaintBox1, 1);
+    column->addWidget(panel2, 1);
+
+    PnlBlock = named(new browse::SectorStrip(central), "PnlBlock");
+    column->addWidget(PnlBlock);
+    column->addWidget(buildButtonBar());
+    setCentralWidget(central);
+}
+
+QWidget* TKAVSkyTraqV6::buildTablePanel() {
+    Panel3 = panel("Panel3", Qt::white, nullptr);
+    Panel3->setFixedWidth(376);
+    auto* layout = new QVBoxLayout(Panel3);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    TraceGridGT730 = named(new browse::TrackTable(Panel3), "TraceGridGT730");
+    TraceGridGT730->setCollection(&collection_);
+    layout->addWidget(TraceGridGT730, 1);
+
+    auto* panel4 = panel("Panel4", Qt::white, Panel3);
+    panel4->setFixedHeight(60);
+    CbTimeFilter = named(new QCheckBox(QStringLiteral("Short list"), panel4), "CbTimeFilter");
+    QFont bold = CbTimeFilter->font();
+    bold.setBold(true);
+    CbTimeFilter->setFont(bold);
+    CbTimeFilter->move(8, 4);
+    CbTimeFilter->hide();
+    auto* portLine = new QHBoxLayout;
+    portLine->addWidget(boldLabel("Label1", QStringLiteral("Port Com : "), panel4));
+    CBPortCom = named(new QComboBox(panel4), "CBPortCom");
+    CBPortCom->setFixedWidth(97);
+    CBPortCom->setPlaceholderText(QStringLiteral("Port Com"));
+    portLine->addWidget(CBPortCom);
+    portLine->addSpacing(8);
+    portLine->addWidget(boldLabel("Label2", QStringLiteral("Serial #:"), panel4));
+    LbSerialNo = boldLabel("LbSerialNo", QStringLiteral("_______________"), panel4);
+    portLine->addWidget(LbSerialNo);
+    portLine->addStretch();
+    auto* panel4Layout = new QVBoxLayout(panel4);
+    panel4Layout->setContentsMargins(8, 26, 4, 4);
+    panel4Layout->addLayout(portLine);
+    layout->addWidget(panel4);
+    return Panel3;
+}
+
+QWidget* TKAVSkyTraqV6::buildButtonBar() {
+    auto* bar = panel("Panel1", QColor(128, 128, 0), nullptr);
+    bar->setFixedHeight(49);
+    BtnConnect = barButton("BtnConnect", QStringLiteral("Connect"), 56, bar);
+    BtnDownload = barButton("BtnDownload", QStringLiteral("Download"), 216, bar);
+    BtnRAZGT730 = barButton("BtnRAZGT730", QStringLiteral("Clear memory"), 540, bar);
+    btnClose = barButton("btnClose", QStringLiteral("&Close"), 884, bar);
+    QFont bold = BtnRAZGT730->font();
+    bold.setBold(true);
+    BtnRAZGT730->setFont(bold);
+    BtnDownload->setEnabled(false);
+    BtnRAZGT730->setEnabled(false);
+    // Clear memory is the window's cancel button: Esc presses it while it is enabled.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (BtnRAZGT730->isEnabled()) BtnRAZGT730->click();
+    });
+    return bar;
+}
+
+void TKAVSkyTraqV6::buildMenu() {
+    const auto item = [this](QMenu* menu, const char* name, const QString& text) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("File1"));
+    Connect1 = item(file, "Connect1", QStringLiteral("Connect"));
+    Download1 = item(file, "Download1", QStringLiteral("Download"));
+    Exit1 = item(file, "Exit1", QStringLiteral("Exit"));
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    tools->setObjectName(QStringLiteral("Tools1"));
+    ClearMemory1 = item(tools, "ClearMemory1", QStringLiteral("Clear memory"));
+    Configure1 = item(tools, "Configure1", QStringLiteral("Logger configuration"));
+    Parameters1 = item(tools, "Parameters1", QStringLiteral("Parameters"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    Help2 = item(help, "Help2", QStringLiteral("Help"));
+    Support1 = item(help, "Support1", QStringLiteral("Support"));
+    About1 = item(help, "About1", QStringLiteral("About"));
+    for (QAction* action : {Download1, ClearMemory1, Configure1}) action->setEnabled(false);
+}
+
+}  // namespace kav::app

@@ -1,0 +1,383 @@
+// The main window: enabled states, the port chooser, connecting, removal, and the link's reports.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/about_dialog.h"
+#include "app/main_window.h"
+#include "app/parameters_dialog.h"
+#include "link/fake_transport.h"
+#include "link/logger_link.h"
+#include "link/port_list.h"
+#include "recording_sink.h"
+#include "settings_fixture.h"
+#include "sim/emulator.h"
+
+using namespace kav::app;
+using kav::app::testing::RecordingSink;
+using kav::app::testing::SettingsFixture;
+
+namespace {
+
+const QByteArray kGetSoftware = QByteArray::fromHex(
+    "a0a10002020002"
+    "0d0a");
+const QString kUnderscores = QStringLiteral("_______________");
+
+// A window over a fake port, with the ports present under the test's control.
+struct Harness {
+    explicit Harness(QStringList present = {"ttyUSB0", "ttyUSB1"}, bool online = false)
+        : ports(std::make_shared<QStringList>(std::move(present))) {
+        auto transport = std::make_unique<kav::link::FakeTransport>();
+        fake = transport.get();
+        WindowServices services;
+        services.transport = std::move(transport);
+        services.messages = &sink;
+        services.programDir = fixture.programDir();
+        services.portLister = [list = ports] { return *list; };
+        services.online = [online] { return online; };
+        services.openUrl = [this](const QUrl& url) { opened << url.toString(); };
+        services.watchPorts = false;
+        window = std::make_unique<TKAVSkyTraqV6>(std::move(services));
+    }
+    template <typename W>
+    W* child(const char* name) {
+        return window->findChild<W*>(QString::fromLatin1(name));
+    }
+    QComboBox* chooser() { return child<QComboBox>("CBPortCom"); }
+    bool enabled(const char* name) {
+        if (auto* action = child<QAction>(name)) return action->isEnabled();
+        return child<QWidget>(name)->isEnabled();
+    }
+    QStringList items() {
+        QStringList out;
+        for (int i = 0; i < chooser()->count(); ++i) out << chooser()->itemText(i);
+        return out;
+    }
+
+    SettingsFixture fixture;
+    RecordingSink sink;
+    std::shared_ptr<QStringList> ports;
+    kav::link::FakeTransport* fake = nullptr;
+    QStringList opened;
+    std::unique_ptr<TKAVSkyTraqV6> window;
+};
+
+QByteArray settingsWith(const QString& autoDetect) {
+    return SettingsFixture::lines({"/tmp", "-1", "False", "x", "20", "600", "1", autoDetect});
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void startStates();
+    void layout();
+    void portList_data();
+    void portList();
+    void autoDetectOffLeavesList();
+    void autoDetectOffAtStart();
+    void untickTwiceAddsTwice();
+    void badSettingsStillStart_data();
+    void badSettingsStillStart();
+    void connectWithNothingChosen();
+    void connectSendsVersionQuery();
+    void openFailures_data();
+    void openFailures();
+    void removal();
+    void connectAfterRemovalSends();
+    void exitKeepsWindow();
+    void downloadEnabledForOneSectorLog();
+    void clearMemoryAsksFirst_data();
+    void clearMemoryAsksFirst();
+    void aboutShowsVersion();
+    void helpOffline();
+    void grabWhenAsked();
+};
+
+void MainWindowTest::startStates() {
+    Harness h;
+    h.window->FormActivate();
+    QCOMPARE(h.window->windowTitle(), QString("KAV SkyTraq V6"));
+    QCOMPARE(h.sink.infos,
+             QStringList{"data_folder.cfg file missing in directory " + h.fixture.programDir()});
+    for (const char* on : {"BtnConnect", "btnClose", "Connect1", "Exit1", "Parameters1", "Help2",
+                           "Support1", "About1"})
+        QVERIFY2(h.enabled(on), on);
+    for (const char* off :
+         {"BtnDownload", "Download1", "BtnRAZGT730", "ClearMemory1", "Configure1"})
+        QVERIFY2(!h.enabled(off), off);
+    QVERIFY(h.child<QCheckBox>("CbTimeFilter")->isHidden());
+    QCOMPARE(h.child<QLabel>("LbSerialNo")->text(), kUnderscores);
+    QVERIFY(h.window->RepDataGT().isEmpty());
+}
+
+void MainWindowTest::layout() {
+    Harness h;
+    h.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+    const struct {
+        const char* name;
+        QString text;
+        int left;
+    } buttons[] = {{"BtnConnect", "Connect", 56},
+                   {"BtnDownload", "Download", 216},
+                   {"BtnRAZGT730", "Clear memory", 540},
+                   {"btnClose", "&Close", 884}};
+    for (const auto& b : buttons) {
+        auto* button = h.child<QPushButton>(b.name);
+        QCOMPARE(button->text(), b.text);
+        QCOMPARE(button->geometry(), QRect(b.left, 14, 105, 25));
+    }
+    QCOMPARE(h.child<QWidget>("Panel1")->height(), 49);
+    QCOMPARE(h.child<QWidget>("Panel3")->width(), 376);
+    QCOMPARE(h.child<QWidget>("Panel4")->height(), 60);
+    QCOMPARE(h.chooser()->width(), 97);
+    QCOMPARE(h.child<QLabel>("Label1")->text(), QString("Port Com : "));
+    QCOMPARE(h.child<QLabel>("Label2")->text(), QString("Serial #:"));
+    QTRY_COMPARE(h.window->centralWidget()->size(), QSize(1000, 550));
+}
+
+void MainWindowTest::portList_data() {
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<bool>("connect");
+    QTest::newRow("two ports") << QStringList{"ttyUSB0", "ttyUSB1"} << "ttyUSB1" << true;
+    QTest::newRow("none") << QStringList{} << "Port Com" << false;
+}
+
+void MainWindowTest::portList() {
+    QFETCH(QStringList, present);
+    Harness h(present);
+    h.window->FormActivate();
+    QCOMPARE(h.items(), present);
+    QTEST(h.window->portChooserText(), "chosen");
+    QTEST(h.enabled("BtnConnect"), "connect");
+}
+
+void MainWindowTest::autoDetectOffLeavesList() {
+    Harness h({"ttyUSB0"});
+    h.window->FormActivate();
+    h.child<QCheckBox>("CkbAutoDetect")->setChecked(false);
+    const QStringList before = h.items();
+    h.child<QLabel>("LbSerialNo")->setText("GT730-1234");
+    *h.ports = {};
+    h.window->InitPortCom();
+    QCOMPARE(h.items(), before);
+    QCOMPARE(h.child<QLabel>("LbSerialNo")->text(), kUnderscores);
+    QVERIFY(h.enabled("BtnConnect"));
+}
+
+void MainWindowTest::autoDetectOffAtStart() {
+    Harness h({"ttyUSB0"});
+    h.fixture.writeBoth(settingsWith("False"));
+    h.window->FormActivate();
+    QCOMPARE(h.items(), kav::link::fixedPortNames());
+    QCOMPARE(h.chooser()->currentIndex(), -1);
+    QCOMPARE(h.window->portChooserText(), QString("Port Com"));
+    QCOMPARE(h.window->defaultFormat(), 1);
+    QCOMPARE(h.window->RepDataGT(), QString("/tmp"));
+    QVERIFY(h.sink.count() == 0);
+}
+
+void MainWindowTest::untickTwiceAddsTwice() {
+    Harness h({"ttyUSB0"});
+    h.window->FormActivate();
+    auto* box = h.child<QCheckBox>("CkbAutoDetect");
+    box->setChecked(false);
+    box->setChecked(true);
+    box->setChecked(false);
+    const QStringList fixed = kav::link::fixedPortNames();
+    QCOMPARE(h.items(), QStringList{"ttyUSB0"} + fixed + fixed);
+    QCOMPARE(h.window->portChooserText(), QString("ttyUSB0"));
+}
+
+void MainWindowTest::badSettingsStillStart_data() {
+    QTest::addColumn<QByteArray>("connexion");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\xff\xfe\x00\x01\x80", 5);
+    QTest::newRow("nav not integer") << SettingsFixture::lines({"/tmp", "x", "True", "y"});
+    QTest::newRow("format not integer")
+        << SettingsFixture::lines({"/tmp", "0", "False", "y", "20", "600", "gac", "False"});
+    QTest::newRow("long line 2") << "/tmp\r\n" + QByteArray(100000, '9') + "\r\n";
+}
+
+void MainWindowTest::badSettingsStillStart() {
+    QFETCH(QByteArray, connexion);
+    Harness h({"ttyUSB0"});
+    h.fixture.writeBoth(connexion);
+    h.child<QLabel>("LbSerialNo")->setText("x");
+    h.window->FormActivate();
+    QCOMPARE(h.sink.errors.size(), 1);
+    QVERIFY(h.sink.errors.front().endsWith("is not a valid integer value."));
+    // The remaining steps ran: auto-detection keeps its design-time value and lists the port.
+    QCOMPARE(h.items(), QStringList{"ttyUSB0"});
+    QCOMPARE(h.child<QLabel>("LbSerialNo")->text(), kUnderscores);
+}
+
+void MainWindowTest::connectWithNothingChosen() {
+    Harness h(QStringList{});
+    h.window->FormActivate();
+    h.sink.infos.clear();
+    h.window->BtnConnectClick();
+    QCOMPARE(h.sink.infos, QStringList{"Com Port not defined\r\nPlease check your parameters or "
+                                       "connexion\r\nCheck also how to use automatic Port com "
+                                       "detection"});
+    QCOMPARE(h.fake->openCount(), 0);
+    QVERIFY(h.fake->writes().isEmpty());
+}
+
+void MainWindowTest::connectSendsVersionQuery() {
+    Harness h;
+    h.window->FormActivate();
+    h.child<QAction>("Connect1")->trigger();
+    QVERIFY(h.fake->isOpen());
+    QCOMPARE(h.fake->portName(), QString("ttyUSB1"));
+    QCOMPARE(h.fake->writes(), QList<QByteArray>{kGetSoftware});
+}
+
+void MainWindowTest::openFailures_data() {
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QStringList>("infos");
+    QTest::addColumn<int>("errors");
+    QTest::newRow("invalid") << int(kav::link::OpenResult::InvalidPort)
+                             << QStringList{"Com Port ttyUSB1 not valid\r\nPlease check your "
+                                            "parameters or connexion"}
+                             << 0;
+    QTest::newRow("in use") << int(kav::link::OpenResult::InUse) << QStringList{} << 1;
+    QTest::newRow("other") << int(kav::link::OpenResult::Failed) << QStringList{} << 1;
+}
+
+void MainWindowTest::openFailures() {
+    QFETCH(int, result);
+    Harness h;
+    h.window->FormActivate();
+    h.sink.infos.clear();
+    h.fake->failOpenAt(1, kav::link::OpenResult(result));
+    h.window->BtnConnectClick();
+    QTEST(h.sink.infos, "infos");
+    QTEST(int(h.sink.errors.size()), "errors");
+    QVERIFY(h.fake->writes().isEmpty());
+}
+
+void MainWindowTest::removal() {
+    Harness h;
+    h.window->FormActivate();
+    h.window->BtnConnectClick();
+    emit h.window->loggerLink().sectorReceived(0, QByteArray(4096, char(0xFF)));
+    QVERIFY(h.enabled("BtnRAZGT730") && h.enabled("Configure1"));
+    h.sink.infos.clear();
+    *h.ports = {"ttyUSB0"};
+    h.window->portRemovedEvent("ttyUSB1");
+    QCOMPARE(h.sink.infos, QStringList{"ComPort ttyUSB1 has been removed."});
+    QVERIFY(!h.fake->isOpen());
+    for (const char* off : {"BtnRAZGT730", "ClearMemory1", "Configure1", "BtnConfig"})
+        QVERIFY2(!h.enabled(off), off);
+    QCOMPARE(h.items(), QStringList{"ttyUSB0"});
+    QVERIFY(!h.window->loggerLink().PortRemoved());
+}
+
+void MainWindowTest::connectAfterRemovalSends() {
+    // With auto-detection off nothing clears the removal but a successful connect.
+    Harness h;
+    h.window->FormActivate();
+    h.child<QCheckBox>("CkbAutoDetect")->setChecked(false);
+    h.window->portRemovedEvent("ttyUSB0");
+    QVERIFY(h.window->loggerLink().PortRemoved());
+    h.window->BtnConnectClick();
+    QCOMPARE(h.fake->writes(), QList<QByteArray>{kGetSoftware});
+    QVERIFY(!h.window->loggerLink().PortRemoved());
+}
+
+void MainWindowTest::exitKeepsWindow() {
+    Harness h;
+    h.window->show();
+    h.window->FormActivate();
+    h.window->BtnConnectClick();
+    h.child<QAction>("Exit1")->trigger();
+    QVERIFY(!h.fake->isOpen());
+    QVERIFY(h.window->isVisible());
+    QVERIFY(h.enabled("BtnConnect"));
+    h.window->BtnConnectClick();
+    QVERIFY(h.fake->isOpen());
+}
+
+void MainWindowTest::downloadEnabledForOneSectorLog() {
+    Harness h;
+    h.window->FormActivate();
+    kav::link::LoggerLink& link = h.window->loggerLink();
+    emit link.sectorReceived(0, kav::sim::sampleImage().left(4096));
+    emit link.downloadFinished();
+    QVERIFY(!h.window->collection().tracks().empty());
+    QVERIFY(h.enabled("BtnDownload") && h.enabled("Download1"));
+    QVERIFY(h.child<QCheckBox>("CbTimeFilter")->isChecked());
+
+    // An empty log leaves nothing to save.
+    Harness empty;
+    empty.window->FormActivate();
+    emit empty.window->loggerLink().sectorReceived(0, QByteArray(4096, char(0xFF)));
+    emit empty.window->loggerLink().downloadFinished();
+    QVERIFY(!empty.enabled("BtnDownload"));
+}
+
+void MainWindowTest::clearMemoryAsksFirst_data() {
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("sent");
+    QTest::newRow("OK") << true << 1;
+    QTest::newRow("No") << false << 0;
+}
+
+void MainWindowTest::clearMemoryAsksFirst() {
+    QFETCH(bool, ok);
+    Harness h;
+    h.window->FormActivate();
+    h.fake->open("ttyUSB1");
+    h.sink.answer = ok;
+    h.window->BtnRAZGT730Click();
+    QCOMPARE(h.sink.warnings, QStringList{"Clear flight recorder ?"});
+    QTEST(int(h.fake->writes().size()), "sent");
+}
+
+void MainWindowTest::aboutShowsVersion() {
+    Harness h;
+    h.window->about().setVersion("old");
+    QTimer::singleShot(0, &h.window->about(), &QDialog::reject);
+    h.window->About1Click();
+    QCOMPARE(h.window->about().version(), QString("0.1.5 "));
+    QCOMPARE(h.window->about().windowTitle(), QString("About GT730"));
+}
+
+void MainWindowTest::helpOffline() {
+    Harness h(QStringList{}, false);
+    h.child<QAction>("Help2")->trigger();
+    QCOMPARE(h.sink.errors, QStringList{"Internet connection not availlable.\nYou must be online "
+                                        "to access at help.example.org."});
+    QVERIFY(h.opened.isEmpty());
+}
+
+// With KAV_WINDOW_GRAB=<png path>, saves the window after a sample download, for a look by eye.
+void MainWindowTest::grabWhenAsked() {
+    const QString path = qEnvironmentVariable("KAV_WINDOW_GRAB");
+    if (path.isEmpty()) QSKIP("KAV_WINDOW_GRAB not set");
+    Harness h;
+    h.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+    h.window->FormActivate();
+    kav::link::LoggerLink& link = h.window->loggerLink();
+    const QByteArray image = kav::sim::sampleImage();
+    kav::link::LogStatus status;
+    status.SectorsToDownload = uint16_t(image.size() / 4096);
+    emit link.logStatusReceived(status);
+    for (int sector = 0; sector * 4096 < image.size(); ++sector)
+        emit link.sectorReceived(sector, image.mid(sector * 4096, 4096));
+    emit link.downloadFinished();
+    QTest::qWait(200);
+    QVERIFY(h.window->grab().save(path));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
