@@ -1,0 +1,25 @@
+#pragma once
+// In-memory UTF-8 XML document with the export files' declaration and indentation.
+
+#include <QByteArray>
+#include <QXmlStreamWriter>
+
+namespace kav::exporting {
+
+class XmlDocument {
+  public:
+    // Starts the document: declaration version 1.0, UTF-8, auto-indent by two blanks.
+    XmlDocument();
+    XmlDocument(const XmlDocument&) = delete;
+    XmlDocument& operator=(const XmlDocument&) = delete;
+
+    QXmlStreamWriter& writer() { return writer_; }
+    // Closes every open element and returns the document's bytes.
+    QByteArray finish();
+
+  private:
+    QByteArray bytes_;
+    QXmlStreamWriter writer_;
+};
+
+}  // namespace kav::exporting

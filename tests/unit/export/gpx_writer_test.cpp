@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include "export/gpx_writer.h"
+#include "export_test_support.h"
+#include "sample_tracks.h"
+
+namespace kav::exporting {
+namespace {
+
+struct GpxPoint {
+    QString lat, lon, ele, time;
+    bool operator==(const GpxPoint&) const = default;
+};
+
+struct GpxContent {
+    QString rootTime;
+    QStringList rootAttributes;  // qualified names in document order
+    QString desc;
+    std::vector<GpxPoint> points;
+};
+
+GpxContent readGpx(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    GpxContent content;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        EXPECT_EQ(xml.namespaceUri(), u"http://www.topografix.com/GPX/1/0");
+        if (xml.name() == u"gpx") {
+            for (const auto& ns : xml.namespaceDeclarations())
+                content.rootAttributes
+                    << (ns.prefix().isEmpty() ? QStringLiteral("xmlns")
+                                              : QStringLiteral("xmlns:") + ns.prefix().toString());
+            for (const auto& a : xml.attributes())
+                content.rootAttributes << a.qualifiedName().toString();
+        } else if (xml.name() == u"time" && content.points.empty()) {
+            content.rootTime = xml.readElementText();
+        } else if (xml.name() == u"desc") {
+            content.desc = xml.readElementText();
+        } else if (xml.name() == u"trkpt") {
+            content.points.push_back({xml.attributes().value("lat").toString(),
+                                      xml.attributes().value("lon").toString(),
+                                      {},
+                                      {}});
+        } else if (xml.name() == u"ele") {
+            content.points.back().ele = xml.readElementText();
+        } else if (xml.name() == u"time") {
+            content.points.back().time = xml.readElementText();
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return content;
+}
+
+class GpxWriter : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    test::ScopedLocale pinned{test::pointLocale()};
+    TFileInfo info = fillFileInfo(QStringLiteral("0.1.5 "), QDate(2019, 5, 20));
+
+    QByteArray written(const QString& name, const kav::log::TrackPoints& track) {
+        const WriteResult result =
+            writeGpxFile(dir.filePath(name), track, info, test::sampleExportMoment());
+        EXPECT_TRUE(result.ok()) << result.error.toStdString();
+        return test::readAll(dir.filePath(name));
+    }
+};
+
+TEST_F(GpxWriter, ShortTrackMatchesTheExpectedFile) {
+    EXPECT_TRUE(test::matchesExpectedFile(written("track_1.gpx", test::sampleTrack()),
+                                          QStringLiteral("track_1.gpx")));
+}
+
+TEST_F(GpxWriter, CommaLocaleWritesTheSameFile) {
+    const test::ScopedLocale comma(test::commaLocale());
+    EXPECT_TRUE(test::matchesExpectedFile(written("track_1.gpx", test::sampleTrack()),
+                                          QStringLiteral("track_1.gpx")));
+}
+
+TEST_F(GpxWriter, ReadsBackWithEveryPointAndItsOwnUtcTime) {
+    written("t.gpx", test::sampleTrack());
+    const GpxContent content = readGpx(dir.filePath("t.gpx"));
+    EXPECT_EQ(content.rootAttributes,
+              (QStringList{"xmlns:xsi", "xmlns", "version", "creator", "xsi:schemaLocation"}));
+    EXPECT_EQ(content.rootTime, "2019-05-20T07:15:02Z");  // 09:15:02 at UTC+2
+    EXPECT_EQ(content.desc, "Canmore,GT-730FL-S, KAV-GT730 0.1.5 , UTC=GPS-18, SKYTRAQ_VENUS6, 48");
+    const std::vector<GpxPoint> expected = {
+        {"45.50000", "6.12346", "376", "2019-05-19T14:00:00Z"},
+        {"45.25000", "-0.50000", "303", "2019-05-19T23:59:59Z"},
+        {"-33.50000", "-70.25000", "606", "2019-05-20T00:00:01Z"},
+    };
+    EXPECT_EQ(content.points, expected);
+}
+
+TEST_F(GpxWriter, RootAttributesAreWrittenInTheirOrder) {
+    const QByteArray file = written("t.gpx", test::sampleTrack(1));
+    const QByteArray order[] = {
+        "version=", "creator=", "xmlns:xsi=", "xmlns=", "xsi:schemaLocation="};
+    qsizetype previous = -1;
+    for (const QByteArray& attribute : order) {
+        const qsizetype at = file.indexOf(" " + attribute);
+        EXPECT_GT(at, previous) << attribute.toStdString();
+        previous = at;
+    }
+}
+
+TEST_F(GpxWriter, PointCountsReadBack) {
+    for (std::size_t n : {0, 1, 3}) {
+        const QString name = QStringLiteral("n%1.gpx").arg(n);
+        written(name, test::sampleTrack(n));
+        EXPECT_EQ(readGpx(dir.filePath(name)).points.size(), n);
+    }
+}
+
+TEST_F(GpxWriter, UnequalPointArraysAreRefused) {
+    kav::log::TrackPoints track = test::sampleTrack();
+    track.FRDateTimes.pop_back();
+    EXPECT_FALSE(
+        writeGpxFile(dir.filePath("bad.gpx"), track, info, test::sampleExportMoment()).ok());
+    EXPECT_TRUE(test::entriesOf(dir.path()).isEmpty());
+}
+
+}  // namespace
+}  // namespace kav::exporting

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "export/safe_file_write.h"
+#include "export_test_support.h"
+
+namespace kav::exporting {
+namespace {
+
+class SafeFileWrite : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+TEST_F(SafeFileWrite, WritesTheBytesAndLeavesNoTemporaryFile) {
+    const QByteArray content("line 1\r\nline 2\r\n\xE9\x00z", 17);
+    const WriteResult result = writeNewFile(path("track.gac"), content);
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    EXPECT_EQ(test::readAll(path("track.gac")), content);
+    EXPECT_EQ(test::entriesOf(dir.path()), QStringList{"track.gac"});
+}
+
+TEST_F(SafeFileWrite, NeverReplacesAnExistingFile) {
+    for (const QByteArray& old : {QByteArray("pilot's only copy"), QByteArray()}) {
+        QFile existing(path("flight.kml"));
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        existing.write(old);
+        existing.close();
+        const WriteResult result = writeNewFile(path("flight.kml"), "new");
+        EXPECT_FALSE(result.ok());
+        EXPECT_TRUE(result.error.contains("flight.kml")) << result.error.toStdString();
+        EXPECT_EQ(test::readAll(path("flight.kml")), old);
+        EXPECT_EQ(test::entriesOf(dir.path()), QStringList{"flight.kml"});
+    }
+}
+
+TEST_F(SafeFileWrite, AFolderThatCannotBeWrittenGivesAnErrorAndNoFile) {
+    QFile notAFolder(path("plain_file"));
+    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+    notAFolder.close();
+    for (const QString& target : {path("missing/track.gpx"), path("plain_file/track.gpx")}) {
+        const WriteResult result = writeNewFile(target, "data");
+        EXPECT_FALSE(result.ok()) << target.toStdString();
+        EXPECT_FALSE(result.error.isEmpty());
+        EXPECT_FALSE(QFile::exists(target));
+    }
+    EXPECT_EQ(test::entriesOf(dir.path()), QStringList{"plain_file"});
+}
+
+TEST_F(SafeFileWrite, AStaleTemporaryFileIsLeftAloneAndAnotherNameIsUsed) {
+    const QString stale =
+        path(QStringLiteral(".a.gpx.%1-0.part").arg(QCoreApplication::applicationPid()));
+    QFile staleFile(stale);
+    ASSERT_TRUE(staleFile.open(QIODevice::WriteOnly));
+    staleFile.write("stale");
+    staleFile.close();
+    const WriteResult result = writeNewFile(path("a.gpx"), "fresh");
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    EXPECT_EQ(test::readAll(path("a.gpx")), "fresh");
+    EXPECT_EQ(test::readAll(stale), "stale");
+    EXPECT_EQ(test::entriesOf(dir.path()).size(), 2);
+}
+
+}  // namespace
+}  // namespace kav::exporting
