@@ -1,0 +1,65 @@
+#include "cli/cli_app.h"
+
+#include <array>
+
+#include "cli/console.h"
+
+namespace kav::cli {
+
+namespace {
+
+struct Subcommand {
+    const char* name;
+    int (*run)(const QStringList&);
+    const char* summary;
+};
+
+constexpr std::array<Subcommand, 8> kSubcommands{{
+    {"info", runInfo, "show the logger's version, serial number, memory use and log criteria"},
+    {"download", runDownload, "read the logger's memory and save its tracks"},
+    {"list", runList, "list the tracks of a raw log file"},
+    {"convert", runConvert, "save the tracks of a raw log file"},
+    {"config", runConfig, "send new logging criteria to the logger"},
+    {"erase", runErase, "clear the logger's memory"},
+    {"watch", runWatch, "download every logger plugged in, one after another"},
+    {"demo", runDemo, "download the built-in emulated logger over a pseudo-terminal"},
+}};
+
+QString overview() {
+    QString text = QStringLiteral(
+        "Usage: kav-skytraq-cli <command> [options]\n\n"
+        "Empties a GT730 GPS track logger over its serial port and saves its tracks as GAC, KML "
+        "or GPX files.\n\nCommands:\n");
+    for (const Subcommand& c : kSubcommands)
+        text += QStringLiteral("  %1%2\n")
+                    .arg(QLatin1String(c.name), -10)
+                    .arg(QLatin1String(c.summary));
+    text +=
+        QStringLiteral("\nRun 'kav-skytraq-cli <command> --help' for the options of a command.");
+    return text;
+}
+
+}  // namespace
+
+int runCli(const QStringList& args) {
+    if (args.isEmpty()) {
+        printErr(overview());
+        return kExitUsage;
+    }
+    const QString& name = args.first();
+    if (name == QStringLiteral("--help") || name == QStringLiteral("-h") ||
+        name == QStringLiteral("help")) {
+        printOut(overview());
+        return kExitOk;
+    }
+    if (name == QStringLiteral("--version")) {
+        printOut(QStringLiteral("kav-skytraq-cli 0.1.5"));
+        return kExitOk;
+    }
+    for (const Subcommand& c : kSubcommands)
+        if (name == QLatin1String(c.name)) return c.run(args);
+    printErr(QStringLiteral("kav-skytraq-cli: unknown command '%1' (try --help)").arg(name));
+    return kExitUsage;
+}
+
+}  // namespace kav::cli

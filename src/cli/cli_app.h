@@ -1,0 +1,24 @@
+#pragma once
+// The subcommands of kav-skytraq-cli and their dispatch.
+
+#include <QStringList>
+
+namespace kav::cli {
+
+enum ExitCode : int { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitInterrupted = 130 };
+
+// Runs the subcommand named by args[0] with the rest of args; returns the exit status.
+// Needs a QCoreApplication.
+int runCli(const QStringList& args);
+
+// The subcommands, each given its own arguments (its name first).
+int runInfo(const QStringList& args);
+int runDownload(const QStringList& args);
+int runList(const QStringList& args);
+int runConvert(const QStringList& args);
+int runConfig(const QStringList& args);
+int runErase(const QStringList& args);
+int runWatch(const QStringList& args);
+int runDemo(const QStringList& args);
+
+}  // namespace kav::cli

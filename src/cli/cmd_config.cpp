@@ -1,0 +1,118 @@
+// config: send new logging criteria, as the Logger configuration dialog does.
+
+#include "cli/cli_app.h"
+#include "cli/command_line.h"
+#include "cli/config_rules.h"
+#include "cli/console.h"
+#include "cli/download_session.h"
+#include "cli/interrupt_notifier.h"
+#include "cli/progress_line.h"
+#include "link/serial_transport.h"
+
+namespace kav::cli {
+
+namespace {
+
+// Reads a digits-only option into target; reports a usage error otherwise.
+bool numberOption(CommandLine& cl, const QString& name, uint64_t& target) {
+    const auto value = parseDigits(cl.parser().value(name));
+    if (!value) {
+        cl.usageError(QStringLiteral("--%1 takes a whole number of digits").arg(name));
+        return false;
+    }
+    if (*value > 0xFFFF)
+        printErr(QStringLiteral("kav-skytraq-cli config: --%1 %2 is sent as %3 (16 bits)")
+                     .arg(name)
+                     .arg(*value)
+                     .arg(*value & 0xFFFF));
+    target = *value;
+    return true;
+}
+
+std::optional<ConfigRequest> configRequest(CommandLine& cl) {
+    const QCommandLineParser& p = cl.parser();
+    const bool seconds = p.isSet(QStringLiteral("every-seconds"));
+    const bool metres = p.isSet(QStringLiteral("every-metres"));
+    if (seconds == metres)
+        return cl.usageError(QStringLiteral("give one of --every-seconds and --every-metres")),
+               std::nullopt;
+    ConfigRequest request;
+    request.every = seconds ? LogEvery::Seconds : LogEvery::Metres;
+    if (!numberOption(cl,
+                      seconds ? QStringLiteral("every-seconds") : QStringLiteral("every-metres"),
+                      request.amount))
+        return std::nullopt;
+    if (p.isSet(QStringLiteral("min-speed"))) {
+        uint64_t speed = 0;
+        if (!numberOption(cl, QStringLiteral("min-speed"), speed)) return std::nullopt;
+        request.minSpeed = speed;
+    }
+    if (p.isSet(QStringLiteral("log"))) {
+        const QString log = p.value(QStringLiteral("log"));
+        if (log != QStringLiteral("on") && log != QStringLiteral("off"))
+            return cl.usageError(QStringLiteral("--log takes on or off")), std::nullopt;
+        request.logging = log == QStringLiteral("on");
+    }
+    return request;
+}
+
+}  // namespace
+
+int runConfig(const QStringList& args) {
+    CommandLine cl(
+        QStringLiteral("config"),
+        QStringLiteral("--port P (--every-seconds N | --every-metres N) [--min-speed N] "
+                       "[--log on|off]"),
+        QStringLiteral("Sends new logging criteria to the logger and prints its answer. Values "
+                       "are sent as 16 bits. Logging by time sends a minimum distance of 0; by "
+                       "distance, a minimum time of 0 and 50 m for 0 m. The maximum time, "
+                       "distance and speed, and the minimum speed and logging switch when not "
+                       "given, are the logger's own. The logger answers only once its memory "
+                       "has been read, so the memory is read first."));
+    cl.add(portOption());
+    cl.add({QStringLiteral("every-seconds"), QStringLiteral("Log a position every N seconds."),
+            QStringLiteral("N")});
+    cl.add({QStringLiteral("every-metres"), QStringLiteral("Log a position every N metres."),
+            QStringLiteral("N")});
+    cl.add({QStringLiteral("min-speed"), QStringLiteral("Minimum speed in km/h."),
+            QStringLiteral("N")});
+    cl.add({QStringLiteral("log"), QStringLiteral("Logging on or off."), QStringLiteral("on|off")});
+    if (const auto done = cl.parse(args)) return *done;
+    const auto port = cl.required(QStringLiteral("port"));
+    if (!port) return kExitUsage;
+    const std::optional<ConfigRequest> request = configRequest(cl);
+    if (!request) return kExitUsage;
+
+    InterruptNotifier interrupt;
+    kav::link::SerialTransport transport;
+    DownloadSession session(transport);
+    session.setStayConnected(true);
+    ProgressLine progress(stderrIsTerminal());
+    bool accepted = false;
+    QObject::connect(&session, &DownloadSession::progress, &session,
+                     [&progress](int done, int total) { progress.update(done, total); });
+    QObject::connect(&session, &DownloadSession::notice, &session, [&](const QString& text) {
+        progress.finish();
+        printErr(QStringLiteral("kav-skytraq-cli config: ") + text);
+    });
+    QObject::connect(&session, &DownloadSession::memoryRead, &session, [&] {
+        progress.finish();
+        if (!session.link().SetLogCriteria(criteriaFor(*request, session.identity().status)))
+            session.end(QStringLiteral("the criteria could not be sent"));
+    });
+    QObject::connect(&session.link(), &kav::link::LoggerLink::configurationSent, &session,
+                     [&accepted](bool ok) { accepted = ok; });
+    QObject::connect(
+        &session.link(), &kav::link::LoggerLink::configurationAnswered, &session,
+        [&](const QString& text) {
+            printOut(text);
+            session.end(accepted ? QString() : QStringLiteral("the logger refused the criteria"));
+        });
+    session.start(*port, DownloadSession::Goal::ReadMemory);
+    const QString error = session.wait(&interrupt);
+    progress.finish();
+    if (error.isEmpty()) return kExitOk;
+    return interrupt.interrupted() ? kExitInterrupted : cl.failure(error);
+}
+
+}  // namespace kav::cli

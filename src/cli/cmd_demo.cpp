@@ -1,0 +1,53 @@
+// demo: the built-in emulated logger on a pseudo-terminal, downloaded over the real serial stack.
+
+#include "cli/cli_app.h"
+#include "cli/command_line.h"
+#include "cli/console.h"
+#include "cli/download_job.h"
+#include "cli/interrupt_notifier.h"
+#include "cli/track_options.h"
+#include "link/serial_transport.h"
+#include "sim/emulator.h"
+
+namespace kav::cli {
+
+int runDemo(const QStringList& args) {
+    CommandLine cl(QStringLiteral("demo"),
+                   QStringLiteral("--out DIR [--fast] [--format F] [--tracks LIST]"),
+                   QStringLiteral("Starts the built-in emulated logger with a sample day of "
+                                  "flights on a pseudo-terminal, paced at 115200 baud unless "
+                                  "--fast, and downloads it as download would, saving every "
+                                  "track in every format unless --format says otherwise.\n") +
+                       fileNamingHelp());
+    addTrackOptions(cl);
+    cl.add(
+        {QStringLiteral("fast"), QStringLiteral("Send at full speed instead of the line rate.")});
+    if (const auto done = cl.parse(args)) return *done;
+    std::optional<SaveRequest> save = trackOptions(cl);
+    if (!save) return kExitUsage;
+    if (!cl.parser().isSet(QStringLiteral("format")))
+        save->formats = {kav::exporting::TrackFormat::Gac, kav::exporting::TrackFormat::Kml,
+                         kav::exporting::TrackFormat::Gpx};
+
+    kav::sim::EmulatorOptions options;
+    options.image = kav::sim::sampleImage();
+    options.fast = cl.parser().isSet(QStringLiteral("fast"));
+    options.announce = false;  // the pty is reached by its path: no runtime folder needed
+    kav::sim::Emulator emulator(options);
+    QString error;
+    if (!emulator.start(&error))
+        return cl.failure(QStringLiteral("cannot start the emulated logger: ") + error);
+    printErr(
+        QStringLiteral("Emulated logger on %1%2")
+            .arg(emulator.ptyPath(), options.fast ? QString() : QStringLiteral(", 115200 baud")));
+
+    DownloadJob job;
+    job.port = emulator.ptyPath();
+    job.save = *save;
+    job.showProgress = stderrIsTerminal();
+    InterruptNotifier interrupt;
+    kav::link::SerialTransport transport;
+    return runDownloadJob(job, transport, &interrupt, cl.name());
+}
+
+}  // namespace kav::cli

@@ -1,0 +1,42 @@
+// download: read a logger's memory and save its tracks.
+
+#include "cli/cli_app.h"
+#include "cli/command_line.h"
+#include "cli/console.h"
+#include "cli/download_job.h"
+#include "cli/interrupt_notifier.h"
+#include "cli/track_options.h"
+#include "link/serial_transport.h"
+
+namespace kav::cli {
+
+int runDownload(const QStringList& args) {
+    CommandLine cl(QStringLiteral("download"),
+                   QStringLiteral("--port P --out DIR [--format F] [--tracks LIST] [--raw FILE]"),
+                   QStringLiteral("Reads the logger's memory and saves its tracks.\n") +
+                       fileNamingHelp() +
+                       QStringLiteral("\nA progress line is shown when standard error is a "
+                                      "terminal."));
+    cl.add(portOption());
+    addTrackOptions(cl);
+    cl.add({QStringLiteral("raw"),
+            QStringLiteral("Also save the memory as read (4096-byte sectors, sector 0 first) "
+                           "to FILE, with FILE.ini naming the logger."),
+            QStringLiteral("FILE")});
+    if (const auto done = cl.parse(args)) return *done;
+    const auto port = cl.required(QStringLiteral("port"));
+    if (!port) return kExitUsage;
+    std::optional<SaveRequest> save = trackOptions(cl);
+    if (!save) return kExitUsage;
+
+    DownloadJob job;
+    job.port = *port;
+    job.save = *save;
+    job.rawPath = cl.parser().value(QStringLiteral("raw"));
+    job.showProgress = stderrIsTerminal();
+    InterruptNotifier interrupt;
+    kav::link::SerialTransport transport;
+    return runDownloadJob(job, transport, &interrupt, cl.name());
+}
+
+}  // namespace kav::cli

@@ -1,0 +1,20 @@
+#pragma once
+// Standard output and error, terminals, and the yes/no question.
+
+#include <QString>
+
+namespace kav::cli {
+
+// One line (a newline is added) to standard output or standard error, flushed at once.
+void printOut(const QString& line);
+void printErr(const QString& line);
+// Text to standard error without a newline (the progress line).
+void writeErr(const QString& text);
+
+bool stdinIsTerminal();
+bool stderrIsTerminal();
+
+// Asks question on standard error and reads one line from standard input; true on y/yes/ok.
+bool askYesNo(const QString& question);
+
+}  // namespace kav::cli

@@ -1,0 +1,12 @@
+// kav-skytraq-cli: the command-line front end over the same link, log and export code.
+
+#include <QCoreApplication>
+
+#include "cli/cli_app.h"
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kav-skytraq-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("0.1.5"));
+    return kav::cli::runCli(QCoreApplication::arguments().mid(1));
+}

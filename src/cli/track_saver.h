@@ -1,0 +1,34 @@
+#pragma once
+// Saving the chosen tracks of a decoded log in the chosen formats under unique default names.
+
+#include <vector>
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include "export/track_export.h"
+#include "log/track_list.h"
+
+namespace kav::cli {
+
+struct SaveRequest {
+    QString folder;  // created when missing
+    std::vector<kav::exporting::TrackFormat> formats;
+    std::vector<int> trackNumbers;  // from 1; empty for every track
+    QString serialNumber;
+    QString firmware;
+    QString hardware;
+    QDateTime exportMoment;
+};
+
+struct SaveReport {
+    QStringList written;       // paths of the files written
+    QStringList errors;        // one line per file not written
+    std::vector<int> missing;  // listed track numbers the log does not have
+    bool ok() const { return errors.isEmpty() && missing.empty(); }
+};
+
+SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& request);
+
+}  // namespace kav::cli

@@ -1,0 +1,42 @@
+#pragma once
+// Saving one track of a decoded log in one format: the single path used by the window and the
+// command line, so both give the same file for the same track.
+
+#include <cstddef>
+#include <optional>
+
+#include <QDateTime>
+#include <QString>
+#include <QStringView>
+
+#include "export/file_info.h"
+#include "export/safe_file_write.h"
+#include "log/track_list.h"
+
+namespace kav::exporting {
+
+// The program's own version text, trailing blank included, as written into the export header.
+inline const QString kSoftFirmware = QStringLiteral("0.1.5 ");
+
+enum class TrackFormat { Gac, Kml, Gpx };
+
+// "gac", "kml" or "gpx" in any case, with or without the leading dot.
+std::optional<TrackFormat> formatFromExtension(QStringView extension);
+// The format of a file name by its extension.
+std::optional<TrackFormat> formatOfPath(const QString& path);
+// "gac", "kml" or "gpx".
+QString extensionOf(TrackFormat format);
+
+struct TrackExport {
+    TFileInfo info;    // the export header (fillFileInfo)
+    QString Firmware;  // the logger's version texts, for the GAC header
+    QString Hardware;
+    QDateTime exportMoment;  // the GPX creation time
+};
+
+// Writes track trackIndex (0-based) of log as a new file at path: GAC from the track's fixes,
+// KML and GPX from its plotted points. An existing file is never replaced.
+WriteResult exportTrack(const kav::log::LogCollection& log, std::size_t trackIndex,
+                        TrackFormat format, const TrackExport& header, const QString& path);
+
+}  // namespace kav::exporting

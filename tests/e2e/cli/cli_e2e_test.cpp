@@ -1,0 +1,372 @@
+// kav-skytraq-cli as a separate process against the emulated logger (in this process, at full
+// speed) over the real serial stack.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include "log/track_list.h"
+#include "sim/emulator.h"
+
+namespace kav::cli {
+namespace {
+
+const QString kMoment = QStringLiteral("2024-05-19T10:00:00Z");
+
+void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "cli_e2e_tests";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance()) return;
+    // Emulator announcements go to a folder of this test's own, shared with the programs it runs.
+    static QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    new QCoreApplication(argc, argv);
+}
+
+struct CliRun {
+    int code = -1;
+    QString out, err;
+};
+
+// Runs the program while this process's event loop keeps the emulator answering.
+CliRun runCli(const QStringList& args, int limitMs = 30000) {
+    QProcess process;
+    process.start(QStringLiteral(KAV_CLI_PATH), args);
+    process.closeWriteChannel();
+    const bool done =
+        QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, limitMs);
+    if (!done) {
+        process.kill();
+        process.waitForFinished();
+    }
+    EXPECT_TRUE(done) << args.join(u' ').toStdString();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+struct Logger {
+    explicit Logger(QStringList faults = {}, QString serial = QStringLiteral("GT730-0123456789"),
+                    bool announce = false) {
+        ensureApplication();
+        sim::EmulatorOptions options;
+        options.image = sim::sampleImage();
+        options.fast = true;
+        options.announce = announce;
+        options.faults = std::move(faults);
+        options.serialNumber = std::move(serial);
+        emulator = std::make_unique<sim::Emulator>(options);
+        QString error;
+        EXPECT_TRUE(emulator->start(&error)) << error.toStdString();
+    }
+    QString port() const { return emulator->ptyPath(); }
+    std::unique_ptr<sim::Emulator> emulator;
+};
+
+kav::log::LogCollection sampleLog() {
+    const QByteArray image = sim::sampleImage();
+    kav::log::LogCollection log;
+    for (qsizetype at = 0; at + 4096 <= image.size(); at += 4096)
+        log.SavePacket(std::span(reinterpret_cast<const uint8_t*>(image.constData() + at), 4096));
+    return log;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList filesIn(const QString& dir, const QString& pattern = QStringLiteral("*")) {
+    return QDir(dir).entryList({pattern}, QDir::Files, QDir::Name);
+}
+
+int countElements(const QByteArray& xml, const QString& name) {
+    QXmlStreamReader reader(xml);
+    int n = 0;
+    while (!reader.atEnd())
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == name) ++n;
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return n;
+}
+
+TEST(CliDownload, SavesEveryTrackInEveryFormat) {
+    Logger logger;
+    QTemporaryDir out;
+    const CliRun run = runCli({QStringLiteral("download"), QStringLiteral("--port"), logger.port(),
+                               QStringLiteral("--out"), out.path(), QStringLiteral("--format"),
+                               QStringLiteral("all"), QStringLiteral("--export-time"), kMoment});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_FALSE(
+        run.err.contains(QStringLiteral("sector 1 of")));  // no progress line off a terminal
+    const kav::log::LogCollection expected = sampleLog();
+    const QStringList gpx = filesIn(out.path(), QStringLiteral("*.gpx"));
+    const QStringList gac = filesIn(out.path(), QStringLiteral("*.gac"));
+    const QStringList kml = filesIn(out.path(), QStringLiteral("*.kml"));
+    ASSERT_EQ(std::size_t(gpx.size()), expected.tracks().size());
+    ASSERT_EQ(gac.size(), gpx.size());
+    ASSERT_EQ(kml.size(), gpx.size());
+    EXPECT_EQ(run.out.split(u'\n', Qt::SkipEmptyParts).size(), 3 * gpx.size());
+    for (int k = 0; k < gpx.size(); ++k) {
+        const kav::log::Track& t = expected.tracks()[std::size_t(k)];
+        const int fixes = int(t.last - t.first + 1);
+        EXPECT_TRUE(gpx[k].startsWith(QStringLiteral("GT730-01234567_2022-05-")))
+            << gpx[k].toStdString();
+        EXPECT_EQ(
+            countElements(readAll(QDir(out.path()).filePath(gpx[k])), QStringLiteral("trkpt")),
+            fixes);
+        EXPECT_EQ(int(readAll(QDir(out.path()).filePath(gac[k])).count("\r\nB")), fixes);
+        EXPECT_EQ(
+            countElements(readAll(QDir(out.path()).filePath(kml[k])), QStringLiteral("Placemark")),
+            1);
+    }
+}
+
+TEST(CliDownload, ASecondDownloadNeverReplacesTheFirstAndMissingTracksFail) {
+    Logger logger;
+    QTemporaryDir out;
+    const QStringList args{QStringLiteral("download"),
+                           QStringLiteral("--port"),
+                           logger.port(),
+                           QStringLiteral("--out"),
+                           out.path(),
+                           QStringLiteral("--tracks"),
+                           QStringLiteral("2,9")};
+    const CliRun first = runCli(args);
+    EXPECT_EQ(first.code, 1);
+    EXPECT_TRUE(first.err.contains(QStringLiteral("there is no track 9")))
+        << first.err.toStdString();
+    const QStringList once = filesIn(out.path());
+    ASSERT_EQ(once.size(), 1);
+    const QByteArray firstBytes = readAll(QDir(out.path()).filePath(once[0]));
+    EXPECT_EQ(runCli(args).code, 1);
+    const QStringList twice = filesIn(out.path());
+    ASSERT_EQ(twice.size(), 2);
+    EXPECT_TRUE(
+        twice.contains(QString(once[0]).replace(QStringLiteral(".gac"), QStringLiteral("_1.gac"))));
+    EXPECT_EQ(readAll(QDir(out.path()).filePath(once[0])), firstBytes);
+}
+
+TEST(CliRawLog, DownloadWithRawThenConvertGivesIdenticalFiles) {
+    Logger logger;
+    QTemporaryDir dir;
+    const QString raw = QDir(dir.path()).filePath(QStringLiteral("memory.bin"));
+    const QString direct = QDir(dir.path()).filePath(QStringLiteral("direct"));
+    const QString converted = QDir(dir.path()).filePath(QStringLiteral("converted"));
+    const CliRun download =
+        runCli({QStringLiteral("download"), QStringLiteral("--port"), logger.port(),
+                QStringLiteral("--out"), direct, QStringLiteral("--format"), QStringLiteral("all"),
+                QStringLiteral("--raw"), raw, QStringLiteral("--export-time"), kMoment});
+    ASSERT_EQ(download.code, 0) << download.err.toStdString();
+    EXPECT_TRUE(sim::sampleImage().startsWith(readAll(raw)));
+    EXPECT_EQ(readAll(raw).size() % 4096, 0);
+
+    const CliRun list = runCli({QStringLiteral("list"), raw});
+    EXPECT_EQ(list.code, 0);
+    EXPECT_TRUE(list.out.contains(QStringLiteral("%1 tracks").arg(sampleLog().tracks().size())))
+        << list.out.toStdString();
+
+    const CliRun convert = runCli({QStringLiteral("convert"), raw, QStringLiteral("--out"),
+                                   converted, QStringLiteral("--format"), QStringLiteral("all"),
+                                   QStringLiteral("--export-time"), kMoment});
+    ASSERT_EQ(convert.code, 0) << convert.err.toStdString();
+    const QStringList names = filesIn(direct);
+    ASSERT_FALSE(names.isEmpty());
+    EXPECT_EQ(filesIn(converted), names);
+    for (const QString& name : names)
+        EXPECT_EQ(readAll(QDir(direct).filePath(name)), readAll(QDir(converted).filePath(name)))
+            << name.toStdString();
+}
+
+TEST(CliInfoConfig, NewCriteriaShowInTheNextStatus) {
+    Logger logger;
+    const CliRun before = runCli({QStringLiteral("info"), QStringLiteral("--port"), logger.port()});
+    ASSERT_EQ(before.code, 0) << before.err.toStdString();
+    for (const char* line : {"Serial number: GT730-01234567",
+                             "Firmware: ", "Sectors used: ", "Minimum time: 1 s", "Logging: on"})
+        EXPECT_TRUE(before.out.contains(QString::fromLatin1(line)))
+            << line << before.out.toStdString();
+
+    const CliRun config = runCli({QStringLiteral("config"), QStringLiteral("--port"), logger.port(),
+                                  QStringLiteral("--every-metres"), QStringLiteral("0"),
+                                  QStringLiteral("--min-speed"), QStringLiteral("5"),
+                                  QStringLiteral("--log"), QStringLiteral("off")});
+    ASSERT_EQ(config.code, 0) << config.err.toStdString();
+    EXPECT_EQ(config.out.trimmed(), QStringLiteral("Successfully set : log position each 50meter"));
+
+    const CliRun after = runCli({QStringLiteral("info"), QStringLiteral("--port"), logger.port()});
+    for (const char* line :
+         {"Minimum time: 0 s", "Minimum distance: 50 m", "Minimum speed: 5 km/h", "Logging: off"})
+        EXPECT_TRUE(after.out.contains(QString::fromLatin1(line)))
+            << line << after.out.toStdString();
+}
+
+TEST(CliInfoConfig, ARefusedConfigurationFails) {
+    Logger logger({QStringLiteral("refuse-criteria")});
+    const CliRun config = runCli({QStringLiteral("config"), QStringLiteral("--port"), logger.port(),
+                                  QStringLiteral("--every-seconds"), QStringLiteral("1")});
+    EXPECT_EQ(config.code, 1);
+    EXPECT_TRUE(config.out.startsWith(QStringLiteral("Unsucessefully set")))
+        << config.out.toStdString();
+}
+
+TEST(CliErase, ClearsWithYesAndRefusesWithoutATerminal) {
+    Logger logger;
+    const QStringList erase{QStringLiteral("erase"), QStringLiteral("--port"), logger.port()};
+    const CliRun refused = runCli(erase);
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("--yes")));
+    EXPECT_FALSE(logger.emulator->memory().isEmpty());
+
+    QTemporaryDir dir;
+    const QString raw = QDir(dir.path()).filePath(QStringLiteral("copy.bin"));
+    const CliRun cleared =
+        runCli(erase + QStringList{QStringLiteral("--yes"), QStringLiteral("--raw"), raw});
+    ASSERT_EQ(cleared.code, 0) << cleared.err.toStdString();
+    EXPECT_TRUE(cleared.out.contains(QStringLiteral("Memory cleared")));
+    EXPECT_TRUE(sim::sampleImage().startsWith(readAll(raw)));
+    EXPECT_FALSE(readAll(raw).isEmpty());
+    const CliRun info = runCli({QStringLiteral("info"), QStringLiteral("--port"), logger.port()});
+    EXPECT_TRUE(info.out.contains(QStringLiteral("Sectors used: 0 of"))) << info.out.toStdString();
+}
+
+TEST(CliWatch, DownloadsTwoLoggersPluggedInOneAfterTheOther) {
+    ensureApplication();
+    QTemporaryDir out;
+    QProcess watch;
+    watch.start(QStringLiteral(KAV_CLI_PATH),
+                {QStringLiteral("watch"), QStringLiteral("--out"), out.path(),
+                 QStringLiteral("--format"), QStringLiteral("gpx")});
+    QString err;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            err += QString::fromLocal8Bit(watch.readAllStandardError());
+            return err.contains(QStringLiteral("Waiting for loggers"));
+        },
+        10000));
+    const std::size_t tracks = sampleLog().tracks().size();
+    for (const char* serial : {"GT730-AAAA", "GT730-BBBB"}) {
+        // Unplugging takes a moment: the program looks for port changes twice a second.
+        QTest::qWait(1200);
+        Logger logger({}, QString::fromLatin1(serial), true);
+        const QString folder = QDir(out.path()).filePath(QString::fromLatin1(serial));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return std::size_t(filesIn(folder).size()) == tracks; }, 20000))
+            << serial << QString::fromLocal8Bit(watch.readAllStandardError()).toStdString();
+    }
+    watch.terminate();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watch.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(watch.exitCode(), 0)
+        << QString::fromLocal8Bit(watch.readAllStandardError()).toStdString();
+}
+
+struct ExitCase {
+    const char* name;
+    QStringList args;
+    int code;
+};
+
+TEST(CliExitCodes, UsageErrorsFailuresAndHelp) {
+    ensureApplication();
+    QTemporaryDir dir;
+    const QString out = dir.path();
+    const QString none = QDir(out).filePath(QStringLiteral("none"));
+    const std::vector<ExitCase> cases{
+        {"no command", {}, 2},
+        {"unknown command", {QStringLiteral("bogus")}, 2},
+        {"overview", {QStringLiteral("--help")}, 0},
+        {"command help", {QStringLiteral("watch"), QStringLiteral("--help")}, 0},
+        {"no port", {QStringLiteral("download"), QStringLiteral("--out"), out}, 2},
+        {"no out", {QStringLiteral("download"), QStringLiteral("--port"), none}, 2},
+        {"bad format",
+         {QStringLiteral("convert"), none, QStringLiteral("--out"), out, QStringLiteral("--format"),
+          QStringLiteral("txt")},
+         2},
+        {"bad tracks",
+         {QStringLiteral("convert"), none, QStringLiteral("--out"), out, QStringLiteral("--tracks"),
+          QStringLiteral("0")},
+         2},
+        {"no such port", {QStringLiteral("info"), QStringLiteral("--port"), none}, 1},
+        {"no such file", {QStringLiteral("list"), none}, 1},
+        {"two files", {QStringLiteral("list"), none, none}, 2},
+        {"config without mode", {QStringLiteral("config"), QStringLiteral("--port"), none}, 2},
+        {"config with both modes",
+         {QStringLiteral("config"), QStringLiteral("--port"), none,
+          QStringLiteral("--every-seconds"), QStringLiteral("1"), QStringLiteral("--every-metres"),
+          QStringLiteral("1")},
+         2},
+        {"config negative",
+         {QStringLiteral("config"), QStringLiteral("--port"), none,
+          QStringLiteral("--every-seconds"), QStringLiteral("-1")},
+         2},
+        {"config bad log",
+         {QStringLiteral("config"), QStringLiteral("--port"), none,
+          QStringLiteral("--every-seconds"), QStringLiteral("1"), QStringLiteral("--log"),
+          QStringLiteral("maybe")},
+         2},
+        {"unknown option", {QStringLiteral("info"), QStringLiteral("--colour")}, 2},
+    };
+    for (const ExitCase& c : cases) {
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.code, c.code) << c.name << ": " << run.err.toStdString();
+        if (c.code != 0 && !c.args.isEmpty()) {
+            EXPECT_EQ(run.err.trimmed().count(u'\n'), 0) << c.name << ": the reason is one line";
+        }
+    }
+}
+
+struct BadRaw {
+    const char* name;
+    QByteArray bytes;
+    qint64 sparseSize;  // when > 0 the file is made this size instead
+    int code;
+    const char* message;
+};
+
+TEST(CliRawLog, BadFilesGiveAClearErrorOrABoundedResult) {
+    ensureApplication();
+    QTemporaryDir dir;
+    QByteArray noise(16 * 4096, Qt::Uninitialized);
+    QRandomGenerator rng(7);
+    for (char& c : noise) c = char(rng.bounded(256));
+    const std::vector<BadRaw> cases{
+        {"empty", {}, 0, 1, "empty"},
+        {"truncated", sim::sampleImage().left(3 * 4096 + 17), 0, 0, "17 bytes"},
+        {"short", QByteArray(100, 'x'), 0, 1, "no whole sector"},
+        {"random", noise, 0, 0, ""},
+        {"sparse", {}, qint64(1) << 30, 1, "at most 16384 sectors"},
+    };
+    for (const BadRaw& c : cases) {
+        const QString path = QDir(dir.path()).filePath(QString::fromLatin1(c.name));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes);
+        if (c.sparseSize > 0) {
+            ASSERT_TRUE(f.resize(c.sparseSize));
+        }
+        f.close();
+        const CliRun run = runCli({QStringLiteral("list"), path});
+        EXPECT_EQ(run.code, c.code) << c.name << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.message)))
+            << c.name << ": " << run.err.toStdString();
+        const QString converted =
+            QDir(dir.path()).filePath(QStringLiteral("out-") + QString::fromLatin1(c.name));
+        const CliRun convert =
+            runCli({QStringLiteral("convert"), path, QStringLiteral("--out"), converted,
+                    QStringLiteral("--format"), QStringLiteral("all")});
+        if (c.code != 0) {
+            EXPECT_EQ(convert.code, c.code) << c.name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kav::cli
