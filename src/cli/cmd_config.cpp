@@ -95,8 +95,7 @@ int runConfig(const QStringList& args) {
         progress.finish();
         printErr(QStringLiteral("kav-skytraq-cli config: ") + text);
     });
-    QObject::connect(&session, &DownloadSession::memoryRead, &session, [&] {
-        progress.finish();
+    QObject::connect(&session, &DownloadSession::statusReady, &session, [&] {
         if (!session.link().SetLogCriteria(criteriaFor(*request, session.identity().status)))
             session.end(QStringLiteral("the criteria could not be sent"));
     });
@@ -108,7 +107,7 @@ int runConfig(const QStringList& args) {
             printOut(text);
             session.end(accepted ? QString() : QStringLiteral("the logger refused the criteria"));
         });
-    session.start(*port, DownloadSession::Goal::ReadMemory);
+    session.start(*port, DownloadSession::Goal::Command);
     const QString error = session.wait(&interrupt);
     progress.finish();
     if (error.isEmpty()) return kExitOk;

@@ -61,19 +61,25 @@ int runErase(const QStringList& args) {
         else
             printErr(QStringLiteral("kav-skytraq-cli erase: ") + text);
     });
-    QObject::connect(&session, &DownloadSession::memoryRead, &session, [&] {
-        progress.finish();
-        if (!rawPath.isEmpty() &&
-            !saveRawCopy(rawPath, session, QStringLiteral("kav-skytraq-cli erase: ")))
-            return session.end(QStringLiteral("the copy could not be saved; nothing cleared"));
+    const auto clear = [&] {
         if (!session.link().clearMemory())
             session.end(QStringLiteral("the command could not be sent"));
+    };
+    // With a copy wanted the whole memory is read and saved first; otherwise nothing is read.
+    QObject::connect(&session, &DownloadSession::memoryRead, &session, [&] {
+        progress.finish();
+        if (!saveRawCopy(rawPath, session, QStringLiteral("kav-skytraq-cli erase: ")))
+            return session.end(QStringLiteral("the copy could not be saved; nothing cleared"));
+        clear();
     });
+    if (rawPath.isEmpty())
+        QObject::connect(&session, &DownloadSession::statusReady, &session, clear);
     QObject::connect(&session.link(), &kav::link::LoggerLink::memoryCleared, &session, [&] {
         printOut(QStringLiteral("Memory cleared"));
         session.end();
     });
-    session.start(*port, DownloadSession::Goal::ReadMemory);
+    session.start(*port, rawPath.isEmpty() ? DownloadSession::Goal::Command
+                                           : DownloadSession::Goal::ReadMemory);
     const QString error = session.wait(&interrupt);
     progress.finish();
     if (error.isEmpty()) return kExitOk;

@@ -38,6 +38,7 @@ void DownloadSession::start(const QString& port, Goal goal) {
     goal_ = goal;
     identity_ = LoggerIdentity{};
     identity_.port = port;
+    link_.setDownloadAfterStatus(goal != Goal::Command);
     const kav::link::OpenResult opened = link_.connectLogger(port);
     if (opened != kav::link::OpenResult::Ok)
         end(QStringLiteral("cannot open %1: %2").arg(port, transport_.errorString()));
@@ -52,7 +53,7 @@ void DownloadSession::onStatus(const kav::link::LogStatus& status) {
     emit statusReady();
     if (goal_ == Goal::Identify)
         end();
-    else
+    else if (goal_ == Goal::ReadMemory)
         reading_ = true;
 }
 

@@ -31,6 +31,7 @@ class DownloadSession : public QObject {
     enum class Goal {
         Identify,    // version, serial number and status, then disconnect
         ReadMemory,  // ... and every used sector
+        Command,     // identity and status, then stay connected and idle for a command
     };
 
     explicit DownloadSession(kav::link::Transport& transport, kav::link::LinkTimings timings = {},

@@ -113,7 +113,11 @@ bool LoggerLink::SetUserData(QByteArrayView serialNo) {
 }
 
 bool LoggerLink::track(uint8_t id, std::function<bool()> issue) {
-    if (!issue()) return false;
+    if (!issue()) {
+        // A refused command gives its bit back, so it cannot stall the exchange in progress.
+        commands_.restoreBit(*bitForId(id));
+        return false;
+    }
     pending_ = Pending{id, std::move(issue), Awaiting::Ack, 1};
     awaitNext(Awaiting::Ack);
     return true;
@@ -343,7 +347,7 @@ void LoggerLink::handleLogStatus(const QByteArray& body) {
     }
     sectorsToDownload_ = status->SectorsToDownload;
     currentSector_ = 0;
-    continueWith(retried, [this] { DataQuery(0, 1); });
+    if (downloadAfterStatus_) continueWith(retried, [this] { DataQuery(0, 1); });
 }
 
 // A raw block is taken only with a matching checksum; a bad one is asked for again.

@@ -66,6 +66,9 @@ class LoggerLink : public QObject {
     bool GetNavMode();
     bool SetUserData(QByteArrayView serialNo);
 
+    // Whether the log status starts the download (the handshake's normal course). A front end
+    // that only configures or clears the logger turns it off and stays idle after the status.
+    void setDownloadAfterStatus(bool download) { downloadAfterStatus_ = download; }
     void setPortRemoved(bool removed) { commands_.setPortRemoved(removed); }
     bool PortRemoved() const { return commands_.PortRemoved(); }
     int32_t FlagACK() const { return commands_.FlagACK(); }
@@ -143,6 +146,7 @@ class LoggerLink : public QObject {
     std::optional<Pending> pending_;
     uint8_t rawKind_ = 0;  // the id whose raw block is expected: 0x1D or 0x76
     bool initAck_ = false;
+    bool downloadAfterStatus_ = true;
     QString flagConfig_;
     QString firmware_, hardware_;
     uint16_t sectorsToDownload_ = 0;
