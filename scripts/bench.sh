@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release (build tree build-bench) and runs them all, printing figures.
+# Figures are never judged here: docs/PERFORMANCE.md records them with their aims.
+#   KAV_BENCH_BUILD_DIR  build tree (default build-bench)
+#   KAV_JOBS             build parallelism (default 2)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${KAV_BENCH_BUILD_DIR:-build-bench}
+benches=(bench_log_decode bench_export bench_link browse_bench perf_download)
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKAV_BUILD_BENCH=ON -DKAV_BUILD_TESTS=OFF >/dev/null
+present=()
+targets=$(cmake --build "$build" --target help)
+for b in "${benches[@]}"; do
+  if grep -qw -- "$b" <<<"$targets"; then present+=("$b"); else echo "(no target $b: skipped)"; fi
+done
+cmake --build "$build" -j"${KAV_JOBS:-2}" --target "${present[@]}"
+
+export QT_QPA_PLATFORM=offscreen
+status=0
+for b in "${present[@]}"; do
+  echo
+  echo "== $b"
+  "$build/bin/$b" || { echo "$b exited with an error"; status=1; }
+done
+exit "$status"
