@@ -59,6 +59,7 @@ TKAVSkyTraqV6::TKAVSkyTraqV6(WindowServices services, QWidget* parent)
     buildDialogs();
     connectControls();
     connectLink();
+    setUpExport();
     // The client area below the menu is 1000 x 550.
     menuBar()->ensurePolished();
     resize(1000, 550 + menuBar()->heightForWidth(1000));
@@ -128,9 +129,8 @@ void TKAVSkyTraqV6::loadSettings() {
 void TKAVSkyTraqV6::connectControls() {
     connect(BtnConnect, &QPushButton::clicked, this, &TKAVSkyTraqV6::BtnConnectClick);
     connect(Connect1, &QAction::triggered, this, &TKAVSkyTraqV6::BtnConnectClick);
-    const auto download = [this] { emit downloadRequested(TraceGridGT730->markedTrack()); };
-    connect(BtnDownload, &QPushButton::clicked, this, download);
-    connect(Download1, &QAction::triggered, this, download);
+    connect(BtnDownload, &QPushButton::clicked, this, &TKAVSkyTraqV6::BtnDownloadClick);
+    connect(Download1, &QAction::triggered, this, &TKAVSkyTraqV6::Download1Click);
     connect(BtnRAZGT730, &QPushButton::clicked, this, &TKAVSkyTraqV6::BtnRAZGT730Click);
     connect(ClearMemory1, &QAction::triggered, this, &TKAVSkyTraqV6::BtnRAZGT730Click);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
@@ -159,6 +159,7 @@ void TKAVSkyTraqV6::InitGrid() {
     CbTimeFilter->setChecked(false);
     TraceGridGT730->reset();
     collection_.clear();
+    rawSectors_.clear();
     // The plot shows no track of a log that is gone.
     PaintBox1->clear();
 }

@@ -5,12 +5,16 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <QMainWindow>
 #include <QStringList>
 
+#include "app/export_dialogs.h"
 #include "app/web_pages.h"
+#include "export/file_info.h"
 #include "link/transport.h"
+#include "log/raw_log_file.h"
 #include "log/track_list.h"
 
 class QAction;
@@ -47,6 +51,7 @@ struct WindowServices {
     OnlineTest online;                           // default: DetectionConnexion
     UrlOpener openUrl;                           // default: the desktop's browser
     bool watchPorts = true;                      // notice ports that come and go
+    ExportDialogs exportDialogs;                 // default: the real dialogs and clock
 };
 
 class TKAVSkyTraqV6 : public QMainWindow {
@@ -75,6 +80,13 @@ class TKAVSkyTraqV6 : public QMainWindow {
     void Help2Click();
     void Support1Click();
     void About1Click();
+
+    // Export of the marked track, and the raw memory commands.
+    void BtnDownloadClick();
+    void Download1Click();
+    void StartDownload(int Index);
+    void SaveRawLog1Click();
+    void OpenRawLog1Click();
 
     // Screen resets.
     void InitGrid();
@@ -117,6 +129,13 @@ class TKAVSkyTraqV6 : public QMainWindow {
     void onDownloadFinished();
     void plotTrack(int track);
     void reportOpenFailure(link::OpenResult result, const QString& name);
+    void setUpExport();
+    void keepSector(int sector, const QByteArray& data);
+    int saveFilterIndex() const;
+    std::optional<QString> nameFromStartList(const QDate& today, const QString& shortFormat);
+    QString startListPath();
+    QString nameWithoutDialog(const QString& dateName) const;
+    void writeTrack(int Index, const QString& path);
 
     WindowServices services_;
     std::unique_ptr<MessageSink> ownMessages_;
@@ -128,6 +147,14 @@ class TKAVSkyTraqV6 : public QMainWindow {
     QString repDataGT_;
     int defaultFormat_ = 0;
     bool started_ = false;
+
+    // Export state: the header and name of the last export, the save dialog's filter when the
+    // user changed it, the sectors as read and the logger they came from.
+    exporting::TFileInfo FileInfos;
+    QString FileNameGT730;
+    std::optional<int> saveFilterIndex_;
+    QByteArray rawSectors_;
+    log::RawLogIdentity logIdentity_;
 
     TParametersGT730* parametersDialog_ = nullptr;
     TConfiguration* configurationDialog_ = nullptr;
@@ -146,6 +173,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
     QPushButton* btnClose = nullptr;
     QAction* Connect1 = nullptr;
     QAction* Download1 = nullptr;
+    QAction* SaveRawLog1 = nullptr;
+    QAction* OpenRawLog1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* ClearMemory1 = nullptr;
     QAction* Configure1 = nullptr;

@@ -1,0 +1,145 @@
+// The Download flow: header, name proposal, start list and save dialog, unique name, writer.
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "app/main_window.h"
+#include "app/message_sink.h"
+#include "app/parameters_dialog.h"
+#include "browse/track_table.h"
+#include "export/export_flow.h"
+#include "export/unique_name.h"
+#include "link/logger_link.h"
+
+namespace kav::app {
+
+using namespace kav::exporting;
+
+void TKAVSkyTraqV6::setUpExport() {
+    services_.exportDialogs = withDefaultDialogs(std::move(services_.exportDialogs), this);
+    auto* file = menuBar()->findChild<QMenu*>(QStringLiteral("File1"));
+    SaveRawLog1 = new QAction(QStringLiteral("Save raw log\u2026"), file);
+    SaveRawLog1->setObjectName(QStringLiteral("SaveRawLog1"));
+    OpenRawLog1 = new QAction(QStringLiteral("Open raw log\u2026"), file);
+    OpenRawLog1->setObjectName(QStringLiteral("OpenRawLog1"));
+    file->insertActions(Exit1, {SaveRawLog1, OpenRawLog1});
+    connect(SaveRawLog1, &QAction::triggered, this, &TKAVSkyTraqV6::SaveRawLog1Click);
+    connect(OpenRawLog1, &QAction::triggered, this, &TKAVSkyTraqV6::OpenRawLog1Click);
+    connect(this, &TKAVSkyTraqV6::downloadRequested, this, &TKAVSkyTraqV6::StartDownload);
+
+    link::LoggerLink* source = link_.get();
+    connect(source, &link::LoggerLink::sectorReceived, this, &TKAVSkyTraqV6::keepSector);
+    connect(source, &link::LoggerLink::versionReceived, this,
+            [this](const QString& firmware, const QString& hardware, const QString&) {
+                logIdentity_.firmware = firmware;
+                logIdentity_.hardware = hardware;
+            });
+    connect(source, &link::LoggerLink::serialNumberReceived, this,
+            [this](const QString& serial) { logIdentity_.serialNumber = serial; });
+    // Saving a default format resets the save dialog's filter to it.
+    connect(parametersDialog_, &TParametersGT730::defaultFormatSaved, this,
+            [this](int) { saveFilterIndex_.reset(); });
+}
+
+void TKAVSkyTraqV6::BtnDownloadClick() {
+    emit downloadRequested(TraceGridGT730->markedTrack());
+}
+
+void TKAVSkyTraqV6::Download1Click() {
+    BtnDownloadClick();
+}
+
+int TKAVSkyTraqV6::saveFilterIndex() const {
+    return saveFilterIndex_.value_or(defaultFormat_ + 1);
+}
+
+void TKAVSkyTraqV6::StartDownload(int Index) {
+    if (Index < 0 || Index >= static_cast<int>(collection_.tracks().size())) return;
+    const QDate today = services_.exportDialogs.now().date();
+    const QString shortFormat = QLocale().dateFormat(QLocale::ShortFormat);
+    FileInfos = fillFileInfo(SoftFirmware(), today);
+    FileInfos.DateToday = DateToday(today, shortFormat);
+    const QString dateName = fileDateName(today, shortFormat);
+    const std::optional<QString> named = parametersDialog_->useStartList()
+                                             ? nameFromStartList(today, shortFormat)
+                                             : std::optional(nameWithoutDialog(dateName));
+    if (!named) return;
+    const QString path = uniqueFileName(*named);
+    FileNameGT730 = path;
+    if (!writerFor(path)) {
+        messages_->information(unknownExtensionMessage(nameExtension(path)));
+        return;
+    }
+    writeTrack(Index, path);
+}
+
+QString TKAVSkyTraqV6::nameWithoutDialog(const QString& dateName) const {
+    const QString folder = outputDirectory(repDataGT_, repGT_);
+    return pathInFolder(folder, dateName) + extensionForFilterIndex(saveFilterIndex());
+}
+
+std::optional<QString> TKAVSkyTraqV6::nameFromStartList(const QDate& today,
+                                                        const QString& shortFormat) {
+    const QString dateName = fileDateName(today, shortFormat);
+    FileNameGT730 = pathInFolder(repGT_, dateName);
+    const QString list = startListPath();
+    QString proposal;
+    if (QFileInfo(list).isFile()) {
+        const StartList read = readStartList(list);
+        if (!read.error.isEmpty()) {
+            reportError(*messages_, read.error);
+            return std::nullopt;
+        }
+        const auto chosen =
+            services_.exportDialogs.chooseCompetitor(QFileInfo(list).fileName(), read.entries);
+        if (chosen) FileNameGT730 = pathInFolder(repGT_, safeFileName(*chosen, dateName));
+        proposal = FileNameGT730;
+    } else {
+        messages_->information(missingStartListMessage(list));
+        proposal = missingListProposal(outputDirectory(repDataGT_, repGT_), today, shortFormat);
+    }
+    // Cancelling the save dialog keeps the proposal.
+    int filter = saveFilterIndex();
+    if (const auto confirmed = services_.exportDialogs.saveTrack(proposal, filter)) {
+        proposal = confirmed->path;
+        filter = confirmed->filterIndex;
+        // Only a real format carries over to the next export.
+        if (!extensionForFilterIndex(filter).isEmpty()) saveFilterIndex_ = filter;
+    }
+    FileNameGT730 = proposal;
+    return completeExtension(proposal, filter);
+}
+
+// The start list's path, after the file-open dialog when the file is missing.
+QString TKAVSkyTraqV6::startListPath() {
+    const QString list = parametersDialog_->startListFile();
+    if (QFileInfo(list).isFile()) return list;
+    const auto picked = services_.exportDialogs.openStartList(list);
+    if (!picked) return list;
+    if (auto* field = parametersDialog_->findChild<QLineEdit*>(QStringLiteral("FilenameList")))
+        field->setText(*picked);
+    return *picked;
+}
+
+void TKAVSkyTraqV6::writeTrack(int Index, const QString& path) {
+    TrackExport header;
+    header.info = FileInfos;
+    header.Firmware = logIdentity_.firmware;
+    header.Hardware = logIdentity_.hardware;
+    header.exportMoment = services_.exportDialogs.now();
+    const WriteResult result =
+        exportTrack(collection_, static_cast<std::size_t>(Index), *writerFor(path), header, path);
+    if (!result.ok()) {
+        reportError(*messages_, result.error);
+        return;
+    }
+    statusBar()->showMessage(
+        QStringLiteral("Track %1 saved in %2").arg(Index + 1).arg(QDir::toNativeSeparators(path)));
+}
+
+}  // namespace kav::app

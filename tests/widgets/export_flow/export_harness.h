@@ -1,0 +1,103 @@
+#pragma once
+// A main window over a fake port whose export dialogs and clock are answered by the test.
+
+#include <memory>
+#include <optional>
+
+#include <QDir>
+#include <QStringList>
+
+#include "app/main_window.h"
+#include "link/fake_transport.h"
+#include "link/logger_link.h"
+#include "log/datalog_decoder.h"
+#include "recording_sink.h"
+#include "settings_fixture.h"
+#include "sim/image_encoder.h"
+#include "sim/sample_day.h"
+
+namespace kav::app::testing {
+
+struct ExportHarness {
+    // Connexion.cfg lines for a data folder, the start list and the default format (line 7).
+    static QStringList settings(const QString& dataDir, bool useList, const QString& list,
+                                const QString& format) {
+        return {dataDir, "-1", useList ? "True" : "False", list, "20", "600", format, "False"};
+    }
+
+    // Writes the settings files, builds the window and runs its start-up.
+    void start(const QStringList& lines) {
+        fixture.writeBoth(SettingsFixture::lines(lines));
+        WindowServices services;
+        services.transport = std::make_unique<link::FakeTransport>();
+        services.messages = &sink;
+        services.programDir = fixture.programDir();
+        services.portLister = [] { return QStringList{}; };
+        services.online = [] { return false; };
+        services.openUrl = [](const QUrl&) {};
+        services.watchPorts = false;
+        services.exportDialogs = fakeDialogs();
+        window = std::make_unique<TKAVSkyTraqV6>(std::move(services));
+        window->FormActivate();
+    }
+
+    // The sample day's sectors, delivered as a download delivers them.
+    void download() {
+        const QByteArray memory = sim::encodeFixes(sim::sampleFixes());
+        const auto size = qsizetype(log::kSectorSize);
+        for (qsizetype at = 0; at < memory.size(); at += size)
+            emit window->loggerLink().sectorReceived(int(at / size), memory.mid(at, size));
+        emit window->loggerLink().downloadFinished();
+    }
+
+    ExportDialogs fakeDialogs() {
+        ExportDialogs dialogs;
+        dialogs.saveTrack = [this](const QString& proposal, int filterIndex) {
+            proposals << proposal;
+            filterIndexes << filterIndex;
+            return saveAnswer ? saveAnswer(proposal, filterIndex) : std::nullopt;
+        };
+        dialogs.openStartList = [this](const QString& current) {
+            startListAsked << current;
+            return startListAnswer;
+        };
+        dialogs.chooseCompetitor = [this](const QString& caption, const QStringList& entries) {
+            competitorCaptions << caption;
+            competitorEntries = entries;
+            return competitorAnswer;
+        };
+        dialogs.saveRawLog = [this](const QString&) { return rawSavePath; };
+        dialogs.openRawLog = [this](const QString&) { return rawOpenPath; };
+        dialogs.now = [this] { return now; };
+        return dialogs;
+    }
+
+    // A save dialog where the user types name in folder and confirms.
+    static auto typed(const QString& folder, const QString& name) {
+        return [folder, name](const QString&, int filterIndex) {
+            return std::optional(SaveChoice{folder + "/" + name, filterIndex});
+        };
+    }
+
+    static QStringList filesIn(const QString& folder) {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                                      QDir::Name);
+    }
+
+    SettingsFixture fixture;
+    RecordingSink sink;
+    QStringList proposals;
+    QList<int> filterIndexes;
+    std::function<std::optional<SaveChoice>(const QString&, int)> saveAnswer;
+    QStringList startListAsked;
+    std::optional<QString> startListAnswer;
+    QStringList competitorCaptions;
+    QStringList competitorEntries;
+    std::optional<QString> competitorAnswer;
+    std::optional<QString> rawSavePath;
+    std::optional<QString> rawOpenPath;
+    QDateTime now{QDate(2026, 12, 9), QTime(10, 30)};
+    std::unique_ptr<TKAVSkyTraqV6> window;
+};
+
+}  // namespace kav::app::testing
