@@ -31,7 +31,8 @@ QStringList announcedEmulatorPorts() {
     QStringList names;
     const QString dir = emulatorPortsDir();
     if (dir.isEmpty()) return names;
-    const QFileInfoList entries = QDir(dir).entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+    const QFileInfoList entries =
+        QDir(dir).entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {
         if (!entry.isSymLink() || !kAnnouncedName.match(entry.fileName()).hasMatch()) continue;
         // A link whose terminal has gone (the emulator died) is not a port.

@@ -24,7 +24,7 @@ constexpr std::size_t kFrameOverhead = 7;  // start, length, checksum and end by
 
 // Builder of one outgoing frame in a fixed buffer, byte by byte.
 class FrameBuilder {
-public:
+  public:
     static constexpr std::size_t kBufferSize = 4097;
 
     // Clears the whole buffer and writes the start bytes and the payload length.
@@ -41,7 +41,7 @@ public:
     // The finished frame: bytes 0 .. OutPacketIndex-1.
     QByteArray frame() const;
 
-private:
+  private:
     std::array<uint8_t, kBufferSize> buffer_{};
     uint16_t index_ = 0;
     uint16_t crc_ = 0;
@@ -59,9 +59,9 @@ QString IntToHexa(uint8_t s);
 // One frame taken apart.
 struct Frame {
     uint8_t id = 0;
-    QByteArray body;      // bytes after the id, without checksum and end bytes
-    uint8_t checksum = 0; // checksum byte as received
-    QByteArray raw;       // the whole frame as received
+    QByteArray body;       // bytes after the id, without checksum and end bytes
+    uint8_t checksum = 0;  // checksum byte as received
+    QByteArray raw;        // the whole frame as received
     bool checksumOk() const { return !CRCNotOK(id, body, checksum); }
 };
 

@@ -11,7 +11,7 @@ namespace kav::link {
 
 class PortWatcher : public QObject {
     Q_OBJECT
-public:
+  public:
     using Lister = std::function<QStringList()>;
     // lister defaults to availablePorts().
     explicit PortWatcher(Lister lister = {}, int intervalMs = 500, QObject* parent = nullptr);
@@ -21,11 +21,11 @@ public:
     // Compares the current list with the last one and emits the differences now.
     void poll();
 
-signals:
+  signals:
     void portArrived(const QString& name);
     void portRemoved(const QString& name);
 
-private:
+  private:
     Lister lister_;
     QStringList known_;
     QTimer timer_;

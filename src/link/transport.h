@@ -17,7 +17,7 @@ enum class OpenResult {
 
 class Transport : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     ~Transport() override = default;
 
@@ -31,7 +31,7 @@ public:
     virtual QString portName() const = 0;
     virtual QString errorString() const = 0;
 
-signals:
+  signals:
     // Bytes as they arrive, in order, each delivered once.
     void bytesReceived(const QByteArray& bytes);
     // The port was closed, by close() or because the device went away.

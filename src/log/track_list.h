@@ -21,7 +21,7 @@ struct Track {
 };
 
 class LogCollection {
-public:
+  public:
     // Walks one sector's bytes, appends its fixes and extends or cuts tracks.
     // Returns the number of fixes added. The newest track becomes the marked one.
     std::size_t SavePacket(std::span<const uint8_t> sector);
@@ -35,7 +35,7 @@ public:
     int markedTrack() const { return marked_; }
     void setMarkedTrack(int index);
 
-private:
+  private:
     void closeLastTrack(std::size_t last);
 
     LogData log_;

@@ -6,7 +6,9 @@ using namespace kav::link;
 
 namespace {
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
 
 QByteArray built(uint8_t id, const QByteArray& body) {
     FrameBuilder b;
@@ -36,7 +38,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, BuiltFrames,
                                            FrameCase{0x02, "00", "A0A10002020002 0D0A"},
                                            FrameCase{0x1D, "00000001", "A0A100051D000000011C0D0A"},
                                            FrameCase{0x1D, "012C0001", "A0A100051D012C0001310D0A"},
-                                           FrameCase{0x1D, "00800001", "A0A100051D008000019C0D0A"}));
+                                           FrameCase{0x1D, "00800001",
+                                                     "A0A100051D008000019C0D0A"}));
 
 TEST(FrameBuilder, InitClearsWholeBufferAfterALongerFrame) {
     FrameBuilder b;
