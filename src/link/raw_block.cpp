@@ -17,8 +17,27 @@ uint8_t rawBlockChecksum(QByteArrayView data) {
     return sum;
 }
 
+bool Checksum(QByteArrayView SetOfData) {
+    static constexpr QByteArrayView kEnd("END");
+    static constexpr QByteArrayView kCheck("CHECKSUM=");
+    const qsizetype summed = SetOfData.size() / qsizetype(kSectorSize) * qsizetype(kSectorSize);
+    const uint8_t sum = rawBlockChecksum(SetOfData.first(summed));
+    const qsizetype end = SetOfData.indexOf(kEnd);
+    if (end < 0) return false;
+    // The "CHECKSUM=" window starts with the byte after "END".
+    bool result = false;
+    for (qsizetype at = SetOfData.indexOf(kCheck, end + kEnd.size()); at >= 0;
+         at = SetOfData.indexOf(kCheck, at + 1)) {
+        const qsizetype next = at + kCheck.size();
+        result = next < SetOfData.size() && uint8_t(SetOfData[next]) == sum;
+    }
+    return result;
+}
+
 bool RawBlock::checksumOk() const {
-    return rawBlockChecksum(data) == checksum;
+    QByteArray gathered = data;
+    gathered.append(kRawTrailerMark, qsizetype(kRawTrailerMarkSize)).append(char(checksum));
+    return Checksum(gathered);
 }
 
 QString serialNumberFromUserData(QByteArrayView data) {

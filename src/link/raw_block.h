@@ -25,6 +25,11 @@ struct RawBlock {
 // XOR of every byte of data.
 uint8_t rawBlockChecksum(QByteArrayView data);
 
+// The check of a gathered raw block (data, then "END", 0, "CHECKSUM=", checksum byte): the XOR
+// of the whole 4096-byte blocks at its start compared with the byte after each "CHECKSUM=" that
+// follows an "END"; the last comparison decides, and a block without one fails.
+bool Checksum(QByteArrayView SetOfData);
+
 // The serial number held in a user-data area: the bytes kept when they are a space, '-', '_',
 // a digit or an ASCII letter, cut to its first 14 characters.
 QString serialNumberFromUserData(QByteArrayView data);

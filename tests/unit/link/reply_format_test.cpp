@@ -1,4 +1,5 @@
 #include "link/reply_format.h"
+#include "link/raw_block.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,39 @@ TEST(RawBlock, ChecksumAndSerialNumberEdges) {
     EXPECT_EQ(serialNumberFromUserData(QByteArray()), QString());
     // The area's last byte is not part of the serial number.
     EXPECT_EQ(serialNumberFromUserData("AB"), QStringLiteral("A"));
+}
+
+}  // namespace
+}  // namespace kav::link
+
+namespace kav::link {
+namespace {
+
+QByteArray withTrailer(QByteArray data, uint8_t checksum) {
+    return data.append("END", 3).append('\0').append("CHECKSUM=").append(char(checksum));
+}
+
+struct ChecksumCase {
+    const char* what;
+    QByteArray block;
+    bool ok;
+};
+
+TEST(RawBlock, ChecksumOfAGatheredBlock) {
+    QByteArray sector(4096, '\0');
+    sector[0] = char(0x5A);
+    sector[4095] = char(0x0F);
+    const ChecksumCase cases[] = {
+        {"short block sums nothing: 0 matches", withTrailer("abc", 0), true},
+        {"short block sums nothing: other bytes fail", withTrailer("abc", 'a' ^ 'b' ^ 'c'), false},
+        {"whole sector compared with the last byte", withTrailer(sector, 0x55), true},
+        {"whole sector, wrong byte", withTrailer(sector, 0x54), false},
+        {"CHECKSUM= before END is ignored", QByteArray("CHECKSUM=") + char(0), false},
+        {"no END", QByteArray(4096, 'x') + "CHECKSUM=" + char(0), false},
+        {"CHECKSUM= ends the data", QByteArray("END") + '\0' + "CHECKSUM=", false},
+        {"the last comparison decides", withTrailer(withTrailer("ab", 0) + "CHECKSUM=", 7), false},
+    };
+    for (const ChecksumCase& c : cases) EXPECT_EQ(Checksum(c.block), c.ok) << c.what;
 }
 
 }  // namespace
