@@ -94,6 +94,7 @@ class MainWindowTest : public QObject {
     void downloadEnabledForOneSectorLog();
     void clearMemoryAsksFirst_data();
     void clearMemoryAsksFirst();
+    void escapePressesClearMemoryOnlyWhenEnabled();
     void aboutShowsVersion();
     void helpOffline();
     void grabWhenAsked();
@@ -340,6 +341,22 @@ void MainWindowTest::clearMemoryAsksFirst() {
     h.window->BtnRAZGT730Click();
     QCOMPARE(h.sink.warnings, QStringList{"Clear flight recorder ?"});
     QTEST(int(h.fake->writes().size()), "sent");
+}
+
+void MainWindowTest::escapePressesClearMemoryOnlyWhenEnabled() {
+    Harness h;
+    h.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+    h.window->FormActivate();
+    QTest::keyClick(h.window.get(), Qt::Key_Escape);
+    QVERIFY(h.sink.warnings.isEmpty());
+
+    // A stored sector enables Clear memory; Esc then asks before anything is sent.
+    h.sink.answer = false;
+    emit h.window->loggerLink().sectorReceived(0, kav::sim::sampleImage().left(4096));
+    QVERIFY(h.enabled("BtnRAZGT730"));
+    QTest::keyClick(h.window.get(), Qt::Key_Escape);
+    QCOMPARE(h.sink.warnings, QStringList{QStringLiteral("Clear flight recorder ?")});
 }
 
 void MainWindowTest::aboutShowsVersion() {
