@@ -127,7 +127,7 @@ QWidget* TKAVSkyTraqV6::buildButtonBar() {
 }
 
 void TKAVSkyTraqV6::buildMenu() {
-    const auto item = [this](QMenu* menu, const char* name, const QString& text) {
+    const auto item = [](QMenu* menu, const char* name, const QString& text) {
         QAction* action = menu->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
         return action;
