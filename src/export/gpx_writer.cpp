@@ -18,6 +18,9 @@ const QString kGpxNamespace = QStringLiteral("http://www.topografix.com/GPX/1/0"
 const QString kSchemaInstance = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
 
 constexpr int64_t kSecondsPerDay = 86400;
+// A track point takes about 130 bytes of GPX; the header about 700.
+constexpr qsizetype kBytesPerPoint = 140;
+constexpr qsizetype kHeaderBytes = 1024;
 const QDate kDayZero(1899, 12, 30);
 
 QString isoTime(const QDateTime& utc) {
@@ -83,7 +86,7 @@ WriteResult writeGpxFile(const QString& path, const TrackPoints& points, const T
                          const QDateTime& exportMoment) {
     if (!sameLengths(points))
         return WriteResult::failure(QStringLiteral("The track's point arrays differ in length"));
-    XmlDocument document;
+    XmlDocument document(kBytesPerPoint * qsizetype(points.FRTaille()) + kHeaderBytes);
     QXmlStreamWriter& xml = document.writer();
     xml.writeStartElement(QStringLiteral("gpx"));
     writeRootAttributes(xml);

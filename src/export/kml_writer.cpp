@@ -12,6 +12,9 @@ namespace {
 
 const QString kKmlNamespace = QStringLiteral("http://earth.google.com/kml/2.0");
 const QString kLineEnd = QStringLiteral("\r\n");
+// A coordinate line takes about 30 bytes; the rest of the document about 500.
+constexpr qsizetype kBytesPerPoint = 32;
+constexpr qsizetype kHeaderBytes = 1024;
 
 // One "longitude,latitude,metres" line per point, each ending in CR LF, after a leading CR LF.
 QString coordinatesText(const kav::log::TrackPoints& points) {
@@ -53,7 +56,7 @@ WriteResult writeKmlFile(const QString& path, const kav::log::TrackPoints& point
         points.FRAltitudes.size() != points.FRTaille())
         return WriteResult::failure(QStringLiteral("The track's point arrays differ in length"));
     const QString baseName = QFileInfo(path).completeBaseName();
-    XmlDocument document;
+    XmlDocument document(kBytesPerPoint * qsizetype(points.FRTaille()) + kHeaderBytes);
     QXmlStreamWriter& xml = document.writer();
     xml.writeStartElement(QStringLiteral("kml"));
     xml.writeDefaultNamespace(kKmlNamespace);

@@ -6,7 +6,8 @@ namespace {
 constexpr int kIndentBlanks = 2;
 }
 
-XmlDocument::XmlDocument() : writer_(&bytes_) {
+XmlDocument::XmlDocument(qsizetype expectedBytes) : writer_(&bytes_) {
+    bytes_.reserve(expectedBytes);
     writer_.setAutoFormatting(true);
     writer_.setAutoFormattingIndent(kIndentBlanks);
     writer_.writeStartDocument(QStringLiteral("1.0"));

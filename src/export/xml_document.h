@@ -9,7 +9,8 @@ namespace kav::exporting {
 class XmlDocument {
   public:
     // Starts the document: declaration version 1.0, UTF-8, auto-indent by two blanks.
-    XmlDocument();
+    // expectedBytes reserves room up front, so the many small writes never reallocate.
+    explicit XmlDocument(qsizetype expectedBytes = 0);
     XmlDocument(const XmlDocument&) = delete;
     XmlDocument& operator=(const XmlDocument&) = delete;
 
