@@ -12,10 +12,14 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include "../../common/test_files.h"
 #include "log/track_list.h"
 #include "sim/emulator.h"
 
 namespace kav::cli {
+using kav::testing::countElements;
+using kav::testing::readAll;
+
 namespace {
 
 const QString kMoment = QStringLiteral("2024-05-19T10:00:00Z");
@@ -79,22 +83,8 @@ kav::log::LogCollection sampleLog() {
     return log;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QStringList filesIn(const QString& dir, const QString& pattern = QStringLiteral("*")) {
     return QDir(dir).entryList({pattern}, QDir::Files, QDir::Name);
-}
-
-int countElements(const QByteArray& xml, const QString& name) {
-    QXmlStreamReader reader(xml);
-    int n = 0;
-    while (!reader.atEnd())
-        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == name) ++n;
-    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
-    return n;
 }
 
 TEST(CliDownload, SavesEveryTrackInEveryFormat) {

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "../../common/test_files.h"
 #include "app/main_window.h"
 #include "browse/track_table.h"
 #include "export/track_export.h"
@@ -39,14 +40,9 @@ void WindowE2eTest::initTestCase() {
     qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
 }
 
-namespace {
+using kav::testing::readAll;
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void WindowE2eTest::connectDownloadAndSave() {
     kav::sim::EmulatorOptions options;

@@ -6,10 +6,14 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include "../../common/test_files.h"
 #include "export/track_export.h"
 #include "sim/emulator.h"
 
 namespace kav::exporting {
+using kav::testing::countElements;
+using kav::testing::readAll;
+
 namespace {
 
 kav::log::LogCollection sampleLog() {
@@ -27,20 +31,6 @@ TrackExport header() {
     h.Hardware = QStringLiteral("1.0.12");
     h.exportMoment = QDateTime(QDate(2024, 5, 19), QTime(10, 0), Qt::UTC);
     return h;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-int countElements(const QByteArray& xml, const QString& name) {
-    QXmlStreamReader reader(xml);
-    int n = 0;
-    while (!reader.atEnd())
-        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == name) ++n;
-    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
-    return n;
 }
 
 TEST(TrackExport, EveryFormatHoldsEveryFixOfTheTrack) {
