@@ -42,7 +42,6 @@ void WindowE2eTest::initTestCase() {
 
 using kav::testing::readAll;
 
-namespace {}  // namespace
 
 void WindowE2eTest::connectDownloadAndSave() {
     kav::sim::EmulatorOptions options;
