@@ -42,7 +42,6 @@ void WindowE2eTest::initTestCase() {
 
 using kav::testing::readAll;
 
-
 void WindowE2eTest::connectDownloadAndSave() {
     kav::sim::EmulatorOptions options;
     options.image = kav::sim::sampleImage();
