@@ -13,17 +13,12 @@
 #include <QVBoxLayout>
 
 #include "app/message_sink.h"
+#include "app/named_widget.h"
 
 namespace kav::app {
 namespace {
 
 const QString kMaxValue = QStringLiteral("65535");
-
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // A criteria field that takes digits only (typed or pasted).
 QLineEdit* digitField(const char* name, const QString& text, QWidget* parent) {

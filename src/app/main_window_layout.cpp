@@ -10,18 +10,13 @@
 #include <QVBoxLayout>
 
 #include "app/main_window.h"
+#include "app/named_widget.h"
 #include "browse/sector_strip.h"
 #include "browse/track_plot.h"
 #include "browse/track_table.h"
 
 namespace kav::app {
 namespace {
-
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QWidget* panel(const char* name, const QColor& colour, QWidget* parent) {
     auto* widget = named(new QWidget(parent), name);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/message_sink.h"
+#include "app/named_widget.h"
 #include "app/nav_folders.h"
 #include "app/radio_list.h"
 
@@ -23,12 +24,6 @@ namespace {
 const QString kDefaultGap = QStringLiteral("20");
 const QString kDefaultThreshold = QStringLiteral("600");
 constexpr int kFormatCount = 3;
-
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLineEdit* numberField(const char* name, const QString& text, QWidget* parent) {
     auto* field = named(new QLineEdit(text, parent), name);
