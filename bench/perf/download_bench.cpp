@@ -50,7 +50,7 @@ Figures download() {
         f.finished = true;
         loop.quit();
     });
-    QObject::connect(&link, &kav::link::LoggerLink::linkFailed, &loop, &QEventLoop::quit);
+    QObject::connect(&link, &kav::link::LoggerLink::failed, &loop, &QEventLoop::quit);
     QTimer::singleShot(120000, &loop, &QEventLoop::quit);
     clock.start();
     link.connectLogger(emulator.announcedName());

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 
 #include "app/about_dialog.h"
 #include "app/configuration_dialog.h"
@@ -23,6 +24,7 @@
 #include "link/logger_link.h"
 #include "link/port_list.h"
 #include "link/port_watcher.h"
+#include "session/download_session.h"
 
 namespace kav::app {
 namespace {
@@ -53,16 +55,18 @@ TKAVSkyTraqV6::TKAVSkyTraqV6(WindowServices services, QWidget* parent)
         messages_ = ownMessages_.get();
     }
     repGT_ = QDir::cleanPath(services_.programDir);
-    link_ = std::make_unique<link::LoggerLink>(*services_.transport);
+    session_ = std::make_unique<session::DownloadSession>(*services_.transport);
     buildLayout();
     buildMenu();
     buildDialogs();
     connectControls();
     connectLink();
     setUpExport();
-    // The client area below the menu is 1000 x 550.
+    startTrace();
+    // The client area between the menu and the status bar is 1000 x 550.
     menuBar()->ensurePolished();
-    resize(1000, 550 + menuBar()->heightForWidth(1000));
+    statusBar()->ensurePolished();
+    resize(1000, 550 + menuBar()->heightForWidth(1000) + statusBar()->sizeHint().height());
     if (services_.watchPorts) {
         watcher_ = std::make_unique<link::PortWatcher>(services_.portLister);
         connect(watcher_.get(), &link::PortWatcher::portRemoved, this,
@@ -73,9 +77,17 @@ TKAVSkyTraqV6::TKAVSkyTraqV6(WindowServices services, QWidget* parent)
 }
 
 TKAVSkyTraqV6::~TKAVSkyTraqV6() {
-    // The link refers to the transport: it goes first.
+    // The session refers to the transport: it goes first.
     watcher_.reset();
-    link_.reset();
+    session_.reset();
+}
+
+link::LoggerLink& TKAVSkyTraqV6::loggerLink() {
+    return session_->link();
+}
+
+const log::LogCollection& TKAVSkyTraqV6::collection() const {
+    return session_->log();
 }
 
 QString TKAVSkyTraqV6::SoftFirmware() const {
@@ -156,10 +168,13 @@ void TKAVSkyTraqV6::connectControls() {
 }
 
 void TKAVSkyTraqV6::InitGrid() {
+    resetDisplay();
+    session_->clearLog();
+}
+
+void TKAVSkyTraqV6::resetDisplay() {
     CbTimeFilter->setChecked(false);
     TraceGridGT730->reset();
-    collection_.clear();
-    rawSectors_.clear();
     // The plot shows no track of a log that is gone.
     PaintBox1->clear();
 }
@@ -170,13 +185,13 @@ void TKAVSkyTraqV6::CleanScreen() {
 }
 
 void TKAVSkyTraqV6::plotTrack(int track) {
-    const auto& tracks = collection_.tracks();
+    const auto& tracks = collection().tracks();
     if (track < 0 || track >= static_cast<int>(tracks.size())) {
         PaintBox1->clear();
         return;
     }
     const log::Track& chosen = tracks[static_cast<std::size_t>(track)];
-    PaintBox1->setTrack(log::buildTrackPoints(collection_.logData(), chosen.first, chosen.last));
+    PaintBox1->setTrack(log::buildTrackPoints(collection().logData(), chosen.first, chosen.last));
 }
 
 void TKAVSkyTraqV6::Configure1Click() {

@@ -13,14 +13,15 @@
 #include "app/export_dialogs.h"
 #include "app/web_pages.h"
 #include "export/file_info.h"
+#include "link/byte_trace.h"
 #include "link/transport.h"
-#include "log/raw_log_file.h"
 #include "log/track_list.h"
 
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace kav::browse {
@@ -34,6 +35,12 @@ class LoggerLink;
 class PortWatcher;
 struct LogStatus;
 }  // namespace kav::link
+
+namespace kav::session {
+class DownloadSession;
+struct Outcome;
+struct Progress;
+}  // namespace kav::session
 
 namespace kav::app {
 
@@ -75,6 +82,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
 
     // Commands.
     void BtnRAZGT730Click();
+    // Ends a running download after the sector being read; what was read is kept.
+    void StopDownload1Click();
     void Configure1Click();
     void Parameters1Click();
     void Help2Click();
@@ -91,6 +100,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
     // Screen resets.
     void InitGrid();
     void CleanScreen();
+    // The table, the short list and the plot back to empty; the log itself is kept.
+    void resetDisplay();
 
     QString RepGT() const { return repGT_; }
     QString RepDataGT() const { return repDataGT_; }
@@ -103,8 +114,9 @@ class TKAVSkyTraqV6 : public QMainWindow {
     TParametersGT730& parameters() { return *parametersDialog_; }
     TConfiguration& configuration() { return *configurationDialog_; }
     TAboutGT730& about() { return *aboutDialog_; }
-    link::LoggerLink& loggerLink() { return *link_; }
-    const log::LogCollection& collection() const { return collection_; }
+    link::LoggerLink& loggerLink();
+    session::DownloadSession& session() { return *session_; }
+    const log::LogCollection& collection() const;
 
   signals:
     // Download pressed with the marked track; the export flow answers it.
@@ -125,12 +137,18 @@ class TKAVSkyTraqV6 : public QMainWindow {
     void addFixedPortNames();
     void enableAfterSector();
     void onLogStatus(const link::LogStatus& status);
-    void onSector(int sector, const QByteArray& data);
-    void onDownloadFinished();
+    void onSector(int sector);
+    void onDownloadStarted(int sectorsToRead);
+    void onProgress(const session::Progress& progress);
+    void onDownloadEnded(const session::Outcome& outcome);
+    void showPortLoss(const QString& text);
+    void startTrace();
+    // Runs action now, or, while a download runs, after asking to stop it and once it has
+    // stopped; nothing happens when the user keeps the download going.
+    void unlessDownloading(std::function<void()> action);
     void plotTrack(int track);
     void reportOpenFailure(link::OpenResult result, const QString& name);
     void setUpExport();
-    void keepSector(int sector, const QByteArray& data);
     int saveFilterIndex() const;
     std::optional<QString> nameFromStartList(const QDate& today, const QString& shortFormat);
     QString startListPath();
@@ -140,21 +158,19 @@ class TKAVSkyTraqV6 : public QMainWindow {
     WindowServices services_;
     std::unique_ptr<MessageSink> ownMessages_;
     MessageSink* messages_ = nullptr;
-    std::unique_ptr<link::LoggerLink> link_;
+    std::unique_ptr<session::DownloadSession> session_;
     std::unique_ptr<link::PortWatcher> watcher_;
-    log::LogCollection collection_;
+    link::ByteTrace trace_;
     QString repGT_;
     QString repDataGT_;
     int defaultFormat_ = 0;
     bool started_ = false;
 
     // Export state: the header and name of the last export, the save dialog's filter when the
-    // user changed it, the sectors as read and the logger they came from.
+    // user changed it.
     exporting::TFileInfo FileInfos;
     QString FileNameGT730;
     std::optional<int> saveFilterIndex_;
-    QByteArray rawSectors_;
-    log::RawLogIdentity logIdentity_;
 
     TParametersGT730* parametersDialog_ = nullptr;
     TConfiguration* configurationDialog_ = nullptr;
@@ -171,12 +187,14 @@ class TKAVSkyTraqV6 : public QMainWindow {
     QPushButton* BtnDownload = nullptr;
     QPushButton* BtnRAZGT730 = nullptr;
     QPushButton* btnClose = nullptr;
+    QProgressBar* ProgressDownload = nullptr;
     QAction* Connect1 = nullptr;
     QAction* Download1 = nullptr;
     QAction* SaveRawLog1 = nullptr;
     QAction* OpenRawLog1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* ClearMemory1 = nullptr;
+    QAction* StopDownload1 = nullptr;
     QAction* Configure1 = nullptr;
     QAction* Parameters1 = nullptr;
     QAction* Help2 = nullptr;

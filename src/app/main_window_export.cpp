@@ -14,11 +14,22 @@
 #include "browse/track_table.h"
 #include "export/export_flow.h"
 #include "export/unique_name.h"
-#include "link/logger_link.h"
+#include "session/download_session.h"
 
 namespace kav::app {
 
 using namespace kav::exporting;
+
+namespace {
+
+QString incompleteTrackQuestion(int index) {
+    return QStringLiteral(
+               "The end of track %1 has not been read from the logger: the file "
+               "would hold only part of the flight. Save it anyway?")
+        .arg(index + 1);
+}
+
+}  // namespace
 
 void TKAVSkyTraqV6::setUpExport() {
     services_.exportDialogs = withDefaultDialogs(std::move(services_.exportDialogs), this);
@@ -32,15 +43,6 @@ void TKAVSkyTraqV6::setUpExport() {
     connect(OpenRawLog1, &QAction::triggered, this, &TKAVSkyTraqV6::OpenRawLog1Click);
     connect(this, &TKAVSkyTraqV6::downloadRequested, this, &TKAVSkyTraqV6::StartDownload);
 
-    link::LoggerLink* source = link_.get();
-    connect(source, &link::LoggerLink::sectorReceived, this, &TKAVSkyTraqV6::keepSector);
-    connect(source, &link::LoggerLink::versionReceived, this,
-            [this](const QString& firmware, const QString& hardware, const QString&) {
-                logIdentity_.firmware = firmware;
-                logIdentity_.hardware = hardware;
-            });
-    connect(source, &link::LoggerLink::serialNumberReceived, this,
-            [this](const QString& serial) { logIdentity_.serialNumber = serial; });
     // Saving a default format resets the save dialog's filter to it.
     connect(parametersDialog_, &TParametersGT730::defaultFormatSaved, this,
             [this](int) { saveFilterIndex_.reset(); });
@@ -59,7 +61,9 @@ int TKAVSkyTraqV6::saveFilterIndex() const {
 }
 
 void TKAVSkyTraqV6::StartDownload(int Index) {
-    if (Index < 0 || Index >= static_cast<int>(collection_.tracks().size())) return;
+    if (Index < 0 || Index >= static_cast<int>(collection().tracks().size())) return;
+    const bool incomplete = session_->trackIncomplete(std::size_t(Index));
+    if (incomplete && !messages_->question(incompleteTrackQuestion(Index))) return;
     const QDate today = services_.exportDialogs.now().date();
     const QString shortFormat = QLocale().dateFormat(QLocale::ShortFormat);
     FileInfos = fillFileInfo(SoftFirmware(), today);
@@ -76,6 +80,8 @@ void TKAVSkyTraqV6::StartDownload(int Index) {
         return;
     }
     writeTrack(Index, path);
+    if (incomplete)
+        statusBar()->showMessage(statusBar()->currentMessage() + QStringLiteral(" (incomplete)"));
 }
 
 QString TKAVSkyTraqV6::nameWithoutDialog(const QString& dateName) const {
@@ -129,11 +135,11 @@ QString TKAVSkyTraqV6::startListPath() {
 void TKAVSkyTraqV6::writeTrack(int Index, const QString& path) {
     TrackExport header;
     header.info = FileInfos;
-    header.Firmware = logIdentity_.firmware;
-    header.Hardware = logIdentity_.hardware;
+    header.Firmware = session_->identity().firmware;
+    header.Hardware = session_->identity().hardware;
     header.exportMoment = services_.exportDialogs.now();
     const WriteResult result =
-        exportTrack(collection_, static_cast<std::size_t>(Index), *writerFor(path), header, path);
+        exportTrack(collection(), static_cast<std::size_t>(Index), *writerFor(path), header, path);
     if (!result.ok()) {
         reportError(*messages_, result.error);
         return;

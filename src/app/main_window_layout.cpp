@@ -5,8 +5,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "app/main_window.h"
@@ -14,6 +16,7 @@
 #include "browse/sector_strip.h"
 #include "browse/track_plot.h"
 #include "browse/track_table.h"
+#include "session/download_session.h"
 
 namespace kav::app {
 namespace {
@@ -63,6 +66,11 @@ void TKAVSkyTraqV6::buildLayout() {
     column->addWidget(PnlBlock);
     column->addWidget(buildButtonBar());
     setCentralWidget(central);
+    // The download's progress: sectors read of sectors to read and the time left.
+    ProgressDownload = named(new QProgressBar(this), "ProgressDownload");
+    ProgressDownload->setMaximumWidth(320);
+    ProgressDownload->hide();
+    statusBar()->addPermanentWidget(ProgressDownload);
 }
 
 QWidget* TKAVSkyTraqV6::buildTablePanel() {
@@ -72,7 +80,7 @@ QWidget* TKAVSkyTraqV6::buildTablePanel() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     TraceGridGT730 = named(new browse::TrackTable(Panel3), "TraceGridGT730");
-    TraceGridGT730->setCollection(&collection_);
+    TraceGridGT730->setCollection(&session_->log());
     layout->addWidget(TraceGridGT730, 1);
 
     auto* panel4 = panel("Panel4", Qt::white, Panel3);
@@ -135,6 +143,7 @@ void TKAVSkyTraqV6::buildMenu() {
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
     tools->setObjectName(QStringLiteral("Tools1"));
     ClearMemory1 = item(tools, "ClearMemory1", QStringLiteral("Clear memory"));
+    StopDownload1 = item(tools, "StopDownload1", QStringLiteral("Stop download"));
     Configure1 = item(tools, "Configure1", QStringLiteral("Logger configuration"));
     Parameters1 = item(tools, "Parameters1", QStringLiteral("Parameters"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
@@ -142,7 +151,8 @@ void TKAVSkyTraqV6::buildMenu() {
     Help2 = item(help, "Help2", QStringLiteral("Help"));
     Support1 = item(help, "Support1", QStringLiteral("Support"));
     About1 = item(help, "About1", QStringLiteral("About"));
-    for (QAction* action : {Download1, ClearMemory1, Configure1}) action->setEnabled(false);
+    for (QAction* action : {Download1, ClearMemory1, Configure1, StopDownload1})
+        action->setEnabled(false);
 }
 
 }  // namespace kav::app

@@ -1,9 +1,11 @@
-// The link's reports turned into control changes and messages.
+// The download session's reports turned into control changes and messages.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include "app/configuration_dialog.h"
 #include "app/main_window.h"
@@ -12,32 +14,52 @@
 #include "browse/sector_strip.h"
 #include "browse/track_table.h"
 #include "link/logger_link.h"
+#include "session/download_session.h"
 
 namespace kav::app {
 
+using session::DownloadSession;
+
+namespace {
+
+// "about 1 min 20 s left", "about 5 s left"; empty while unknown.
+QString timeLeftText(qint64 ms) {
+    if (ms < 0) return {};
+    const qint64 s = (ms + 999) / 1000;
+    if (s >= 60) return QStringLiteral(", about %1 min %2 s left").arg(s / 60).arg(s % 60);
+    return QStringLiteral(", about %1 s left").arg(s);
+}
+
+}  // namespace
+
 void TKAVSkyTraqV6::connectLink() {
-    link::LoggerLink* source = link_.get();
-    connect(source, &link::LoggerLink::versionReceived, this,
-            [this](const QString&, const QString& hardware, const QString& label) {
+    DownloadSession* source = session_.get();
+    connect(source, &DownloadSession::versionReceived, this,
+            [this](const QString& hardware, const QString& label) {
                 configurationDialog_->setVersions(label, hardware);
             });
-    connect(source, &link::LoggerLink::serialNumberReceived, this, [this](const QString& serial) {
+    connect(source, &DownloadSession::serialNumberReceived, this, [this](const QString& serial) {
         LbSerialNo->setText(serial);
         configurationDialog_->setSerialNumber(serial);
     });
-    connect(source, &link::LoggerLink::logStatusReceived, this, &TKAVSkyTraqV6::onLogStatus);
-    connect(source, &link::LoggerLink::sectorReceived, this, &TKAVSkyTraqV6::onSector);
-    connect(source, &link::LoggerLink::downloadFinished, this, &TKAVSkyTraqV6::onDownloadFinished);
-    connect(source, &link::LoggerLink::configurationSent, this, [this] { CleanScreen(); });
-    connect(source, &link::LoggerLink::memoryCleared, this, [this] { CleanScreen(); });
-    connect(source, &link::LoggerLink::configurationAnswered, this,
+    connect(source, &DownloadSession::statusReceived, this, &TKAVSkyTraqV6::onLogStatus);
+    connect(source, &DownloadSession::downloadStarted, this, &TKAVSkyTraqV6::onDownloadStarted);
+    connect(source, &DownloadSession::sectorStored, this, &TKAVSkyTraqV6::onSector);
+    connect(source, &DownloadSession::progressChanged, this, &TKAVSkyTraqV6::onProgress);
+    connect(source, &DownloadSession::downloadEnded, this, &TKAVSkyTraqV6::onDownloadEnded);
+    connect(source, &DownloadSession::configurationSent, this, [this] { CleanScreen(); });
+    connect(source, &DownloadSession::memoryCleared, this, [this] { CleanScreen(); });
+    connect(source, &DownloadSession::configurationAnswered, this,
             [this](const QString& text) { messages_->information(text); });
-    connect(source, &link::LoggerLink::message, this,
+    connect(source, &DownloadSession::notice, this,
             [this](const QString& text) { messages_->information(text); });
-    connect(source, &link::LoggerLink::linkFailed, this,
-            [this](const QString& text) { reportError(*messages_, text); });
+    connect(source, &DownloadSession::failed, this, [this](const link::LinkFailure& failure) {
+        reportError(*messages_, link::failureText(failure));
+    });
     connect(configurationDialog_, &TConfiguration::criteriaReady, this,
-            [this](const LogCriteria& values) { link_->SetLogCriteria(values); });
+            [this](const LogCriteria& values) {
+                unlessDownloading([this, values] { session_->sendCriteria(values); });
+            });
 }
 
 void TKAVSkyTraqV6::onLogStatus(const link::LogStatus& status) {
@@ -48,11 +70,26 @@ void TKAVSkyTraqV6::onLogStatus(const link::LogStatus& status) {
     PnlBlock->setUsedSectors(status.SectorsToDownload);
 }
 
-void TKAVSkyTraqV6::onSector(int sector, const QByteArray& data) {
-    collection_.SavePacket(std::span(reinterpret_cast<const uint8_t*>(data.constData()),
-                                     static_cast<std::size_t>(data.size())));
+void TKAVSkyTraqV6::onDownloadStarted(int sectorsToRead) {
+    ProgressDownload->setRange(0, sectorsToRead);
+    ProgressDownload->setValue(0);
+    ProgressDownload->setFormat(QStringLiteral("%v of %m sectors"));
+    ProgressDownload->setVisible(sectorsToRead > 0);
+    StopDownload1->setEnabled(true);
+    statusBar()->showMessage(QStringLiteral("Reading the logger's memory"));
+}
+
+void TKAVSkyTraqV6::onProgress(const session::Progress& progress) {
+    ProgressDownload->setValue(progress.sectorsRead);
+    ProgressDownload->setFormat(QStringLiteral("%v of %m sectors") + timeLeftText(progress.msLeft));
+}
+
+// Download is enabled while sectors remain to be read (a track already read can be saved);
+// the end of the download enables it for good.
+void TKAVSkyTraqV6::onSector(int sector) {
+    TraceGridGT730->setLastTrackIncomplete(true);
     TraceGridGT730->refresh();
-    if (sector < link_->SectorsToDownload()) {
+    if (sector + 1 < session_->outcome().sectorsExpected) {
         BtnDownload->setEnabled(true);
         Download1->setEnabled(true);
     }
@@ -66,20 +103,58 @@ void TKAVSkyTraqV6::enableAfterSector() {
     ClearMemory1->setEnabled(true);
 }
 
-void TKAVSkyTraqV6::onDownloadFinished() {
+void TKAVSkyTraqV6::onDownloadEnded(const session::Outcome& outcome) {
+    ProgressDownload->hide();
+    StopDownload1->setEnabled(false);
+    TraceGridGT730->setLastTrackIncomplete(!outcome.complete());
+    TraceGridGT730->refresh();
     // A log that fits in its first sector has tracks to save too.
-    if (!collection_.tracks().empty()) {
+    if (!collection().tracks().empty()) {
         BtnDownload->setEnabled(true);
         Download1->setEnabled(true);
     }
-    CbTimeFilter->setChecked(true);
+    if (outcome.complete()) {
+        statusBar()->showMessage(QStringLiteral("%1 sectors read").arg(outcome.sectorsRead));
+        CbTimeFilter->setChecked(true);
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("Download incomplete: %1 of %2 sectors read. %3")
+                                 .arg(outcome.sectorsRead)
+                                 .arg(outcome.sectorsExpected)
+                                 .arg(session::cutReason(outcome)));
+}
+
+void TKAVSkyTraqV6::unlessDownloading(std::function<void()> action) {
+    if (!session_->downloading()) return action();
+    if (!messages_->question(QStringLiteral("A download is in progress. Stop it?"))) return;
+    statusBar()->showMessage(QStringLiteral("Stopping the download after the sector being read"));
+    session_->whenFree(std::move(action));
 }
 
 void TKAVSkyTraqV6::BtnRAZGT730Click() {
-    if (!messages_->warning(QStringLiteral("Clear flight recorder ?"))) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    link_->clearMemory();
-    QApplication::restoreOverrideCursor();
+    unlessDownloading([this] {
+        if (!messages_->warning(QStringLiteral("Clear flight recorder ?"))) return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        session_->clearMemory();
+        QApplication::restoreOverrideCursor();
+    });
+}
+
+void TKAVSkyTraqV6::StopDownload1Click() {
+    if (!session_->downloading()) return;
+    statusBar()->showMessage(QStringLiteral("Stopping the download after the sector being read"));
+    session_->stop();
+}
+
+// KAV_SKYTRAQ_TRACE names a file that gets every byte exchanged with the logger.
+void TKAVSkyTraqV6::startTrace() {
+    const QString path = qEnvironmentVariable("KAV_SKYTRAQ_TRACE");
+    if (path.isEmpty()) return;
+    QString error;
+    if (trace_.open(path, &error))
+        session_->setTrace(&trace_);
+    else
+        qWarning("%s", qPrintable(error));
 }
 
 }  // namespace kav::app

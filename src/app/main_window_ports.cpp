@@ -12,6 +12,7 @@
 #include "link/logger_link.h"
 #include "link/port_list.h"
 #include "link/transport.h"
+#include "session/download_session.h"
 
 namespace kav::app {
 namespace {
@@ -35,7 +36,7 @@ void TKAVSkyTraqV6::InitPortCom() {
     CBPortCom->addItems(services_.portLister());
     CBPortCom->setCurrentIndex(CBPortCom->count() - 1);
     BtnConnect->setEnabled(CBPortCom->count() > 0);
-    link_->setPortRemoved(false);
+    loggerLink().setPortRemoved(false);
 }
 
 void TKAVSkyTraqV6::addFixedPortNames() {
@@ -82,7 +83,8 @@ bool TKAVSkyTraqV6::SerialPort_init() {
     const QString name = CBPortCom->currentText();
     // A reconnect starts from a closed port.
     SerialPort_close();
-    const auto result = link_->connectLogger(link::portLocation(name));
+    const auto result =
+        session_->start(link::portLocation(name), session::DownloadSession::Goal::ReadMemory);
     if (result == link::OpenResult::Ok) return true;
     reportOpenFailure(result, name);
     return false;
@@ -93,11 +95,11 @@ void TKAVSkyTraqV6::SerialPort_close() {
 }
 
 void TKAVSkyTraqV6::Exit1Click() {
-    link_->disconnectLogger();
+    session_->disconnect();
 }
 
 void TKAVSkyTraqV6::portRemovedEvent(const QString& name) {
-    link_->setPortRemoved(true);
+    loggerLink().setPortRemoved(true);
     SerialPort_close();
     configurationDialog_->setSendEnabled(false);
     parametersDialog_->setConfigEnabled(false);

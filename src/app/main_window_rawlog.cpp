@@ -1,8 +1,7 @@
-// The logger's memory as read: kept sector by sector, saved to a file and opened again.
+// The logger's memory as read: saved to a file and opened again.
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
@@ -12,45 +11,23 @@
 #include "browse/track_table.h"
 #include "export/export_flow.h"
 #include "export/unique_name.h"
-#include "log/datalog_decoder.h"
+#include "session/download_session.h"
 
 namespace kav::app {
 
-namespace {
-
-constexpr qsizetype kSector = qsizetype(log::kSectorSize);
-
-// The whole sectors of a raw log file, as loadRawLog decoded them.
-QByteArray readSectors(const QString& path, qint64 sectors) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.read(sectors * kSector);
-}
-
-}  // namespace
-
-// Sector k lands at k * 4096, so a sector read again replaces its first copy; a gap (never
-// expected) is filled as erased flash.
-void TKAVSkyTraqV6::keepSector(int sector, const QByteArray& data) {
-    if (sector < 0) return;
-    const qsizetype at = qsizetype(sector) * kSector;
-    if (rawSectors_.size() > at) rawSectors_.truncate(at);
-    if (rawSectors_.size() < at) rawSectors_.append(at - rawSectors_.size(), char(0xFF));
-    rawSectors_.append(data);
-}
-
 void TKAVSkyTraqV6::SaveRawLog1Click() {
-    if (rawSectors_.isEmpty()) {
+    if (session_->memory().isEmpty()) {
         messages_->information(QStringLiteral("No log sector has been read"));
         return;
     }
     const QString proposal = exporting::pathInFolder(
         exporting::outputDirectory(repDataGT_, repGT_),
-        exporting::serialNumberForFileName(logIdentity_.serialNumber) + QStringLiteral(".bin"));
+        exporting::serialNumberForFileName(session_->identity().serialNumber) +
+            QStringLiteral(".bin"));
     const auto chosen = services_.exportDialogs.saveRawLog(proposal);
     if (!chosen) return;
     const QString path = exporting::uniqueFileName(*chosen);
-    const log::RawLogResult result = log::saveRawLog(path, rawSectors_, logIdentity_);
+    const log::RawLogResult result = session_->saveRawLog(path);
     if (!result.ok()) {
         reportError(*messages_, result.error);
         return;
@@ -60,36 +37,39 @@ void TKAVSkyTraqV6::SaveRawLog1Click() {
                                  .arg(QDir::toNativeSeparators(path)));
 }
 
-// Loads a raw log as a download would fill the table, then applies the short list.
+// Loads a raw log as a download would fill the table, then applies the short list. A running
+// download is stopped first, so no sector still arriving mixes with the file.
 void TKAVSkyTraqV6::OpenRawLog1Click() {
-    const auto chosen =
-        services_.exportDialogs.openRawLog(exporting::outputDirectory(repDataGT_, repGT_));
-    if (!chosen) return;
-    // A file that cannot be read leaves the log on screen as it was.
-    log::LogCollection loaded;
-    const log::RawLogResult result = log::loadRawLog(*chosen, loaded);
-    if (!result.ok()) {
-        reportError(*messages_, result.error);
-        return;
-    }
-    InitGrid();
-    collection_ = std::move(loaded);
-    TraceGridGT730->refresh();
-    rawSectors_ = readSectors(*chosen, result.sectors);
-    logIdentity_ = result.identity;
-    if (!logIdentity_.serialNumber.isEmpty()) LbSerialNo->setText(logIdentity_.serialNumber);
-    if (!collection_.tracks().empty()) {
-        BtnDownload->setEnabled(true);
-        Download1->setEnabled(true);
-    }
-    CbTimeFilter->setChecked(true);
-    QString status = QStringLiteral("%1 sectors read from %2")
-                         .arg(result.sectors)
-                         .arg(QDir::toNativeSeparators(*chosen));
-    if (result.tailBytes > 0)
-        status +=
-            QStringLiteral(", %1 bytes after the last whole sector left out").arg(result.tailBytes);
-    statusBar()->showMessage(status);
+    unlessDownloading([this] {
+        const auto chosen =
+            services_.exportDialogs.openRawLog(exporting::outputDirectory(repDataGT_, repGT_));
+        if (!chosen) return;
+        // A file that cannot be read leaves the log on screen as it was.
+        const log::RawLogResult result = session_->openRawLog(*chosen);
+        if (!result.ok()) {
+            reportError(*messages_, result.error);
+            return;
+        }
+        resetDisplay();
+        const session::Outcome& outcome = session_->outcome();
+        TraceGridGT730->setLastTrackIncomplete(outcome.cut());
+        TraceGridGT730->refresh();
+        if (!result.identity.serialNumber.isEmpty())
+            LbSerialNo->setText(result.identity.serialNumber);
+        if (!collection().tracks().empty()) {
+            BtnDownload->setEnabled(true);
+            Download1->setEnabled(true);
+        }
+        CbTimeFilter->setChecked(true);
+        QString status = QStringLiteral("%1 sectors read from %2")
+                             .arg(result.sectors)
+                             .arg(QDir::toNativeSeparators(*chosen));
+        if (result.tailBytes > 0)
+            status += QStringLiteral(", %1 bytes after the last whole sector left out")
+                          .arg(result.tailBytes);
+        if (outcome.cut()) status += QStringLiteral(". Incomplete: ") + session::cutReason(outcome);
+        statusBar()->showMessage(status);
+    });
 }
 
 }  // namespace kav::app

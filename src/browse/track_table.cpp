@@ -57,6 +57,10 @@ void TrackTable::setCollection(const kav::log::LogCollection* collection) {
     showAllRows();
 }
 
+void TrackTable::setLastTrackIncomplete(bool incomplete) {
+    model_->setLastIncomplete(incomplete);
+}
+
 void TrackTable::refresh() {
     model_->sync();
 }

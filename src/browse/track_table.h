@@ -35,6 +35,8 @@ class TrackTable : public QTableView {
     bool shortListBoxWanted() const { return boxWanted_; }
     // The track carrying the mark (the one to export), -1 for none.
     int markedTrack() const;
+    // Marks the last track as one whose end has not been read.
+    void setLastTrackIncomplete(bool incomplete);
     // Width of the table's panel: wider when the vertical scroll bar shows.
     int preferredWidth() const { return preferredWidth_; }
 

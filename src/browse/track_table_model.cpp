@@ -21,6 +21,7 @@ void TrackTableModel::setCollection(const kav::log::LogCollection* collection) {
     collection_ = collection;
     count_ = 0;
     mark_ = -1;
+    lastIncomplete_ = false;
     endResetModel();
     sync();
 }
@@ -44,6 +45,7 @@ void TrackTableModel::clearRows() {
     beginResetModel();
     count_ = 0;
     mark_ = -1;
+    lastIncomplete_ = false;
     endResetModel();
 }
 
@@ -79,9 +81,22 @@ int TrackTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColCount;
 }
 
+void TrackTableModel::setLastIncomplete(bool incomplete) {
+    if (incomplete == lastIncomplete_) return;
+    lastIncomplete_ = incomplete;
+    if (count_ > 0) emit dataChanged(index(count_ - 1, ColFinish), index(count_ - 1, ColFinish));
+}
+
 QVariant TrackTableModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid()) return {};
-    return cellText(index.row(), index.column());
+    if (!index.isValid()) return {};
+    const bool openEnd = lastIncomplete_ && index.row() + 1 == count_;
+    if (role == Qt::ToolTipRole && openEnd)
+        return QStringLiteral(
+            "Incomplete: the end of this track has not been read from the "
+            "logger");
+    if (role != Qt::DisplayRole) return {};
+    const QString text = cellText(index.row(), index.column());
+    return openEnd && index.column() == ColFinish ? text + kIncompleteMark : text;
 }
 
 QString TrackTableModel::cellText(int row, int column) const {

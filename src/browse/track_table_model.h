@@ -15,6 +15,7 @@ enum TrackColumn { ColNumber = 0, ColStart, ColFinish, ColMark, ColFirst, ColLas
 
 inline const QString kMarkOn = QStringLiteral("þ");
 inline const QString kMarkOff = QStringLiteral("o");
+inline const QString kIncompleteMark = QStringLiteral(" \u2026");
 
 // Shows the tracks the collection had at the last sync(); with none, one blank row
 // (the row a reset leaves). The mark is kept here: the collection is only read.
@@ -36,6 +37,10 @@ class TrackTableModel : public QAbstractTableModel {
     int mark() const { return mark_; }
     void setMark(int track);
     void setLocale(const QLocale& locale);
+    // Whether the last track's end has not been read (a download running or cut): its finish
+    // then carries kIncompleteMark and a tip.
+    void setLastIncomplete(bool incomplete);
+    bool lastIncomplete() const { return lastIncomplete_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -49,6 +54,7 @@ class TrackTableModel : public QAbstractTableModel {
     const kav::log::LogCollection* collection_ = nullptr;
     int count_ = 0;
     int mark_ = -1;
+    bool lastIncomplete_ = false;
     QLocale locale_;
 };
 

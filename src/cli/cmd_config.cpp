@@ -2,11 +2,10 @@
 
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
+#include "cli/command_session.h"
 #include "cli/config_rules.h"
 #include "cli/console.h"
-#include "cli/download_session.h"
 #include "cli/interrupt_notifier.h"
-#include "cli/progress_line.h"
 #include "link/serial_transport.h"
 
 namespace kav::cli {
@@ -62,7 +61,7 @@ int runConfig(const QStringList& args) {
     CommandLine cl(
         QStringLiteral("config"),
         QStringLiteral("--port P (--every-seconds N | --every-metres N) [--min-speed N] "
-                       "[--log on|off]"),
+                       "[--log on|off] [--trace FILE]"),
         QStringLiteral("Sends new logging criteria to the logger and prints its answer. Values "
                        "are sent as 16 bits. Logging by time sends a minimum distance of 0; by "
                        "distance, a minimum time of 0 and 50 m for 0 m. The maximum time, "
@@ -70,6 +69,7 @@ int runConfig(const QStringList& args) {
                        "given, are the logger's own. The logger answers only once its memory "
                        "has been read, so the memory is read first."));
     cl.add(portOption());
+    cl.add(traceOption());
     cl.add({QStringLiteral("every-seconds"), QStringLiteral("Log a position every N seconds."),
             QStringLiteral("N")});
     cl.add({QStringLiteral("every-metres"), QStringLiteral("Log a position every N metres."),
@@ -85,31 +85,26 @@ int runConfig(const QStringList& args) {
 
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;
-    DownloadSession session(transport);
-    session.setStayConnected(true);
-    ProgressLine progress(stderrIsTerminal());
+    CommandSession run(transport, cl.name());
+    if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitFailure;
+    using kav::session::DownloadSession;
+    DownloadSession& session = run.session();
     bool accepted = false;
-    QObject::connect(&session, &DownloadSession::progress, &session,
-                     [&progress](int done, int total) { progress.update(done, total); });
-    QObject::connect(&session, &DownloadSession::notice, &session, [&](const QString& text) {
-        progress.finish();
-        printErr(QStringLiteral("kav-skytraq-cli config: ") + text);
+    QObject::connect(&session, &DownloadSession::ready, &run, [&] {
+        if (!session.sendCriteria(criteriaFor(*request, session.identity().status)))
+            run.end(QStringLiteral("the criteria could not be sent"));
     });
-    QObject::connect(&session, &DownloadSession::statusReady, &session, [&] {
-        if (!session.link().SetLogCriteria(criteriaFor(*request, session.identity().status)))
-            session.end(QStringLiteral("the criteria could not be sent"));
-    });
-    QObject::connect(&session.link(), &kav::link::LoggerLink::configurationSent, &session,
+    QObject::connect(&session, &DownloadSession::failed, &run,
+                     [&run](const kav::link::LinkFailure& f) { run.end(failureText(f)); });
+    QObject::connect(&session, &DownloadSession::configurationSent, &run,
                      [&accepted](bool ok) { accepted = ok; });
     QObject::connect(
-        &session.link(), &kav::link::LoggerLink::configurationAnswered, &session,
-        [&](const QString& text) {
+        &session, &DownloadSession::configurationAnswered, &run, [&](const QString& text) {
             printOut(text);
-            session.end(accepted ? QString() : QStringLiteral("the logger refused the criteria"));
+            run.end(accepted ? QString() : QStringLiteral("the logger refused the criteria"));
         });
-    session.start(*port, DownloadSession::Goal::Command);
-    const QString error = session.wait(&interrupt);
-    progress.finish();
+    run.start(*port, DownloadSession::Goal::Command);
+    const QString error = run.wait(&interrupt);
     if (error.isEmpty()) return kExitOk;
     return interrupt.interrupted() ? kExitInterrupted : cl.failure(error);
 }

@@ -2,6 +2,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
+#include "cli/command_session.h"
 #include "cli/console.h"
 #include "cli/download_job.h"
 #include "cli/interrupt_notifier.h"
@@ -13,13 +14,14 @@ namespace kav::cli {
 
 int runDemo(const QStringList& args) {
     CommandLine cl(QStringLiteral("demo"),
-                   QStringLiteral("--out DIR [--fast] [--format F] [--tracks LIST]"),
+                   QStringLiteral("--out DIR [--fast] [--format F] [--tracks LIST] [--trace FILE]"),
                    QStringLiteral("Starts the built-in emulated logger with a sample day of "
                                   "flights on a pseudo-terminal, paced at 115200 baud unless "
                                   "--fast, and downloads it as download would, saving every "
                                   "track in every format unless --format says otherwise.\n") +
                        fileNamingHelp());
     addTrackOptions(cl);
+    cl.add(traceOption());
     cl.add(
         {QStringLiteral("fast"), QStringLiteral("Send at full speed instead of the line rate.")});
     if (const auto done = cl.parse(args)) return *done;
@@ -44,6 +46,7 @@ int runDemo(const QStringList& args) {
     DownloadJob job;
     job.port = emulator.ptyPath();
     job.save = *save;
+    job.tracePath = cl.parser().value(QStringLiteral("trace"));
     job.showProgress = stderrIsTerminal();
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;

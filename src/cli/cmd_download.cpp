@@ -2,6 +2,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
+#include "cli/command_session.h"
 #include "cli/console.h"
 #include "cli/download_job.h"
 #include "cli/interrupt_notifier.h"
@@ -11,13 +12,19 @@
 namespace kav::cli {
 
 int runDownload(const QStringList& args) {
-    CommandLine cl(QStringLiteral("download"),
-                   QStringLiteral("--port P --out DIR [--format F] [--tracks LIST] [--raw FILE]"),
-                   QStringLiteral("Reads the logger's memory and saves its tracks.\n") +
-                       fileNamingHelp() +
-                       QStringLiteral("\nA progress line is shown when standard error is a "
-                                      "terminal."));
+    CommandLine cl(
+        QStringLiteral("download"),
+        QStringLiteral("--port P --out DIR [--format F] [--tracks LIST] [--raw FILE] "
+                       "[--trace FILE]"),
+        QStringLiteral("Reads the logger's memory and saves its tracks. When the download "
+                       "stops early (a failure, Ctrl+C), what was read is saved, the "
+                       "track whose end was not read as <name>_incomplete.<ext>, and "
+                       "the exit status is not 0.\n") +
+            fileNamingHelp() +
+            QStringLiteral("\nA progress line is shown when standard error is a "
+                           "terminal."));
     cl.add(portOption());
+    cl.add(traceOption());
     addTrackOptions(cl);
     cl.add({QStringLiteral("raw"),
             QStringLiteral("Also save the memory as read (4096-byte sectors, sector 0 first) "
@@ -33,6 +40,7 @@ int runDownload(const QStringList& args) {
     job.port = *port;
     job.save = *save;
     job.rawPath = cl.parser().value(QStringLiteral("raw"));
+    job.tracePath = cl.parser().value(QStringLiteral("trace"));
     job.showProgress = stderrIsTerminal();
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;

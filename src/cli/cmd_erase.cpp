@@ -2,12 +2,11 @@
 
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
+#include "cli/command_session.h"
 #include "cli/console.h"
 #include "cli/download_job.h"
-#include "cli/download_session.h"
 #include "cli/interrupt_notifier.h"
 #include "cli/progress_line.h"
-#include "link/command_set.h"
 #include "link/serial_transport.h"
 
 namespace kav::cli {
@@ -31,12 +30,14 @@ std::optional<int> confirm(CommandLine& cl) {
 }  // namespace
 
 int runErase(const QStringList& args) {
-    CommandLine cl(QStringLiteral("erase"), QStringLiteral("--port P [--yes] [--raw FILE]"),
+    CommandLine cl(QStringLiteral("erase"),
+                   QStringLiteral("--port P [--yes] [--raw FILE] [--trace FILE]"),
                    QStringLiteral("Clears the logger's memory. Asks \"Clear flight recorder ?\" "
                                   "unless --yes; without a terminal, --yes is required. The "
                                   "logger answers only once its memory has been read, so the "
                                   "memory is read first; --raw keeps that copy."));
     cl.add(portOption());
+    cl.add(traceOption());
     cl.add({QStringLiteral("yes"), QStringLiteral("Clear without asking.")});
     cl.add({QStringLiteral("raw"), QStringLiteral("Save the memory as read before clearing it."),
             QStringLiteral("FILE")});
@@ -48,39 +49,38 @@ int runErase(const QStringList& args) {
 
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;
-    DownloadSession session(transport);
-    session.setStayConnected(true);
+    CommandSession run(transport, cl.name());
+    if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitFailure;
+    using kav::session::DownloadSession;
+    DownloadSession& session = run.session();
     ProgressLine progress(stderrIsTerminal());
-    const QString refusal = kav::link::nackMessage(kav::link::msg::ClearMemory);
-    QObject::connect(&session, &DownloadSession::progress, &session,
-                     [&progress](int done, int total) { progress.update(done, total); });
-    QObject::connect(&session, &DownloadSession::notice, &session, [&](const QString& text) {
-        progress.finish();
-        if (text == refusal)
-            session.end(QStringLiteral("the logger refused to clear its memory"));
-        else
-            printErr(QStringLiteral("kav-skytraq-cli erase: ") + text);
-    });
     const auto clear = [&] {
-        if (!session.link().clearMemory())
-            session.end(QStringLiteral("the command could not be sent"));
+        if (!session.clearMemory()) run.end(QStringLiteral("the command could not be sent"));
     };
+    QObject::connect(&session, &DownloadSession::progressChanged, &run,
+                     [&progress](const kav::session::Progress& p) {
+                         progress.update(p.sectorsRead, p.sectorsToRead);
+                     });
+    QObject::connect(&session, &DownloadSession::failed, &run,
+                     [&run](const kav::link::LinkFailure& f) { run.end(failureText(f)); });
     // With a copy wanted the whole memory is read and saved first; otherwise nothing is read.
-    QObject::connect(&session, &DownloadSession::memoryRead, &session, [&] {
-        progress.finish();
-        if (!saveRawCopy(rawPath, session, QStringLiteral("kav-skytraq-cli erase: ")))
-            return session.end(QStringLiteral("the copy could not be saved; nothing cleared"));
-        clear();
-    });
-    if (rawPath.isEmpty())
-        QObject::connect(&session, &DownloadSession::statusReady, &session, clear);
-    QObject::connect(&session.link(), &kav::link::LoggerLink::memoryCleared, &session, [&] {
+    QObject::connect(
+        &session, &DownloadSession::downloadEnded, &run, [&](const kav::session::Outcome& outcome) {
+            progress.finish();
+            if (!outcome.complete())
+                return run.end(cutReason(outcome) + QStringLiteral(" Nothing was cleared."));
+            if (!saveRawCopy(rawPath, session, run.prefix()))
+                return run.end(QStringLiteral("the copy could not be saved; nothing cleared"));
+            clear();
+        });
+    if (rawPath.isEmpty()) QObject::connect(&session, &DownloadSession::ready, &run, clear);
+    QObject::connect(&session, &DownloadSession::memoryCleared, &run, [&run] {
         printOut(QStringLiteral("Memory cleared"));
-        session.end();
+        run.end();
     });
-    session.start(*port, rawPath.isEmpty() ? DownloadSession::Goal::Command
-                                           : DownloadSession::Goal::ReadMemory);
-    const QString error = session.wait(&interrupt);
+    run.start(*port, rawPath.isEmpty() ? DownloadSession::Goal::Command
+                                       : DownloadSession::Goal::ReadMemory);
+    const QString error = run.wait(&interrupt);
     progress.finish();
     if (error.isEmpty()) return kExitOk;
     return interrupt.interrupted() ? kExitInterrupted : cl.failure(error);

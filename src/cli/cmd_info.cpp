@@ -2,22 +2,25 @@
 
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
+#include "cli/command_session.h"
 #include "cli/console.h"
-#include "cli/download_session.h"
 #include "cli/interrupt_notifier.h"
+#include "link/sector_plan.h"
 #include "link/serial_transport.h"
 
 namespace kav::cli {
 
 namespace {
 
-void printIdentity(const LoggerIdentity& id) {
+void printIdentity(const kav::session::LoggerIdentity& id) {
     const kav::link::LogStatus& s = id.status;
     printOut(QStringLiteral("Port: %1").arg(id.port));
     printOut(QStringLiteral("Firmware: %1").arg(id.versionLabel));
     printOut(QStringLiteral("Kernel: %1").arg(id.hardware));
     printOut(QStringLiteral("Serial number: %1").arg(id.serialNumber));
     printOut(QStringLiteral("Sectors used: %1 of %2").arg(s.SectorsToDownload).arg(s.totalSectors));
+    printOut(QStringLiteral("Sectors a download reads: %1 (the sector being written included)")
+                 .arg(kav::link::sectorsToRead(s)));
     printOut(QStringLiteral("Log every: %1")
                  .arg(s.timeMin == 0 ? QStringLiteral("%1 m").arg(s.distMin)
                                      : QStringLiteral("%1 s").arg(s.timeMin)));
@@ -34,24 +37,27 @@ void printIdentity(const LoggerIdentity& id) {
 }  // namespace
 
 int runInfo(const QStringList& args) {
-    CommandLine cl(QStringLiteral("info"), QStringLiteral("--port P"),
+    CommandLine cl(QStringLiteral("info"), QStringLiteral("--port P [--trace FILE]"),
                    QStringLiteral("Shows the logger's firmware, serial number, memory use and "
                                   "logging criteria. The memory is not read."));
     cl.add(portOption());
+    cl.add(traceOption());
     if (const auto done = cl.parse(args)) return *done;
     const auto port = cl.required(QStringLiteral("port"));
     if (!port) return kExitUsage;
 
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;
-    DownloadSession session(transport);
-    QObject::connect(&session, &DownloadSession::notice, &session, [&cl](const QString& text) {
-        printErr(cl.name() + QStringLiteral(": ") + text);
-    });
-    session.start(*port, DownloadSession::Goal::Identify);
-    const QString error = session.wait(&interrupt);
+    CommandSession run(transport, cl.name());
+    if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitFailure;
+    using kav::session::DownloadSession;
+    QObject::connect(&run.session(), &DownloadSession::ready, &run, [&run] { run.end(); });
+    QObject::connect(&run.session(), &DownloadSession::failed, &run,
+                     [&run](const kav::link::LinkFailure& f) { run.end(failureText(f)); });
+    run.start(*port, DownloadSession::Goal::Identify);
+    const QString error = run.wait(&interrupt);
     if (!error.isEmpty()) return interrupt.interrupted() ? kExitInterrupted : cl.failure(error);
-    printIdentity(session.identity());
+    printIdentity(run.session().identity());
     return kExitOk;
 }
 

@@ -4,6 +4,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
+#include "cli/command_session.h"
 #include "cli/console.h"
 #include "cli/download_job.h"
 #include "cli/interrupt_notifier.h"
@@ -29,12 +30,13 @@ void waitForArrival(const QStringList& queue, kav::link::PortWatcher& watcher,
 
 int runWatch(const QStringList& args) {
     CommandLine cl(QStringLiteral("watch"),
-                   QStringLiteral("--out DIR [--format F] [--tracks LIST]"),
+                   QStringLiteral("--out DIR [--format F] [--tracks LIST] [--trace FILE]"),
                    QStringLiteral("Waits for loggers plugged in one after another and downloads "
                                   "each into DIR/<serial number>/ (\"unknown\" without one). "
                                   "Ends on Ctrl+C or SIGTERM.\n") +
                        fileNamingHelp());
     addTrackOptions(cl);
+    cl.add(traceOption());
     if (const auto done = cl.parse(args)) return *done;
     std::optional<SaveRequest> save = trackOptions(cl);
     if (!save) return kExitUsage;
@@ -56,14 +58,16 @@ int runWatch(const QStringList& args) {
         job.port = queue.takeFirst();
         job.save = *save;
         job.folderPerSerial = true;
+        job.tracePath = cl.parser().value(QStringLiteral("trace"));
         job.showProgress = stderrIsTerminal();
         printErr(QStringLiteral("Logger on %1").arg(job.port));
         kav::link::SerialTransport transport;
         const int status = runDownloadJob(job, transport, &interrupt, cl.name());
-        if (status == kExitOk)
-            printErr(QStringLiteral("Done with %1; waiting for the next logger.").arg(job.port));
-        else
-            allOk = false;
+        if (status != kExitOk) allOk = false;
+        if (!interrupt.interrupted())
+            printErr(QStringLiteral("Done with %1%2; waiting for the next logger.")
+                         .arg(job.port,
+                              status == kExitOk ? QString() : QStringLiteral(" (not all saved)")));
     }
     watcher.stop();
     return allOk ? kExitOk : kExitFailure;

@@ -3,21 +3,21 @@
 #include <QDir>
 
 #include "cli/cli_app.h"
+#include "cli/command_session.h"
 #include "cli/console.h"
-#include "cli/download_session.h"
 #include "cli/interrupt_notifier.h"
 #include "cli/progress_line.h"
 #include "export/unique_name.h"
-#include "log/raw_log_file.h"
 
 namespace kav::cli {
+
+using kav::session::DownloadSession;
+using kav::session::Outcome;
 
 bool saveRawCopy(const QString& wanted, const DownloadSession& session, const QString& prefix) {
     QDir().mkpath(QFileInfo(wanted).absolutePath());
     const QString path = kav::exporting::uniqueFileName(wanted);
-    const LoggerIdentity& id = session.identity();
-    const kav::log::RawLogResult saved =
-        kav::log::saveRawLog(path, session.memory(), {id.serialNumber, id.firmware, id.hardware});
+    const kav::log::RawLogResult saved = session.saveRawLog(path);
     if (!saved.ok()) {
         printErr(prefix + saved.error);
         return false;
@@ -32,7 +32,30 @@ bool printReport(const SaveReport& report, const QString& prefix) {
     for (const QString& path : report.written) printOut(path);
     for (const QString& error : report.errors) printErr(prefix + error);
     for (int n : report.missing) printErr(prefix + QStringLiteral("there is no track %1").arg(n));
-    return report.ok();
+    for (const QString& path : report.incomplete)
+        printErr(prefix + QStringLiteral("incomplete track, its end was not read: %1").arg(path));
+    return report.ok() && report.incomplete.isEmpty();
+}
+
+// Saves what the session holds: the raw copy first, then the tracks.
+bool saveResults(const DownloadJob& job, const DownloadSession& session, const QString& prefix) {
+    const Outcome& outcome = session.outcome();
+    if (!outcome.complete())
+        printErr(prefix + QStringLiteral("saving the %1 of %2 sectors read")
+                              .arg(outcome.sectorsRead)
+                              .arg(outcome.sectorsExpected));
+    SaveRequest save = job.save;
+    save.serialNumber = session.identity().serialNumber;
+    save.firmware = session.identity().firmware;
+    save.hardware = session.identity().hardware;
+    const std::size_t tracks = session.log().tracks().size();
+    if (tracks > 0 && session.trackIncomplete(tracks - 1)) save.incompleteTrack = tracks - 1;
+    if (job.folderPerSerial)
+        save.folder = QDir(save.folder).filePath(serialFolderName(save.serialNumber));
+    bool ok = job.rawPath.isEmpty() || saveRawCopy(job.rawPath, session, prefix);
+    if (!printReport(saveTracks(session.log(), save), prefix)) ok = false;
+    if (tracks == 0) printErr(prefix + QStringLiteral("the memory holds no track"));
+    return ok;
 }
 
 }  // namespace
@@ -44,40 +67,30 @@ QString serialFolderName(const QString& serialNumber) {
 
 int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
                    InterruptNotifier* interrupt, const QString& command) {
-    const QString prefix = QStringLiteral("kav-skytraq-cli %1: ").arg(command);
-    DownloadSession session(transport);
+    CommandSession run(transport, command);
+    if (!run.traceTo(job.tracePath)) return kExitFailure;
+    DownloadSession& session = run.session();
     ProgressLine progress(job.showProgress);
-    QObject::connect(&session, &DownloadSession::statusReady, &session,
+    QObject::connect(&session, &DownloadSession::downloadStarted, &run,
                      [&progress] { progress.start(); });
-    QObject::connect(&session, &DownloadSession::progress, &session,
-                     [&progress](int done, int total) { progress.update(done, total); });
-    QObject::connect(&session, &DownloadSession::notice, &session, [&](const QString& text) {
-        progress.finish();
-        printErr(prefix + text);
-    });
-    session.start(job.port, DownloadSession::Goal::ReadMemory);
-    const QString error = session.wait(interrupt);
+    QObject::connect(&session, &DownloadSession::progressChanged, &run,
+                     [&progress](const kav::session::Progress& p) {
+                         progress.update(p.sectorsRead, p.sectorsToRead);
+                     });
+    QObject::connect(&session, &DownloadSession::notice, &run, [&progress] { progress.finish(); });
+    QObject::connect(&session, &DownloadSession::downloadEnded, &run,
+                     [&run](const Outcome& outcome) { run.end(cutReason(outcome)); });
+    // A failure before the download (the handshake) ends the run too.
+    QObject::connect(&session, &DownloadSession::failed, &run,
+                     [&run](const kav::link::LinkFailure& f) { run.end(failureText(f)); });
+    run.start(job.port, DownloadSession::Goal::ReadMemory);
+    const QString error = run.wait(interrupt);
     progress.finish();
 
     bool ok = error.isEmpty();
-    if (!ok) printErr(prefix + error);
-    if (!session.memory().isEmpty()) {
-        if (!session.memoryComplete())
-            printErr(prefix +
-                     QStringLiteral("saving the %1 sectors read before the failure")
-                         .arg(session.memory().size() / qsizetype(kav::link::kSectorSize)));
-        SaveRequest save = job.save;
-        save.serialNumber = session.identity().serialNumber;
-        save.firmware = session.identity().firmware;
-        save.hardware = session.identity().hardware;
-        if (job.folderPerSerial)
-            save.folder = QDir(save.folder).filePath(serialFolderName(save.serialNumber));
-        if (!job.rawPath.isEmpty() && !saveRawCopy(job.rawPath, session, prefix)) ok = false;
-        if (!printReport(saveTracks(session.log(), save), prefix)) ok = false;
-        if (session.log().tracks().empty())
-            printErr(prefix + QStringLiteral("the memory holds no track"));
-    }
-    if (interrupt && interrupt->interrupted()) return kExitInterrupted;
+    if (!ok) printErr(run.prefix() + error);
+    if (!session.memory().isEmpty() && !saveResults(job, session, run.prefix())) ok = false;
+    if (run.interrupted()) return kExitInterrupted;
     return ok ? kExitOk : kExitFailure;
 }
 

@@ -9,6 +9,17 @@ namespace kav::cli {
 
 using namespace kav::exporting;
 
+namespace {
+
+// "name_incomplete.ext": the name says the track's end was not read.
+QString incompleteName(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name + QStringLiteral("_incomplete")
+                   : name.left(dot) + QStringLiteral("_incomplete") + name.mid(dot);
+}
+
+}  // namespace
+
 SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& request) {
     SaveReport report;
     const TrackChoice choice = chooseTracks(request.trackNumbers, log.tracks().size());
@@ -26,14 +37,18 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
     const QDir folder(request.folder);
     for (std::size_t index : choice.indices) {
         for (TrackFormat format : request.formats) {
-            const QString name =
+            const bool incomplete = request.incompleteTrack == index;
+            QString name =
                 defaultTrackFileName(request.serialNumber, log.tracks()[index].start, format);
+            if (incomplete) name = incompleteName(name);
             const QString path = uniqueFileName(folder.filePath(name));
             const WriteResult result = exportTrack(log, index, format, header, path);
-            if (result.ok())
+            if (result.ok()) {
                 report.written << path;
-            else
+                if (incomplete) report.incomplete << path;
+            } else {
                 report.errors << QStringLiteral("track %1: %2").arg(index + 1).arg(result.error);
+            }
         }
     }
     return report;

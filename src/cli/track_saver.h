@@ -1,6 +1,7 @@
 #pragma once
 // Saving the chosen tracks of a decoded log in the chosen formats under unique default names.
 
+#include <optional>
 #include <vector>
 
 #include <QDateTime>
@@ -20,12 +21,15 @@ struct SaveRequest {
     QString firmware;
     QString hardware;
     QDateTime exportMoment;
+    // The track (0-based) whose end was not read; its files are named "..._incomplete.<ext>".
+    std::optional<std::size_t> incompleteTrack;
 };
 
 struct SaveReport {
     QStringList written;       // paths of the files written
     QStringList errors;        // one line per file not written
     std::vector<int> missing;  // listed track numbers the log does not have
+    QStringList incomplete;    // the files written for a track whose end was not read
     bool ok() const { return errors.isEmpty() && missing.empty(); }
 };
 

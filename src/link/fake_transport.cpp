@@ -29,6 +29,7 @@ void FakeTransport::close() {
 
 bool FakeTransport::write(QByteArrayView bytes) {
     if (!open_ || failsNow(writeFailsIn_)) return false;
+    traceBytes(true, bytes);
     writes_.append(bytes.toByteArray());
     if (onWrite_) onWrite_(writes_.last());
     return true;
@@ -36,7 +37,10 @@ bool FakeTransport::write(QByteArrayView bytes) {
 
 void FakeTransport::inject(const QByteArray& bytes, qsizetype chunk) {
     if (chunk <= 0) chunk = bytes.size();
-    for (qsizetype i = 0; i < bytes.size(); i += chunk) emit bytesReceived(bytes.mid(i, chunk));
+    for (qsizetype i = 0; i < bytes.size(); i += chunk) {
+        traceBytes(false, QByteArrayView(bytes).sliced(i, qMin(chunk, bytes.size() - i)));
+        emit bytesReceived(bytes.mid(i, chunk));
+    }
 }
 
 void FakeTransport::losePort(const QString& reason) {

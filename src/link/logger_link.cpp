@@ -5,15 +5,45 @@
 namespace kav::link {
 
 namespace {
-constexpr int32_t kMaskOnlyUserData = 0x1FFF;
-constexpr int32_t kMaskOnlyClear = 0x3EFF;
 constexpr int32_t kMaskOnlySetUserData = 0x37FF;
+// A line that never falls quiet (a logger streaming text) ends the settling after this many
+// quiet periods.
+constexpr int kSettleCap = 4;
+// Answers owed when their number is unknown: the settling ends only when the line is quiet.
+constexpr int kUntilQuiet = 1 << 20;
 const QString kSuccessfullySet = QStringLiteral("Successfully set : ");
 const QString kUnsuccessfullySet = QStringLiteral("Unsucessefully set");
 
 QString hexId(uint8_t id) {
     return QStringLiteral("0x") + QStringLiteral("%1").arg(id, 2, 16, QLatin1Char('0')).toUpper();
 }
+
+const char* stepName(LoggerLink::Step step) {
+    switch (step) {
+        case LoggerLink::Step::Idle:
+            return "idle";
+        case LoggerLink::Step::Version:
+            return "asking for the version";
+        case LoggerLink::Step::OutputStop:
+            return "stopping the output";
+        case LoggerLink::Step::UserData:
+            return "reading the user data";
+        case LoggerLink::Step::Status:
+            return "asking for the log status";
+        case LoggerLink::Step::Sectors:
+            return "reading sectors";
+        case LoggerLink::Step::Criteria:
+            return "sending the log criteria";
+        case LoggerLink::Step::Clear:
+            return "clearing the memory";
+        case LoggerLink::Step::Other:
+            return "waiting for an answer";
+        case LoggerLink::Step::Settling:
+            return "settling";
+    }
+    return "";
+}
+
 }  // namespace
 
 int wireTimeMs(int count, int baud) {
@@ -28,16 +58,10 @@ LoggerLink::LoggerLink(Transport& transport, LinkTimings timings, QObject* paren
     timer_.setSingleShot(true);
     QObject::connect(&timer_, &QTimer::timeout, this, &LoggerLink::onTimeout);
     settleTimer_.setSingleShot(true);
-    QObject::connect(&settleTimer_, &QTimer::timeout, this, [this] {
-        if (auto next = std::exchange(nextStep_, nullptr)) next();
-    });
+    QObject::connect(&settleTimer_, &QTimer::timeout, this, &LoggerLink::endSettle);
     QObject::connect(&transport_, &Transport::bytesReceived, this, &LoggerLink::onBytes);
     QObject::connect(&transport_, &Transport::portLost, this, &LoggerLink::onPortLost);
-    QObject::connect(&transport_, &Transport::closed, this, [this] {
-        pending_.reset();
-        timer_.stop();
-        resetReception();
-    });
+    QObject::connect(&transport_, &Transport::closed, this, &LoggerLink::abandon);
 }
 
 OpenResult LoggerLink::connectLogger(const QString& portName) {
@@ -48,9 +72,7 @@ OpenResult LoggerLink::connectLogger(const QString& portName) {
 }
 
 void LoggerLink::startHandshake() {
-    pending_.reset();
-    timer_.stop();
-    resetReception();
+    abandon();
     commands_.setFlagACK(kMaskIdle);
     commands_.setACKByte(0);
     commands_.setPortRemoved(false);
@@ -59,139 +81,225 @@ void LoggerLink::startHandshake() {
 }
 
 void LoggerLink::disconnectLogger() {
-    pending_.reset();
-    timer_.stop();
-    resetReception();
-    commands_.StartStopOutput(1);  // its answer is not awaited
+    if (!busy()) commands_.StartStopOutput(1);  // its answer is not awaited
+    abandon();
     transport_.close();
 }
 
-// Commands. Those that expect an answer are tracked, so a missing answer is asked for again.
+void LoggerLink::stopDownload() {
+    if (downloading_) stopRequested_ = true;
+}
+
+// Forgets the conversation: nothing in progress, nothing owed, nothing half read.
+void LoggerLink::abandon() {
+    ++generation_;
+    exchange_.reset();
+    settle_.reset();
+    timer_.stop();
+    settleTimer_.stop();
+    resetReception();
+    downloading_ = false;
+    stopRequested_ = false;
+    step_ = Step::Idle;
+}
+
+void LoggerLink::resetReception() {
+    receiver_.reset();
+    received_.clear();
+    rawOwned_ = false;
+}
+
+// Commands. Each is one exchange; the send function is kept so a missing answer can be asked
+// for again.
 bool LoggerLink::GetSoftware() {
-    firmware_.clear();
-    hardware_.clear();
-    return track(msg::GetSoftware, [this] { return commands_.GetSoftware(); });
-}
-bool LoggerLink::StartStopOutput(uint8_t onOff) {
-    return track(msg::StartStopOutput, [this, onOff] { return commands_.StartStopOutput(onOff); });
-}
-bool LoggerLink::GetUserData() {
-    return track(msg::GetUserData, [this] { return commands_.GetUserData(); });
-}
-bool LoggerLink::GetStatus() {
-    return track(msg::GetStatus, [this] { return commands_.GetStatus(); });
-}
-bool LoggerLink::DataQuery(uint16_t blockStart, uint16_t blockEnd) {
-    return track(msg::DataQuery, [this, blockStart, blockEnd] {
-        return commands_.DataQuery(blockStart, blockEnd);
+    return begin(Step::Version, msg::GetSoftware, [this] {
+        firmware_.clear();
+        hardware_.clear();
+        return commands_.GetSoftware();
     });
 }
+bool LoggerLink::StartStopOutput(uint8_t onOff) {
+    return begin(Step::OutputStop, msg::StartStopOutput,
+                 [this, onOff] { return commands_.StartStopOutput(onOff); });
+}
+bool LoggerLink::GetUserData() {
+    return begin(Step::UserData, msg::GetUserData, [this] { return commands_.GetUserData(); });
+}
+bool LoggerLink::GetStatus() {
+    return begin(Step::Status, msg::GetStatus, [this] { return commands_.GetStatus(); });
+}
+bool LoggerLink::DataQuery(uint16_t blockStart, uint16_t blockEnd) {
+    return begin(Step::Sectors, msg::DataQuery,
+                 [this, blockStart, blockEnd] { return commands_.DataQuery(blockStart, blockEnd); },
+                 {blockStart, blockEnd < 1 ? 1 : int(blockEnd)});
+}
 bool LoggerLink::SetLogCriteria(const std::array<uint16_t, 7>& data) {
-    return track(msg::SetLogCriteria, [this, data] { return commands_.SetLogCriteria(data); });
+    return begin(Step::Criteria, msg::SetLogCriteria,
+                 [this, data] { return commands_.SetLogCriteria(data); });
 }
 bool LoggerLink::clearMemory() {
-    return track(msg::ClearMemory, [this] { return commands_.clearMemory(); });
+    return begin(Step::Clear, msg::ClearMemory, [this] { return commands_.clearMemory(); });
 }
 bool LoggerLink::SetUpdateRate(uint8_t rate) {
-    return track(msg::SetRate, [this, rate] { return commands_.SetUpdateRate(rate); });
+    return begin(Step::Other, msg::SetRate, [this, rate] { return commands_.SetUpdateRate(rate); });
 }
 bool LoggerLink::SetRate(uint8_t rate) {
     return SetUpdateRate(rate);
 }
 bool LoggerLink::GetRate() {
-    return track(msg::GetRate, [this] { return commands_.GetRate(); });
+    return begin(Step::Other, msg::GetRate, [this] { return commands_.GetRate(); });
 }
 bool LoggerLink::GetDatum() {
-    return track(msg::GetDatum, [this] { return commands_.GetDatum(); });
+    return begin(Step::Other, msg::GetDatum, [this] { return commands_.GetDatum(); });
 }
 bool LoggerLink::GetNavMode() {
-    return track(msg::GetNavMode, [this] { return commands_.GetNavMode(); });
+    return begin(Step::Other, msg::GetNavMode, [this] { return commands_.GetNavMode(); });
 }
 bool LoggerLink::SetUserData(QByteArrayView serialNo) {
     const QByteArray copy = serialNo.toByteArray();
-    return track(msg::SetUserData, [this, copy] { return commands_.SetUserData(copy); });
+    return begin(Step::Other, msg::SetUserData,
+                 [this, copy] { return commands_.SetUserData(copy); });
 }
 
-bool LoggerLink::track(uint8_t id, std::function<bool()> issue) {
-    if (!issue()) {
-        // A refused command gives its bit back, so it cannot stall the exchange in progress.
+// Starts an exchange. A command while another exchange is in progress is refused silently, as
+// is one the mask rule, a removed port or the port itself refuses (its bit is given back).
+bool LoggerLink::begin(Step step, uint8_t id, std::function<bool()> send,
+                       SectorPlan::Request sectors) {
+    if (busy()) return false;
+    // The exchange exists before the frame leaves, so an answer that comes back at once fits it.
+    exchange_ = Exchange{step, id, std::move(send), Phase::Answer, 1, 0, sectors};
+    step_ = step;
+    if (!exchange_->send()) {
         commands_.restoreBit(*bitForId(id));
+        exchange_.reset();
+        step_ = Step::Idle;
         return false;
     }
-    pending_ = Pending{id, std::move(issue), Awaiting::Ack, 1};
-    awaitNext(Awaiting::Ack);
+    arm();
     return true;
 }
 
-void LoggerLink::awaitNext(Awaiting stage) {
-    pending_->stage = stage;
+int LoggerLink::payloadTimeoutMs(int sectors) const {
+    return timings_.rawBlockTimeoutMs + 3 * wireTimeMs((sectors - 1) * int(kSectorSize));
+}
+
+void LoggerLink::arm() {
+    const Exchange& x = *exchange_;
     int bound = timings_.replyTimeoutMs;
-    if (stage == Awaiting::RawBlock) bound = timings_.rawBlockTimeoutMs;
-    if (stage == Awaiting::Ack && pending_->id == msg::ClearMemory) bound = timings_.clearTimeoutMs;
-    timer_.start(bound);
+    if (x.phase == Phase::Answer && x.step == Step::Clear) bound = timings_.clearTimeoutMs;
+    if (x.phase == Phase::Payload && x.step == Step::UserData) bound = payloadTimeoutMs(1);
+    if (x.phase == Phase::Payload && x.step == Step::Sectors)
+        bound = payloadTimeoutMs(x.sectors.count);
+    // A logger that answers late gets longer each time it is asked again: 1, 1.5, 2 times.
+    timer_.start(bound + bound * (x.attempts - 1) / 2);
 }
 
 void LoggerLink::onTimeout() {
-    retryOrGiveUp(QStringLiteral("no answer"));
+    retryOrFail(FailureKind::NoAnswer);
 }
 
-// Time-outs and protocol errors are retried a few times; refusals and a lost port are not.
-void LoggerLink::retryOrGiveUp(const QString& failure) {
-    if (!pending_) return;
-    const int limit = pending_->id == msg::DataQuery ? kMaxSectorAttempts : kMaxCommandAttempts;
-    if (pending_->attempts >= limit) {
-        giveUp(describe(*pending_, failure));
-        return;
+// Time-outs and protocol errors are asked again a few times; refusals and a lost port are not.
+// A block of several sectors is asked for twice, then sector by sector.
+void LoggerLink::retryOrFail(FailureKind kind) {
+    if (!exchange_) return;
+    Exchange& x = *exchange_;
+    const bool block = x.step == Step::Sectors && x.sectors.count > 1 && downloading_;
+    const int limit = block                     ? 2
+                      : x.step == Step::Sectors ? kMaxSectorAttempts
+                                                : kMaxCommandAttempts;
+    if (x.attempts >= limit) {
+        if (!block) return fail(kind);
+        plan_.splitBlock();
+        emit note(QStringLiteral("sectors %1 to %2 are read one at a time")
+                      .arg(x.sectors.first)
+                      .arg(x.sectors.first + x.sectors.count - 1));
+        const Exchange done = *exchange_;
+        exchange_.reset();
+        timer_.stop();
+        resetReception();
+        return settle(done.id, done.attempts - done.answers, [this] { requestNextSectors(); });
     }
-    ++pending_->attempts;
+    ++x.attempts;
+    emit note(QStringLiteral("%1 asked for again (attempt %2)").arg(hexId(x.id)).arg(x.attempts));
     resetReception();
-    commands_.restoreBit(*bitForId(pending_->id));
-    if (!pending_->issue()) {
-        giveUp(describe(*pending_, QStringLiteral("the command could not be sent")));
-        return;
-    }
-    awaitNext(Awaiting::Ack);
+    commands_.restoreBit(*bitForId(x.id));
+    x.phase = Phase::Answer;
+    if (!x.send()) return fail(FailureKind::SendFailed);
+    arm();
 }
 
-QString LoggerLink::describe(const Pending& pending, const QString& failure) const {
-    if (pending.id == msg::DataQuery)
-        return QStringLiteral(
-                   "Sector %1 could not be read (%2) after %3 attempts. "
-                   "The sectors read so far are kept.")
-            .arg(currentSector_)
-            .arg(failure)
-            .arg(pending.attempts);
-    return QStringLiteral("The logger did not answer command %1 (%2) after %3 attempts.")
-        .arg(hexId(pending.id), failure)
-        .arg(pending.attempts);
-}
-
-void LoggerLink::giveUp(const QString& text) {
-    pending_.reset();
+// Gives up on the exchange in progress: the mask is released, the answers it may still get are
+// let through, and what was read is kept.
+void LoggerLink::fail(FailureKind kind, const QString& detail) {
+    if (!exchange_) return;
+    const Exchange x = *exchange_;
+    exchange_.reset();
     timer_.stop();
     resetReception();
+    downloading_ = false;
+    stopRequested_ = false;
     commands_.setFlagACK(kMaskIdle);
-    emit linkFailed(text);
+    const int sector = x.step == Step::Sectors ? x.sectors.first : -1;
+    step_ = Step::Settling;
+    const int generation = generation_;
+    emit failed(LinkFailure{kind, x.id, sector, x.attempts, detail});
+    if (generation == generation_) settle(x.id, x.attempts - x.answers, {});
 }
 
-void LoggerLink::resetReception() {
+// The exchange got its answer. After a request made more than once, the answers to the other
+// tries are let through before anything else is asked.
+void LoggerLink::complete(std::function<void()> next) {
+    const Exchange x = *exchange_;
+    exchange_.reset();
+    timer_.stop();
+    if (x.attempts > 1) return settle(x.id, x.attempts - x.answers, std::move(next));
+    step_ = Step::Idle;
+    const int generation = generation_;
+    if (next) next();
+    if (generation == generation_ && step_ == Step::Idle) emit idle();
+}
+
+void LoggerLink::settle(uint8_t id, int owed, std::function<void()> then) {
+    step_ = Step::Settling;
+    settle_ = Settle{id, owed < 0 ? 0 : owed, std::move(then)};
+    settleClock_.start();
+    settleTimer_.start(timings_.settleMs);
+    settleIfDone();
+}
+
+// Every answer owed has come, and a block announced by the last of them has been read.
+void LoggerLink::settleIfDone() {
+    if (settle_ && settle_->owed <= 0 && !receiver_.expectingRawBlock()) endSettle();
+}
+
+void LoggerLink::endSettle() {
+    if (!settle_) return;
     settleTimer_.stop();
-    nextStep_ = nullptr;
-    receiver_.reset();
-    received_.clear();
-    rawKind_ = 0;
+    std::function<void()> then = std::move(settle_->then);
+    settle_.reset();
+    step_ = Step::Idle;
+    const int generation = generation_;
+    if (then) then();
+    if (generation == generation_ && step_ == Step::Idle) emit idle();
 }
 
 void LoggerLink::onPortLost(const QString& reason) {
-    pending_.reset();
-    timer_.stop();
-    resetReception();
+    const bool inProgress = exchange_.has_value();
+    const Exchange x = inProgress ? *exchange_ : Exchange{};
+    abandon();
     commands_.setFlagACK(kMaskIdle);
+    if (inProgress) {
+        const int sector = x.step == Step::Sectors ? x.sectors.first : -1;
+        emit failed(LinkFailure{FailureKind::PortLost, x.id, sector, x.attempts, reason});
+    }
     emit portLost(reason);
 }
 
 void LoggerLink::onBytes(const QByteArray& bytes) {
     received_.append(bytes);
+    // While settling, the line must fall quiet (up to a bound, for a line that never does).
+    if (settle_ && settleClock_.elapsed() < qint64(kSettleCap) * timings_.settleMs)
+        settleTimer_.start(timings_.settleMs);
     if (dispatching_) return;  // a handler wrote and the answer came back at once
     dispatching_ = true;
     for (;;) {
@@ -206,44 +314,48 @@ void LoggerLink::onBytes(const QByteArray& bytes) {
 void LoggerLink::dispatch(const ReceiverEvent& event) {
     switch (event.kind) {
         case ReceiverEvent::Kind::Frame:
-            handleFrame(event.frame);
-            break;
+            return onFrame(event.frame);
         case ReceiverEvent::Kind::RawBlock:
-            handleRawBlock(event.block);
-            break;
+            return onRawBlock(event.block);
         case ReceiverEvent::Kind::BadFrame:
             emit message(noStartStopMessage(event.bytes));
-            break;
+            return;
         case ReceiverEvent::Kind::BadTrailer:
-            rawKind_ = 0;
-            if (pending_ && pending_->stage == Awaiting::RawBlock)
-                retryOrGiveUp(QStringLiteral("bad trailer"));
-            break;
+            return onBadTrailer();
         case ReceiverEvent::Kind::NeedMore:
         case ReceiverEvent::Kind::Skipped:
-            break;
+            return;
     }
 }
 
+void LoggerLink::drop(const QString& what) {
+    emit note(QStringLiteral("dropped %1 (%2)").arg(what, QLatin1String(stepName(step_))));
+}
+
+bool LoggerLink::awaits(uint8_t id, Phase phase) const {
+    return exchange_ && exchange_->id == id && exchange_->phase == phase;
+}
+
 // A frame whose checksum fails is not acted on; the time-out asks again for what it carried.
-void LoggerLink::handleFrame(const Frame& frame) {
-    if (!frame.checksumOk()) return;
+void LoggerLink::onFrame(const Frame& frame) {
+    if (!frame.checksumOk())
+        return drop(QStringLiteral("frame %1 with a bad checksum").arg(hexId(frame.id)));
     const uint8_t first = frame.body.isEmpty() ? 0 : static_cast<uint8_t>(frame.body[0]);
     switch (frame.id) {
         case msg::Version:
-            return handleVersion(frame.body);
+            return onVersion(frame.body);
         case msg::Ack:
-            if (frame.body.isEmpty()) return;
+            if (frame.body.isEmpty()) return drop(QStringLiteral("an empty acknowledgement"));
             if (first == msg::SetUserData && commands_.FlagACK() == kMaskOnlySetUserData) {
                 QString line = QStringLiteral("User data sent OK ");
                 for (char c : frame.body) line += QString::number(uint8_t(c));
                 emit memoLine(line);
             }
-            return handleAck(first);
+            return onAnswer(first, true);
         case msg::Nack:
-            return handleNack(first);
+            return onAnswer(first, false);
         case msg::LogStatus:
-            return handleLogStatus(frame.body);
+            return onLogStatus(frame.body);
         case msg::Ignored86:
         case msg::IgnoredB5:
             return;
@@ -252,151 +364,195 @@ void LoggerLink::handleFrame(const Frame& frame) {
     }
 }
 
-void LoggerLink::handleVersion(const QByteArray& body) {
+// An acknowledgement or refusal: acted on only when it answers the request in progress.
+void LoggerLink::onAnswer(uint8_t id, bool accepted) {
+    commands_.setACKByte(id);
+    if (awaits(id, Phase::Answer)) {
+        ++exchange_->answers;
+        commands_.restoreBit(*bitForId(id));
+        return accepted ? onAcknowledged() : onRefused();
+    }
+    if (exchange_ && exchange_->id == id) ++exchange_->answers;
+    if (settle_ && settle_->id == id) --settle_->owed;
+    // The block that follows an acknowledgement of a read is read by its length and dropped.
+    if (accepted && (id == msg::DataQuery || id == msg::GetUserData)) {
+        receiver_.expectRawBlock(lastRawSize_[id == msg::DataQuery ? 1 : 0]);
+        rawOwned_ = false;
+    }
+    drop(QStringLiteral("%1 of %2")
+             .arg(accepted ? QStringLiteral("acknowledgement") : QStringLiteral("refusal"),
+                  hexId(id)));
+    settleIfDone();
+}
+
+void LoggerLink::onAcknowledged() {
+    Exchange& x = *exchange_;
+    switch (x.step) {
+        case Step::Version:
+        case Step::Status:
+            x.phase = Phase::Payload;
+            return arm();
+        case Step::UserData:
+            return expectPayload(kSectorSize);
+        case Step::Sectors:
+            return expectPayload(std::size_t(x.sectors.count) * kSectorSize);
+        case Step::OutputStop:
+            return complete([this] {
+                if (!initAck_) return;
+                initAck_ = false;
+                GetUserData();
+            });
+        case Step::Criteria:
+            return complete([this] { answerConfiguration(kSuccessfullySet, true); });
+        case Step::Clear:
+            return complete([this] { emit memoryCleared(); });
+        default:
+            return complete({});
+    }
+}
+
+// A refusal of the log criteria is reported with the next status; any other refusal ends the
+// exchange (and a download) at once.
+void LoggerLink::onRefused() {
+    if (exchange_->step != Step::Criteria) return fail(FailureKind::Refused);
+    complete([this] {
+        answerConfiguration(kUnsuccessfullySet, false);
+        emit message(nackMessage(msg::SetLogCriteria));
+    });
+}
+
+void LoggerLink::expectPayload(std::size_t rawBytes) {
+    Exchange& x = *exchange_;
+    receiver_.expectRawBlock(rawBytes);
+    rawOwned_ = true;
+    lastRawSize_[x.step == Step::Sectors ? 1 : 0] = rawBytes;
+    x.phase = Phase::Payload;
+    arm();
+}
+
+// The version answers GetSoftware even when its acknowledgement was lost; a version that does
+// not arrive whole is asked for again, so the names in every file are the logger's own.
+void LoggerLink::onVersion(const QByteArray& body) {
+    if (!inStep(Step::Version)) return drop(QStringLiteral("version message"));
     const std::optional<VersionInfo> info = parseVersion(body);
-    if (!info) return;
+    if (!info) return retryOrFail(FailureKind::ShortReply);
+    if (exchange_->phase == Phase::Answer) commands_.restoreBit(*bitForId(msg::GetSoftware));
     firmware_ = info->firmware;
     hardware_ = info->hardware;
     emit versionReceived(firmware_, hardware_, info->label);
+    if (!inStep(Step::Version)) return;  // a handler started over
+    complete([this] { StartStopOutput(0); });
 }
 
-void LoggerLink::handleAck(uint8_t id) {
-    commands_.setACKByte(id);
-    const bool awaited = pending_ && pending_->id == id && pending_->stage == Awaiting::Ack;
-    const int32_t mask = commands_.FlagACK();
-    bool rawFollows = false;
-    if (id == msg::GetUserData) {
-        // Only the user-data request may be outstanding, otherwise the block is not taken.
-        if (mask != kMaskOnlyUserData) return;
-        rawFollows = true;
-    }
-    if (id == msg::DataQuery) rawFollows = true;
-    // An answer sets its bit whatever its state, so a duplicate answer cannot clear it again.
-    if (const std::optional<int32_t> bit = bitForId(id)) commands_.restoreBit(*bit);
-    if (rawFollows) {
-        receiver_.expectRawBlock(kSectorSize);
-        rawKind_ = id;
-    }
-    if (awaited) {
-        if (rawFollows)
-            awaitNext(Awaiting::RawBlock);
-        else if (id == msg::GetStatus)
-            awaitNext(Awaiting::Status);
-        else
-            settle();
-    }
-    // A late duplicate answer while another request is in progress continues nothing.
-    if (pending_ && !awaited) return;
-    switch (id) {
-        case msg::GetSoftware:
-            StartStopOutput(0);
-            break;
-        case msg::StartStopOutput:
-            if (initAck_) {
-                initAck_ = false;
-                GetUserData();
-            }
-            break;
-        case msg::SetLogCriteria:
-            answerConfiguration(kSuccessfullySet, true);
-            break;
-        case msg::ClearMemory:
-            if (mask == kMaskOnlyClear) emit memoryCleared();
-            break;
-        default:
-            break;
-    }
+void LoggerLink::onLogStatus(const QByteArray& body) {
+    if (!inStep(Step::Status)) return drop(QStringLiteral("log status"));
+    const std::optional<LogStatus> status = parseLogStatus(body);
+    if (!status) return retryOrFail(FailureKind::ShortReply);
+    // The status itself proves the request arrived, even if its acknowledgement was lost.
+    if (exchange_->phase == Phase::Answer) commands_.restoreBit(*bitForId(msg::GetStatus));
+    const LogStatus s = *status;
+    complete([this, s] { afterStatus(s); });
 }
 
-void LoggerLink::handleNack(uint8_t id) {
-    commands_.setACKByte(id);
-    if (pending_ && pending_->id == id) settle();
-    if (id != 0) {
-        if (const std::optional<int32_t> bit = bitForId(id))
-            commands_.restoreBit(*bit);
-        else
-            commands_.setFlagACK(kMaskIdle);
-        if (id == msg::SetLogCriteria) answerConfiguration(kUnsuccessfullySet, false);
+// A raw block is taken only as the answer to the request in progress, with a matching
+// checksum; a bad one is asked for again.
+void LoggerLink::onRawBlock(const RawBlock& block) {
+    const bool owned = std::exchange(rawOwned_, false);
+    if (!owned || !exchange_ || exchange_->phase != Phase::Payload) {
+        drop(QStringLiteral("data block"));
+        return settleIfDone();
     }
-    emit message(nackMessage(id));
+    if (!block.checksumOk()) return retryOrFail(FailureKind::BadChecksum);
+    if (exchange_->step == Step::UserData) {
+        emit serialNumberReceived(serialNumberFromUserData(block.data));
+        if (!inStep(Step::UserData)) return;  // a handler started over
+        return complete([this] { GetStatus(); });
+    }
+    onSectorBlock(block.data);
+}
+
+void LoggerLink::onBadTrailer() {
+    const bool owned = std::exchange(rawOwned_, false);
+    if (owned && exchange_ && exchange_->phase == Phase::Payload)
+        return retryOrFail(FailureKind::BadTrailer);
+    drop(QStringLiteral("data block with a bad trailer"));
+    settleIfDone();
+}
+
+void LoggerLink::afterStatus(const LogStatus& status) {
+    const int generation = generation_;
+    emit logStatusReceived(status);
+    if (!flagConfig_.isEmpty()) {
+        emit configurationAnswered(configurationReport(flagConfig_, status));
+        flagConfig_.clear();
+    }
+    if (generation != generation_) return;  // a handler started over
+    sectorsToDownload_ = status.SectorsToDownload;
+    if (downloadAfterStatus_) startDownload(status);
+}
+
+void LoggerLink::startDownload(const LogStatus& status) {
+    plan_ = SectorPlan(sectorsToRead(status), sectorsPerRequest_);
+    downloading_ = true;
+    stopRequested_ = false;
+    lastBlock_.clear();
+    repeatReread_ = false;
+    emit downloadStarted(plan_.total());
+    requestNextSectors();
+}
+
+void LoggerLink::requestNextSectors() {
+    if (!downloading_) return;
+    if (stopRequested_) {
+        downloading_ = stopRequested_ = false;
+        emit downloadStopped(plan_.read());
+        return;
+    }
+    const std::optional<SectorPlan::Request> r = plan_.next();
+    if (!r) {
+        downloading_ = false;
+        emit downloadFinished();
+        return;
+    }
+    const auto send = [this, r] {
+        return commands_.DataQuery(uint16_t(r->first), uint16_t(r->count));
+    };
+    if (begin(Step::Sectors, msg::DataQuery, send, *r)) return;
+    downloading_ = false;
+    emit failed(LinkFailure{FailureKind::SendFailed, msg::DataQuery, r->first, 1, {}});
+}
+
+// A block identical to the one kept before it is taken for a repeated answer to the previous
+// request (no two sectors of a log are alike): it is dropped, the line is let fall quiet, and
+// the block is asked for again; what a request on a quiet line brings is believed.
+void LoggerLink::onSectorBlock(const QByteArray& data) {
+    const Exchange x = *exchange_;
+    if (downloading_ && !repeatReread_ && data == lastBlock_) {
+        repeatReread_ = true;
+        emit note(QStringLiteral("sector %1 came back equal to the one before: asked for again")
+                      .arg(x.sectors.first));
+        exchange_.reset();
+        timer_.stop();
+        return settle(x.id, kUntilQuiet, [this] { requestNextSectors(); });
+    }
+    repeatReread_ = false;
+    lastBlock_ = data;
+    const int generation = generation_;
+    for (int i = 0; i < x.sectors.count; ++i)
+        emit sectorReceived(x.sectors.first + i, data.mid(qsizetype(i) * qsizetype(kSectorSize),
+                                                          qsizetype(kSectorSize)));
+    if (generation != generation_) return;  // a handler started over
+    if (downloading_) {
+        plan_.received(x.sectors.count);
+        emit downloadProgress(plan_.read(), plan_.total());
+    }
+    complete([this] { requestNextSectors(); });
 }
 
 void LoggerLink::answerConfiguration(const QString& flagConfig, bool accepted) {
     flagConfig_ = flagConfig;
     emit configurationSent(accepted);
     GetStatus();
-}
-
-void LoggerLink::handleLogStatus(const QByteArray& body) {
-    const std::optional<LogStatus> status = parseLogStatus(body);
-    if (!status) {
-        if (pending_ && pending_->id == msg::GetStatus)
-            retryOrGiveUp(QStringLiteral("short status"));
-        return;
-    }
-    const bool awaited = pending_ && pending_->id == msg::GetStatus;
-    // A late duplicate of an earlier status must not restart a download in progress.
-    if (pending_ && !awaited) return;
-    // The status itself proves the request arrived, even if its acknowledgement was lost.
-    if (awaited) commands_.restoreBit(*bitForId(msg::GetStatus));
-    const bool retried = awaited && settle();
-    emit logStatusReceived(*status);
-    if (!flagConfig_.isEmpty()) {
-        emit configurationAnswered(configurationReport(flagConfig_, *status));
-        flagConfig_.clear();
-    }
-    sectorsToDownload_ = status->SectorsToDownload;
-    currentSector_ = 0;
-    if (downloadAfterStatus_) continueWith(retried, [this] { DataQuery(0, 1); });
-}
-
-// A raw block is taken only with a matching checksum; a bad one is asked for again.
-void LoggerLink::handleRawBlock(const RawBlock& block) {
-    const uint8_t kind = rawKind_;
-    rawKind_ = 0;
-    // Only the block of the request in progress is taken: a late answer to an earlier try
-    // of the same request is dropped.
-    const bool awaited = pending_ && pending_->id == kind && pending_->stage == Awaiting::RawBlock;
-    if (!awaited) return;
-    if (!block.checksumOk()) {
-        retryOrGiveUp(QStringLiteral("checksum error"));
-        return;
-    }
-    const bool retried = settle();
-    if (kind == msg::DataQuery)
-        handleSector(block, retried);
-    else
-        handleUserData(block, retried);
-}
-
-void LoggerLink::handleSector(const RawBlock& block, bool retried) {
-    const int sector = currentSector_++;
-    emit sectorReceived(sector, block.data);
-    emit downloadProgress(sector, sectorsToDownload_);
-    if (currentSector_ > sectorsToDownload_)
-        emit downloadFinished();
-    else
-        continueWith(retried, [this] { DataQuery(uint16_t(currentSector_), 1); });
-}
-
-void LoggerLink::handleUserData(const RawBlock& block, bool retried) {
-    emit serialNumberReceived(serialNumberFromUserData(block.data));
-    continueWith(retried, [this] { GetStatus(); });
-}
-
-bool LoggerLink::settle() {
-    const bool retried = pending_ && pending_->attempts > 1;
-    pending_.reset();
-    timer_.stop();
-    return retried;
-}
-
-// After a request that was made more than once, late answers to the earlier tries may still
-// be on their way: the next request waits until they have had time to arrive and be dropped.
-void LoggerLink::continueWith(bool afterRetry, std::function<void()> next) {
-    if (!afterRetry) return next();
-    nextStep_ = std::move(next);
-    settleTimer_.start(timings_.settleMs);
 }
 
 }  // namespace kav::link

@@ -45,6 +45,7 @@ SerialTransport::~SerialTransport() {
 
 OpenResult SerialTransport::open(const QString& portName) {
     close();
+    lost_ = false;
     name_ = portName;
     error_.clear();
     port_.setPortName(deviceFor(portName));
@@ -60,15 +61,18 @@ OpenResult SerialTransport::open(const QString& portName) {
 }
 
 void SerialTransport::close() {
-    if (!port_.isOpen()) return;
-    if (port_.bytesToWrite() > 0) port_.waitForBytesWritten(kCloseDrainMs);
+    if (!port_.isOpen() || closing_) return;
+    closing_ = true;
+    // A port that is gone is not drained: the drain would only raise its error again.
+    if (!lost_ && port_.bytesToWrite() > 0) port_.waitForBytesWritten(kCloseDrainMs);
     port_.close();
+    closing_ = false;
     emit closed();
 }
 
 bool SerialTransport::write(QByteArrayView bytes) {
-    if (!port_.isOpen()) return false;
-    if (trace_) trace_(true, bytes);
+    if (!port_.isOpen() || lost_) return false;
+    traceBytes(true, bytes);
     if (port_.write(bytes.data(), bytes.size()) != bytes.size()) return false;
     port_.flush();  // out now rather than on the next turn of the event loop
     return true;
@@ -77,13 +81,15 @@ bool SerialTransport::write(QByteArrayView bytes) {
 void SerialTransport::onReadyRead() {
     const QByteArray bytes = port_.readAll();
     if (bytes.isEmpty()) return;
-    if (trace_) trace_(false, bytes);
+    traceBytes(false, bytes);
     emit bytesReceived(bytes);
 }
 
+// Reported once per loss: closing the lost port may raise the error again.
 void SerialTransport::onError(QSerialPort::SerialPortError error) {
-    if (!port_.isOpen()) return;
+    if (!port_.isOpen() || lost_) return;
     if (error != QSerialPort::ResourceError && error != QSerialPort::DeviceNotFoundError) return;
+    lost_ = true;
     error_ = port_.errorString();
     port_.clearError();
     emit portLost(error_);

@@ -1,8 +1,6 @@
 #pragma once
 // The transport over a real serial port (QSerialPort), 115200 baud 8N1.
 
-#include <functional>
-
 #include <QSerialPort>
 
 #include "link/transport.h"
@@ -12,9 +10,6 @@ namespace kav::link {
 class SerialTransport : public Transport {
     Q_OBJECT
   public:
-    // Called with every byte string written (out = true) and read (out = false).
-    using Trace = std::function<void(bool out, QByteArrayView bytes)>;
-
     explicit SerialTransport(QObject* parent = nullptr);
     ~SerialTransport() override;
 
@@ -26,9 +21,6 @@ class SerialTransport : public Transport {
     QString portName() const override { return name_; }
     QString errorString() const override { return error_; }
 
-    // Byte trace on demand; an empty function turns it off.
-    void setTrace(Trace trace) { trace_ = std::move(trace); }
-
   private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
@@ -36,7 +28,8 @@ class SerialTransport : public Transport {
     QSerialPort port_;
     QString name_;
     QString error_;
-    Trace trace_;
+    bool closing_ = false;
+    bool lost_ = false;  // the device went away; nothing more is reported until the next open
 };
 
 }  // namespace kav::link

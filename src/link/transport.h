@@ -1,6 +1,8 @@
 #pragma once
 // The byte pipe to the logger. Only a transport touches the port; everything above it is fed bytes.
 
+#include <functional>
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QObject>
@@ -31,6 +33,11 @@ class Transport : public QObject {
     virtual QString portName() const = 0;
     virtual QString errorString() const = 0;
 
+    // Called with every byte string written (out = true) and read (out = false).
+    using Trace = std::function<void(bool out, QByteArrayView bytes)>;
+    // Byte trace on demand; an empty function turns it off.
+    void setTrace(Trace trace) { trace_ = std::move(trace); }
+
   signals:
     // Bytes as they arrive, in order, each delivered once.
     void bytesReceived(const QByteArray& bytes);
@@ -38,6 +45,14 @@ class Transport : public QObject {
     void closed();
     // The device disappeared or failed while open (the port is closed after this).
     void portLost(const QString& reason);
+
+  protected:
+    void traceBytes(bool out, QByteArrayView bytes) const {
+        if (trace_) trace_(out, bytes);
+    }
+
+  private:
+    Trace trace_;
 };
 
 }  // namespace kav::link

@@ -33,10 +33,21 @@ bool writeNew(const QString& path, const QByteArray& bytes, QString* error) {
     return true;
 }
 
-QByteArray identityText(const RawLogIdentity& identity) {
-    return QStringLiteral("serial=%1\nfirmware=%2\nhardware=%3\n")
-        .arg(identity.serialNumber, identity.firmware, identity.hardware)
-        .toUtf8();
+QByteArray identityText(const RawLogIdentity& identity, qint64 sectorsRead) {
+    QString text = QStringLiteral("serial=%1\nfirmware=%2\nhardware=%3\n")
+                       .arg(identity.serialNumber, identity.firmware, identity.hardware);
+    if (identity.sectorsExpected >= 0)
+        text += QStringLiteral("sectors_expected=%1\nsectors_read=%2\n")
+                    .arg(identity.sectorsExpected)
+                    .arg(sectorsRead);
+    return text.toUtf8();
+}
+
+// A sector count from the side file, -1 when it is not a sane one.
+int sectorCount(const QString& text) {
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    return ok && n >= 0 && n <= kMaxRawLogSectors ? n : -1;
 }
 
 // The side file is small; anything odd in it is ignored rather than trusted.
@@ -54,6 +65,8 @@ RawLogIdentity readIdentity(const QString& path) {
             identity.firmware = value;
         else if (line.startsWith(QStringLiteral("hardware=")))
             identity.hardware = value;
+        else if (line.startsWith(QStringLiteral("sectors_expected=")))
+            identity.sectorsExpected = sectorCount(value);
     }
     return identity;
 }
@@ -68,7 +81,8 @@ RawLogResult saveRawLog(const QString& path, const QByteArray& memory,
                         const RawLogIdentity& identity) {
     QString error;
     if (!writeNew(path, memory, &error)) return failure(error);
-    if (!writeNew(rawLogIdentityPath(path), identityText(identity), &error)) {
+    const qint64 sectors = memory.size() / qsizetype(kSectorSize);
+    if (!writeNew(rawLogIdentityPath(path), identityText(identity, sectors), &error)) {
         QFile::remove(path);
         return failure(error);
     }

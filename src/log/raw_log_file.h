@@ -19,6 +19,9 @@ struct RawLogIdentity {
     QString serialNumber;
     QString firmware;
     QString hardware;
+    // Sectors the logger had to send; more than the file holds when the download was cut.
+    // -1 when unknown (files saved before it was recorded).
+    int sectorsExpected = -1;
 };
 
 struct RawLogResult {

@@ -48,8 +48,8 @@ struct Session {
         QObject::connect(&link, &LoggerLink::serialNumberReceived,
                          [this](const QString& s) { serial = s; });
         QObject::connect(&link, &LoggerLink::downloadFinished, [this] { finished = true; });
-        QObject::connect(&link, &LoggerLink::linkFailed,
-                         [this](const QString& t) { failures << t; });
+        QObject::connect(&link, &LoggerLink::failed,
+                         [this](const LinkFailure& f) { failures << failureText(f); });
         QObject::connect(&link, &LoggerLink::portLost, [this](const QString& t) { lost << t; });
         QObject::connect(&link, &LoggerLink::message, [this](const QString& t) { messages << t; });
     }
@@ -65,7 +65,7 @@ struct Session {
         QEventLoop loop;
         QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
         QObject::connect(&link, &LoggerLink::downloadFinished, &loop, &QEventLoop::quit);
-        QObject::connect(&link, &LoggerLink::linkFailed, &loop, &QEventLoop::quit);
+        QObject::connect(&link, &LoggerLink::failed, &loop, &QEventLoop::quit);
         QObject::connect(&link, &LoggerLink::portLost, &loop, &QEventLoop::quit);
         loop.exec();
     }

@@ -46,8 +46,8 @@ class LinkFixture : public ::testing::Test {
         port.open(QStringLiteral("ttyUSB0"));
         QObject::connect(&link, &LoggerLink::message,
                          [this](const QString& t) { got.messages << t; });
-        QObject::connect(&link, &LoggerLink::linkFailed,
-                         [this](const QString& t) { got.failures << t; });
+        QObject::connect(&link, &LoggerLink::failed,
+                         [this](const LinkFailure& f) { got.failures << failureText(f); });
         QObject::connect(&link, &LoggerLink::portLost, [this](const QString& t) { got.lost << t; });
         QObject::connect(&link, &LoggerLink::serialNumberReceived,
                          [this](const QString& s) { got.serials << s; });

@@ -22,19 +22,13 @@ TEST_F(Replies, SectorAckTurnsTheRawSwitchOnAndGivesTheBitBack) {
     EXPECT_EQ(link.ACKByte(), 0x1D);
 }
 
-TEST_F(Replies, RefusalOfAnUnknownIdResetsTheMask) {
-    link.GetStatus();
-    link.GetRate();  // refused by the mask: two bits cleared
-    port.inject(nack(0x42));
-    EXPECT_EQ(link.FlagACK(), kMaskIdle);
-    EXPECT_EQ(got.messages, QStringList{QStringLiteral("NACK : 66")});
-}
-
 TEST_F(Replies, VersionGivesHardwareAndLabel) {
-    port.inject(versionFrame(), 3);
+    ASSERT_TRUE(link.GetSoftware());
+    port.inject(ack(0x02) + versionFrame(), 3);
     EXPECT_EQ(link.Hardware(), QStringLiteral("1.0.12"));
     EXPECT_EQ(link.Firmware(), QStringLiteral("1.4.20"));
     EXPECT_EQ(got.label, QStringLiteral("1.4.20_Rev 2017/3/29"));
+    EXPECT_EQ(link.step(), LoggerLink::Step::OutputStop);  // the handshake goes on
 }
 
 TEST_F(Replies, UnknownIdAndBrokenFrameAreReported) {
@@ -62,18 +56,37 @@ TEST_F(Replies, StatusWhoseBodyHoldsCrLfArrivesWhole) {
     f.criteria[0] = 0x0A0D;  // the body carries 0D 0A
     f.left = 0x0D0A;
     f.total = 0x0D0A;
-    port.inject(statusFrame(f), 5);
+    ASSERT_TRUE(link.GetStatus());
+    port.inject(ack(0x17) + statusFrame(f), 5);
     ASSERT_EQ(got.statuses.size(), 1);
     EXPECT_EQ(got.statuses[0].timeMax, 0x0A0D);
     EXPECT_EQ(port.lastWrite().toHex(), "a0a100051d000000011c0d0a");  // sector 0 asked for
 }
 
-TEST_F(Replies, ShortBodiesAreNotReadPastTheirEnd) {
-    port.inject(buildFrame(0x80, "\x01\x02") + buildFrame(0x94, "\x01") + buildFrame(0x83) +
-                buildFrame(0x84));
-    EXPECT_TRUE(got.statuses.isEmpty());
+// Short bodies are not read past their end: the request is made again.
+TEST_F(Replies, ShortBodiesAreAskedForAgain) {
+    ASSERT_TRUE(link.GetSoftware());
+    port.inject(ack(0x02) + buildFrame(0x80, "\x01\x02"));
     EXPECT_TRUE(got.label.isEmpty());
-    EXPECT_EQ(got.messages, QStringList{QStringLiteral("NACK : 0")});
+    EXPECT_EQ(port.writes().size(), 2);
+    EXPECT_EQ(port.lastWrite(), port.writes().first());
+}
+
+// Whatever the conversation does not expect is dropped, in every state: answers to other
+// requests, repeated answers, refusals of nothing in progress.
+TEST_F(Replies, UnexpectedAnswersAreDroppedInEveryState) {
+    const QByteArray stale = ack(0x17) + statusFrame() + nack(0x42) + ack(0x76) +
+                             rawBlock(userData("WRONG-SERIAL")) + ack(0x18);
+    port.inject(stale + versionFrame(), 5);  // idle
+    ASSERT_TRUE(link.GetSoftware());
+    port.inject(stale, 5);  // awaiting the version
+    EXPECT_EQ(link.step(), LoggerLink::Step::Version);
+    EXPECT_TRUE(got.statuses.isEmpty());
+    EXPECT_TRUE(got.serials.isEmpty());
+    EXPECT_TRUE(got.label.isEmpty());
+    EXPECT_TRUE(got.messages.isEmpty());
+    EXPECT_EQ(port.writes().size(), 1);
+    EXPECT_EQ(link.FlagACK(), kMaskIdle ^ 0x0002);
 }
 
 struct ConfigCase {
@@ -226,6 +239,9 @@ TEST_P(Faults, NoLostNoBadNoDuplicateSectorAndNoHang) {
     }
     EXPECT_EQ(link.FlagACK(), kMaskIdle);  // the user can act again
     EXPECT_FALSE(link.FlagComportTrigger());
+    if (got.sectors.isEmpty()) return;
+    EXPECT_EQ(got.serials, QStringList{QStringLiteral("GT730-01234567")});
+    EXPECT_EQ(got.statuses.size(), 1);  // one download, started once
 }
 
 const QList<int> kAll{0, 1, 2, 3, 4, 5};
@@ -258,7 +274,33 @@ INSTANTIATE_TEST_SUITE_P(
                   "command 0x02 (no answer) after 3 attempts"},
         FaultCase{"answers_later_than_the_time_out", [](ScriptedLogger& l) { l.delayMs = 70; },
                   kAll, false, ""},
-        FaultCase{"one_byte_deliveries", [](ScriptedLogger& l) { l.chunk = 1; }, kAll, false, ""}),
+        FaultCase{"one_byte_deliveries", [](ScriptedLogger& l) { l.chunk = 1; }, kAll, false, ""},
+        FaultCase{"status_later_than_the_time_out",
+                  [](ScriptedLogger& l) { l.delayFor[0x17] = 100; }, kAll, false, ""},
+        FaultCase{"every_answer_twice",
+                  [](ScriptedLogger& l) {
+                      l.duplicate = {0x02, 0x09, 0x76, 0x17, 0x1D};
+                  },
+                  kAll, false, ""},
+        FaultCase{"stale_answers_before_each",
+                  [](ScriptedLogger& l) {
+                      l.before[0x02] = ack(0x1D) + rawBlock(trickySector(7));
+                      l.before[0x17] = ack(0x1D) + rawBlock(trickySector(9)) + versionFrame();
+                      l.before[0x1D] = ack(0x17) + statusFrame() + ack(0x76) +
+                                       rawBlock(userData("WRONG-SERIAL"));
+                  },
+                  kAll, false, ""},
+        FaultCase{"sector_refused",
+                  [](ScriptedLogger& l) { l.refusedSectors = {3}; },
+                  {0, 1, 2},
+                  true,
+                  "The logger refused to send sector 3 (NACK : 29)"},
+        FaultCase{"full_memory_never_read_past_its_end",
+                  [](ScriptedLogger& l) {
+                      l.status.left = 0;
+                      l.status.total = 6;
+                  },
+                  kAll, false, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LinkFixture, PortLostMidDownloadKeepsTheSectorsRead) {
@@ -270,7 +312,7 @@ TEST_F(LinkFixture, PortLostMidDownloadKeepsTheSectorsRead) {
     runUntilIdle();
     EXPECT_EQ(got.sectors, (QList<int>{0, 1, 2}));
     EXPECT_EQ(got.lost, QStringList{QStringLiteral("device removed")});
-    EXPECT_TRUE(got.failures.isEmpty());
+    EXPECT_EQ(got.failures, QStringList{QStringLiteral("The logger went away (device removed).")});
     EXPECT_EQ(got.finished, 0);
     QTest::qWait(200);
     EXPECT_EQ(logger.sectorRequests.size(), 3 + 1);  // nothing asked after the loss

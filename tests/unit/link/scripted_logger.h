@@ -24,7 +24,11 @@ class ScriptedLogger {
     int badUserDataChecksum = 0;
     int silentCommands = 0;  // next commands of any kind go unanswered
     bool refuseCriteria = false;
-    int delayMs = 0;  // every answer is delivered this much later
+    int delayMs = 0;                   // every answer is delivered this much later
+    QMap<uint8_t, int> delayFor;       // command id -> its answers come this much later
+    QList<uint8_t> duplicate;          // command ids whose whole answer comes twice
+    QMap<uint8_t, QByteArray> before;  // command id -> stray answers sent just before its own
+    QList<int> refusedSectors;         // sectors whose reading is refused
     qsizetype chunk = 7;
     QList<int> sectorRequests;
 
@@ -51,6 +55,7 @@ class ScriptedLogger {
             case 0x1D: {
                 const int n = (uint8_t(body[0]) << 8) | uint8_t(body[1]);
                 sectorRequests << n;
+                if (refusedSectors.contains(n) || n >= status.total) return nack(id);
                 if (take(silentSector[n])) return {};
                 return ack(id) + rawBlock(sector(n), !take(badSectorChecksum[n]));
             }
@@ -71,9 +76,12 @@ class ScriptedLogger {
         const FrameScan scan = scanFrame(frame);
         if (scan.status != FrameScan::Status::Found) return;
         if (take(silentCommands)) return;
-        const QByteArray bytes = reply(scan.frame.id, scan.frame.body);
+        const uint8_t id = scan.frame.id;
+        QByteArray bytes = reply(id, scan.frame.body);
         if (bytes.isEmpty()) return;
-        QTimer::singleShot(delayMs, &port_, [this, bytes] {
+        if (duplicate.contains(id)) bytes += bytes;
+        bytes.prepend(before.value(id));
+        QTimer::singleShot(delayMs + delayFor.value(id), &port_, [this, bytes] {
             if (port_.isOpen()) port_.inject(bytes, chunk);
         });
     }

@@ -269,6 +269,7 @@ void MainWindowTest::removal() {
     Harness h;
     h.window->FormActivate();
     h.window->BtnConnectClick();
+    emit h.window->loggerLink().downloadStarted(2);
     emit h.window->loggerLink().sectorReceived(0, QByteArray(4096, char(0xFF)));
     QVERIFY(h.enabled("BtnRAZGT730") && h.enabled("Configure1"));
     h.sink.infos.clear();
@@ -311,6 +312,7 @@ void MainWindowTest::downloadEnabledForOneSectorLog() {
     Harness h;
     h.window->FormActivate();
     kav::link::LoggerLink& link = h.window->loggerLink();
+    emit link.downloadStarted(1);
     emit link.sectorReceived(0, kav::sim::sampleImage().left(4096));
     emit link.downloadFinished();
     QVERIFY(!h.window->collection().tracks().empty());
@@ -320,6 +322,7 @@ void MainWindowTest::downloadEnabledForOneSectorLog() {
     // An empty log leaves nothing to save.
     Harness empty;
     empty.window->FormActivate();
+    emit empty.window->loggerLink().downloadStarted(1);
     emit empty.window->loggerLink().sectorReceived(0, QByteArray(4096, char(0xFF)));
     emit empty.window->loggerLink().downloadFinished();
     QVERIFY(!empty.enabled("BtnDownload"));
@@ -353,7 +356,9 @@ void MainWindowTest::escapePressesClearMemoryOnlyWhenEnabled() {
 
     // A stored sector enables Clear memory; Esc then asks before anything is sent.
     h.sink.answer = false;
+    emit h.window->loggerLink().downloadStarted(1);
     emit h.window->loggerLink().sectorReceived(0, kav::sim::sampleImage().left(4096));
+    emit h.window->loggerLink().downloadFinished();
     QVERIFY(h.enabled("BtnRAZGT730"));
     QTest::keyClick(h.window.get(), Qt::Key_Escape);
     QCOMPARE(h.sink.warnings, QStringList{QStringLiteral("Clear flight recorder ?")});
@@ -389,6 +394,7 @@ void MainWindowTest::grabWhenAsked() {
     kav::link::LogStatus status;
     status.SectorsToDownload = uint16_t(image.size() / 4096);
     emit link.logStatusReceived(status);
+    emit link.downloadStarted(int(status.SectorsToDownload));
     for (int sector = 0; sector * 4096 < image.size(); ++sector)
         emit link.sectorReceived(sector, image.mid(sector * 4096, 4096));
     emit link.downloadFinished();

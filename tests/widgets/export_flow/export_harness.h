@@ -45,6 +45,7 @@ struct ExportHarness {
     void download() {
         const QByteArray memory = sim::encodeFixes(sim::sampleFixes());
         const auto size = qsizetype(log::kSectorSize);
+        emit window->loggerLink().downloadStarted(int(memory.size() / size));
         for (qsizetype at = 0; at < memory.size(); at += size)
             emit window->loggerLink().sectorReceived(int(at / size), memory.mid(at, size));
         emit window->loggerLink().downloadFinished();

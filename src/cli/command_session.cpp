@@ -1,0 +1,108 @@
+#include "cli/command_session.h"
+
+#include <QCommandLineOption>
+#include <QEventLoop>
+
+#include "cli/console.h"
+#include "cli/interrupt_notifier.h"
+
+namespace kav::cli {
+
+using kav::session::DownloadSession;
+
+namespace {
+
+// The kind of a link message: its words before " : " ("NACK", "No Start/Stop", ...).
+QString noticeKind(const QString& text) {
+    const qsizetype colon = text.indexOf(QStringLiteral(" : "));
+    return colon < 0 ? text : text.left(colon);
+}
+
+}  // namespace
+
+QCommandLineOption traceOption() {
+    return {QStringLiteral("trace"),
+            QStringLiteral("Write every byte exchanged with the logger, with timestamps, to FILE "
+                           "(appended), for reporting a problem."),
+            QStringLiteral("FILE")};
+}
+
+CommandSession::CommandSession(kav::link::Transport& transport, const QString& command,
+                               kav::link::LinkTimings timings)
+    : transport_(transport),
+      session_(transport, timings),
+      prefix_(QStringLiteral("kav-skytraq-cli %1: ").arg(command)) {
+    connect(&session_, &DownloadSession::notice, this, &CommandSession::onNotice);
+}
+
+bool CommandSession::traceTo(const QString& path) {
+    if (path.isEmpty()) return true;
+    QString error;
+    if (!trace_.open(path, &error)) {
+        printErr(prefix_ + error);
+        return false;
+    }
+    session_.setTrace(&trace_);
+    return true;
+}
+
+void CommandSession::start(const QString& port, DownloadSession::Goal goal) {
+    if (session_.start(port, goal) != kav::link::OpenResult::Ok)
+        end(QStringLiteral("cannot open %1: %2").arg(port, transport_.errorString()));
+}
+
+void CommandSession::end(const QString& error) {
+    if (ended_) return;
+    ended_ = true;
+    error_ = error;
+    session_.disconnect();
+    reportRepeats();
+    emit ended();
+}
+
+QString CommandSession::wait(InterruptNotifier* interrupt) {
+    if (ended_) return error_;
+    QEventLoop loop;
+    connect(this, &CommandSession::ended, &loop, &QEventLoop::quit);
+    if (interrupt) {
+        connect(interrupt, &InterruptNotifier::interrupt, this, &CommandSession::onInterrupt);
+        if (interrupt->interrupted()) onInterrupt();
+    }
+    if (!ended_) loop.exec();
+    return error_;
+}
+
+// The first Ctrl+C lets a running download end after the sector in flight; a second one, or
+// one outside a download, ends at once.
+void CommandSession::onInterrupt() {
+    const bool again = interrupted_;
+    interrupted_ = true;
+    if (!again && session_.downloading()) {
+        printErr(prefix_ + QStringLiteral("stopping after the sector being read (Ctrl+C again "
+                                          "to stop at once)"));
+        session_.stop();
+        return;
+    }
+    end(QStringLiteral("interrupted"));
+}
+
+// Each kind of message is printed once; the others are counted.
+void CommandSession::onNotice(const QString& text) {
+    const QString kind = noticeKind(text);
+    if (repeats_.contains(kind)) {
+        ++repeats_[kind];
+        return;
+    }
+    repeats_.insert(kind, 0);
+    printErr(prefix_ + text);
+}
+
+void CommandSession::reportRepeats() {
+    for (auto it = repeats_.cbegin(); it != repeats_.cend(); ++it)
+        if (it.value() > 0)
+            printErr(
+                prefix_ +
+                QStringLiteral("%1 more \"%2\" messages not shown").arg(it.value()).arg(it.key()));
+}
+
+}  // namespace kav::cli

@@ -1,0 +1,62 @@
+#pragma once
+// A download session as one command runs it: started on a port, with an optional byte trace,
+// run in the event loop until the command ends it, Ctrl+C stopping a running download (what
+// was read is kept) and ending anything else. Messages the link repeats (a port full of noise)
+// are printed once, with a count at the end.
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+#include "link/byte_trace.h"
+#include "session/download_session.h"
+
+class QCommandLineOption;
+
+namespace kav::cli {
+
+class InterruptNotifier;
+
+// --trace FILE, for the commands that talk to a logger.
+QCommandLineOption traceOption();
+
+class CommandSession : public QObject {
+    Q_OBJECT
+  public:
+    CommandSession(kav::link::Transport& transport, const QString& command,
+                   kav::link::LinkTimings timings = {});
+
+    kav::session::DownloadSession& session() { return session_; }
+    // "kav-skytraq-cli <command>: ", the start of every message line.
+    const QString& prefix() const { return prefix_; }
+
+    // Traces every byte into path (nothing when empty); false after saying why.
+    bool traceTo(const QString& path);
+    // Connects and works towards goal; a port that does not open ends the run at once.
+    void start(const QString& port, kav::session::DownloadSession::Goal goal);
+    // Ends the run, disconnecting the logger; error is empty on success. Only the first
+    // call counts.
+    void end(const QString& error = {});
+    // Runs the event loop until the run has ended; returns its error.
+    QString wait(InterruptNotifier* interrupt);
+    bool interrupted() const { return interrupted_; }
+
+  signals:
+    void ended();
+
+  private:
+    void onInterrupt();
+    void onNotice(const QString& text);
+    void reportRepeats();
+
+    kav::link::Transport& transport_;
+    kav::session::DownloadSession session_;
+    kav::link::ByteTrace trace_;
+    QString prefix_;
+    QMap<QString, int> repeats_;  // kind of notice -> how many were not printed
+    bool ended_ = false;
+    bool interrupted_ = false;
+    QString error_;
+};
+
+}  // namespace kav::cli

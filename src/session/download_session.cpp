@@ -1,0 +1,229 @@
+#include "session/download_session.h"
+
+#include <span>
+
+#include <QFile>
+
+namespace kav::session {
+
+using kav::link::LinkFailure;
+using kav::link::LoggerLink;
+
+namespace {
+
+constexpr qsizetype kSector = qsizetype(kav::link::kSectorSize);
+
+// The whole sectors at the start of a raw log file.
+QByteArray readSectors(const QString& path, qint64 sectors) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.read(sectors * kSector);
+}
+
+}  // namespace
+
+QString cutReason(const Outcome& outcome) {
+    if (!outcome.cut()) return {};
+    if (outcome.stopped) return QStringLiteral("The download was stopped.");
+    if (outcome.failure) return kav::link::failureText(*outcome.failure);
+    return QStringLiteral("The file holds %1 of the %2 sectors the logger had to send.")
+        .arg(outcome.sectorsRead)
+        .arg(outcome.sectorsExpected);
+}
+
+DownloadSession::DownloadSession(kav::link::Transport& transport, kav::link::LinkTimings timings,
+                                 QObject* parent)
+    : QObject(parent), transport_(transport), link_(transport, timings) {
+    connectLink();
+    // A port closed under a running download (another port chosen, the device removed).
+    connect(&transport_, &kav::link::Transport::closed, this, [this] {
+        whenFree_ = nullptr;
+        if (downloading())
+            cutDownload(LinkFailure{kav::link::FailureKind::PortLost, kav::link::msg::DataQuery,
+                                    sectorsRead(), 0, QStringLiteral("the port was closed")},
+                        false);
+    });
+}
+
+void DownloadSession::connectLink() {
+    connect(&link_, &LoggerLink::versionReceived, this,
+            [this](const QString& firmware, const QString& hardware, const QString& label) {
+                identity_.firmware = firmware;
+                identity_.hardware = hardware;
+                identity_.versionLabel = label;
+                emit versionReceived(hardware, label);
+            });
+    connect(&link_, &LoggerLink::serialNumberReceived, this, [this](const QString& serial) {
+        identity_.serialNumber = serial;
+        emit serialNumberReceived(serial);
+    });
+    connect(&link_, &LoggerLink::logStatusReceived, this, &DownloadSession::onStatus);
+    connect(&link_, &LoggerLink::downloadStarted, this, &DownloadSession::onDownloadStarted);
+    connect(&link_, &LoggerLink::sectorReceived, this, &DownloadSession::onSector);
+    connect(&link_, &LoggerLink::downloadProgress, this,
+            [this] { emit progressChanged(progress()); });
+    connect(&link_, &LoggerLink::downloadFinished, this, &DownloadSession::onFinished);
+    connect(&link_, &LoggerLink::downloadStopped, this,
+            [this] { cutDownload(std::nullopt, true); });
+    connect(&link_, &LoggerLink::failed, this, [this](const LinkFailure& failure) {
+        cutDownload(failure, false);
+        emit failed(failure);
+    });
+    connect(&link_, &LoggerLink::portLost, this, [this](const QString& reason) {
+        whenFree_ = nullptr;
+        cutDownload(LinkFailure{kav::link::FailureKind::PortLost, kav::link::msg::DataQuery,
+                                sectorsRead(), 0, reason},
+                    false);
+        emit portLost(reason);
+    });
+    connect(&link_, &LoggerLink::message, this, &DownloadSession::notice);
+    connect(&link_, &LoggerLink::configurationSent, this, &DownloadSession::configurationSent);
+    connect(&link_, &LoggerLink::configurationAnswered, this,
+            &DownloadSession::configurationAnswered);
+    connect(&link_, &LoggerLink::memoryCleared, this, [this] {
+        clearLog();
+        emit memoryCleared();
+    });
+    connect(&link_, &LoggerLink::memoLine, this, &DownloadSession::memoLine);
+    connect(&link_, &LoggerLink::idle, this, &DownloadSession::runWhenFree);
+}
+
+kav::link::OpenResult DownloadSession::start(const QString& port, Goal goal) {
+    whenFree_ = nullptr;
+    goal_ = goal;
+    clearLog();  // before the port closes, so the abandoned download is not reported as cut
+    identity_ = LoggerIdentity{};
+    identity_.port = port;
+    link_.setDownloadAfterStatus(goal == Goal::ReadMemory);
+    return link_.connectLogger(port);
+}
+
+void DownloadSession::stop() {
+    if (downloading()) link_.stopDownload();
+}
+
+void DownloadSession::whenFree(std::function<void()> action) {
+    whenFree_ = std::move(action);
+    stop();
+    runWhenFree();
+}
+
+void DownloadSession::runWhenFree() {
+    if (!whenFree_ || link_.busy() || downloading()) return;
+    const std::function<void()> action = std::move(whenFree_);
+    whenFree_ = nullptr;
+    action();
+}
+
+void DownloadSession::disconnect() {
+    whenFree_ = nullptr;
+    cutDownload(std::nullopt, true);
+    if (transport_.isOpen()) link_.disconnectLogger();
+}
+
+void DownloadSession::setTrace(kav::link::ByteTrace* trace) {
+    QObject::disconnect(traceNotes_);
+    transport_.setTrace(trace ? trace->recorder() : kav::link::Transport::Trace{});
+    if (trace)
+        traceNotes_ = connect(&link_, &LoggerLink::note, this,
+                              [trace](const QString& text) { trace->note(text); });
+}
+
+bool DownloadSession::sendCriteria(const std::array<uint16_t, 7>& data) {
+    return !downloading() && link_.SetLogCriteria(data);
+}
+
+bool DownloadSession::clearMemory() {
+    return !downloading() && link_.clearMemory();
+}
+
+void DownloadSession::onStatus(const kav::link::LogStatus& status) {
+    const bool first = !identity_.hasStatus;
+    identity_.status = status;
+    identity_.hasStatus = true;
+    emit statusReceived(status);
+    if (!first) return;
+    emit ready();
+    if (goal_ == Goal::Identify) disconnect();
+}
+
+// Every download starts from sector 0 with an empty log (a reconnect or new criteria too).
+void DownloadSession::onDownloadStarted(int count) {
+    log_.clear();
+    memory_.clear();
+    outcome_ = Outcome{Outcome::State::Running, 0, count, std::nullopt, false};
+    clock_.start();
+    emit downloadStarted(count);
+    emit progressChanged(progress());
+}
+
+void DownloadSession::onSector(int sector, const QByteArray& data) {
+    // The link hands each sector once, in order; anything else is not this download's.
+    if (!downloading() || sector != sectorsRead()) return;
+    memory_.append(data);
+    log_.SavePacket(
+        std::span(reinterpret_cast<const uint8_t*>(data.constData()), std::size_t(data.size())));
+    outcome_.sectorsRead = sectorsRead();
+    emit sectorStored(sector);
+}
+
+void DownloadSession::onFinished() {
+    if (!downloading()) return;
+    outcome_.state = Outcome::State::Complete;
+    emit downloadEnded(outcome_);
+}
+
+void DownloadSession::cutDownload(std::optional<LinkFailure> failure, bool stopped) {
+    if (!downloading()) return;
+    outcome_.state = Outcome::State::Cut;
+    outcome_.failure = std::move(failure);
+    outcome_.stopped = stopped;
+    emit downloadEnded(outcome_);
+}
+
+kav::log::RawLogResult DownloadSession::openRawLog(const QString& path) {
+    kav::log::LogCollection loaded;
+    kav::log::RawLogResult result = kav::log::loadRawLog(path, loaded);
+    if (!result.ok()) return result;
+    log_ = std::move(loaded);
+    memory_ = readSectors(path, result.sectors);
+    identity_ = LoggerIdentity{};
+    identity_.serialNumber = result.identity.serialNumber;
+    identity_.firmware = result.identity.firmware;
+    identity_.hardware = result.identity.hardware;
+    const int read = sectorsRead();
+    const int expected = std::max(read, result.identity.sectorsExpected);
+    outcome_ = Outcome{expected > read ? Outcome::State::Cut : Outcome::State::Complete, read,
+                       expected, std::nullopt, false};
+    return result;
+}
+
+kav::log::RawLogResult DownloadSession::saveRawLog(const QString& path) const {
+    kav::log::RawLogIdentity identity{identity_.serialNumber, identity_.firmware,
+                                      identity_.hardware, outcome_.sectorsExpected};
+    return kav::log::saveRawLog(path, memory_, identity);
+}
+
+void DownloadSession::clearLog() {
+    log_.clear();
+    memory_.clear();
+    outcome_ = Outcome{};
+}
+
+bool DownloadSession::trackIncomplete(std::size_t track) const {
+    const bool open = outcome_.state == Outcome::State::Running || outcome_.cut();
+    return open && track + 1 == log_.tracks().size();
+}
+
+int DownloadSession::sectorsRead() const {
+    return int(memory_.size() / kSector);
+}
+
+Progress DownloadSession::progress() const {
+    Progress p{sectorsRead(), outcome_.sectorsExpected, -1};
+    if (downloading() && p.sectorsRead > 0 && clock_.isValid())
+        p.msLeft = clock_.elapsed() * (p.sectorsToRead - p.sectorsRead) / p.sectorsRead;
+    return p;
+}
+
+}  // namespace kav::session

@@ -1,0 +1,157 @@
+#pragma once
+// One logger conversation and what it produces, shared by the window and the command line: the
+// link, the sectors as read, the decoded log and its tracks, the logger's identity, progress
+// and the outcome (complete, or cut at sector N and why). A raw log file opened from disk fills
+// the same object. Front ends are views of it: they ask it to act and word what it reports.
+
+#include <functional>
+#include <optional>
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+#include "link/byte_trace.h"
+#include "link/link_failure.h"
+#include "link/logger_link.h"
+#include "link/reply_format.h"
+#include "link/transport.h"
+#include "log/raw_log_file.h"
+#include "log/track_list.h"
+
+namespace kav::session {
+
+struct LoggerIdentity {
+    QString port;
+    QString serialNumber;
+    QString firmware;
+    QString hardware;
+    QString versionLabel;  // firmware and revision date
+    kav::link::LogStatus status;
+    bool hasStatus = false;
+};
+
+// Where a download stands, or how it ended.
+struct Outcome {
+    enum class State {
+        None,      // nothing read yet
+        Running,   // sectors are being read
+        Complete,  // every sector to read was read
+        Cut,       // it ended early: failure, or stopped
+    };
+    State state = State::None;
+    int sectorsRead = 0;
+    int sectorsExpected = 0;
+    std::optional<kav::link::LinkFailure> failure;  // why it was cut, unless stopped
+    bool stopped = false;                           // cut at the user's request
+
+    bool complete() const { return state == State::Complete; }
+    bool cut() const { return state == State::Cut; }
+};
+
+// Why a download was cut, in one sentence ("" unless cut).
+QString cutReason(const Outcome& outcome);
+
+struct Progress {
+    int sectorsRead = 0;
+    int sectorsToRead = 0;
+    qint64 msLeft = -1;  // estimate, -1 until one sector has been read
+};
+
+class DownloadSession : public QObject {
+    Q_OBJECT
+  public:
+    enum class Goal {
+        Identify,    // version, serial number and status, then disconnect
+        ReadMemory,  // ... and every used sector
+        Command,     // identity and status, then stay connected and idle for a command
+    };
+
+    explicit DownloadSession(kav::link::Transport& transport, kav::link::LinkTimings timings = {},
+                             QObject* parent = nullptr);
+
+    // Connects to port (closing it first when open) and works towards goal; whatever was in
+    // progress is abandoned, and the log read so far is dropped.
+    kav::link::OpenResult start(const QString& port, Goal goal);
+    // Ends a running download after the exchange in progress; what was read is kept.
+    void stop();
+    // Runs action as soon as the link is free: at once when it is, otherwise after the
+    // exchange in progress (a running download is stopped first).
+    void whenFree(std::function<void()> action);
+    // Resumes the logger's output when nothing is outstanding and closes the port. A running
+    // download is cut.
+    void disconnect();
+
+    // Writes every byte exchanged and the link's notes to trace (not owned); null stops it.
+    void setTrace(kav::link::ByteTrace* trace);
+
+    // Commands; false when refused (a download or another exchange is in progress).
+    bool sendCriteria(const std::array<uint16_t, 7>& data);
+    bool clearMemory();
+
+    // Fills the session from a raw log file as a download would; on failure nothing changes.
+    kav::log::RawLogResult openRawLog(const QString& path);
+    // Saves the sectors as read, with the identity and the sectors expected and read.
+    kav::log::RawLogResult saveRawLog(const QString& path) const;
+    // Forgets the log, the sectors and the outcome (the window's table reset).
+    void clearLog();
+
+    bool downloading() const { return outcome_.state == Outcome::State::Running; }
+    // A track whose end was not read: the last one while the download runs or after it was cut.
+    bool trackIncomplete(std::size_t track) const;
+
+    kav::link::LoggerLink& link() { return link_; }
+    const LoggerIdentity& identity() const { return identity_; }
+    const kav::log::LogCollection& log() const { return log_; }
+    kav::log::LogCollection& log() { return log_; }
+    // The sectors as read, sector 0 first.
+    const QByteArray& memory() const { return memory_; }
+    int sectorsRead() const;
+    const Outcome& outcome() const { return outcome_; }
+    Progress progress() const;
+
+  signals:
+    // The first status after connecting: identity and memory use are known.
+    void ready();
+    void versionReceived(const QString& hardware, const QString& label);
+    void serialNumberReceived(const QString& serialNumber);
+    void statusReceived(const kav::link::LogStatus& status);
+    void downloadStarted(int sectorsToRead);
+    // A sector was kept and decoded; the track list may have grown.
+    void sectorStored(int sector);
+    void progressChanged(const kav::session::Progress& progress);
+    // The download is over: complete or cut.
+    void downloadEnded(const kav::session::Outcome& outcome);
+    // The link gave up on an exchange (also outside a download).
+    void failed(const kav::link::LinkFailure& failure);
+    void portLost(const QString& reason);
+    // Texts the link shows as they are (refusals, frames not understood).
+    void notice(const QString& text);
+    void configurationSent(bool accepted);
+    void configurationAnswered(const QString& text);
+    void memoryCleared();
+    void memoLine(const QString& text);
+
+  private:
+    void connectLink();
+    void onStatus(const kav::link::LogStatus& status);
+    void onDownloadStarted(int count);
+    void onSector(int sector, const QByteArray& data);
+    void onFinished();
+    void cutDownload(std::optional<kav::link::LinkFailure> failure, bool stopped);
+    void runWhenFree();
+
+    kav::link::Transport& transport_;
+    kav::link::LoggerLink link_;
+    Goal goal_ = Goal::ReadMemory;
+    LoggerIdentity identity_;
+    kav::log::LogCollection log_;
+    QByteArray memory_;
+    Outcome outcome_;
+    QElapsedTimer clock_;  // since the first sector was asked for
+    std::function<void()> whenFree_;
+    QMetaObject::Connection traceNotes_;
+};
+
+}  // namespace kav::session

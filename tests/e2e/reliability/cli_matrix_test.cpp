@@ -1,0 +1,98 @@
+// The fault matrix through the command line: kav-skytraq-cli download as a separate process
+// against the emulated logger in this process, over the real serial stack. What it kept is what
+// it wrote: the raw copy, the track files and their names, its messages and exit status.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "../../common/test_files.h"
+#include "matrix.h"
+
+namespace kav::reliability {
+namespace {
+
+constexpr int kLimitMs = 30000;
+
+// The firmware version a GAC file's header names.
+QString firmwareIn(const QByteArray& gac) {
+    const QByteArray key = "HFRFWFIRMWAREVERSION:";
+    const qsizetype at = gac.indexOf(key);
+    if (at < 0) return {};
+    const qsizetype end = gac.indexOf('\r', at);
+    return QString::fromLatin1(gac.mid(at + key.size(), end - at - key.size()));
+}
+
+Result runCli(const Scenario& s) {
+    Result result;
+    QTemporaryDir out;
+    sim::Emulator emulator(emulatorOptions(s, false));
+    QString error;
+    if (!out.isValid() || !emulator.start(&error)) return result;
+    QProcess process;
+    // Ctrl+C (SIGTERM is handled alike) once the logger is asked for sector atSector.
+    int requests = 0;
+    if (s.action == Action::Interrupt)
+        QObject::connect(&emulator, &sim::Emulator::commandReceived, &emulator, [&](quint8 id) {
+            if (id == 0x1D && requests++ == s.atSector) process.terminate();
+        });
+    process.start(QStringLiteral(KAV_CLI_PATH),
+                  {QStringLiteral("download"), QStringLiteral("--port"), emulator.ptyPath(),
+                   QStringLiteral("--out"), out.path(), QStringLiteral("--format"),
+                   QStringLiteral("gac"), QStringLiteral("--raw"), out.filePath("memory.bin")});
+    process.closeWriteChannel();
+    result.ended =
+        QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, kLimitMs);
+    if (!result.ended) {
+        process.kill();
+        process.waitForFinished();
+    }
+    const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.complete = code == 0;
+    result.told = QString::fromLocal8Bit(process.readAllStandardError()).trimmed() +
+                  QStringLiteral(" (exit %1)").arg(code);
+    result.memory = kav::testing::readAll(out.filePath("memory.bin"));
+    const QStringList tracks = QDir(out.path()).entryList({"*.gac"}, QDir::Files, QDir::Name);
+    result.tracks = int(tracks.size());
+    for (const QString& name : tracks)
+        if (name.contains(QLatin1String("_incomplete"))) result.lastNamedIncomplete = true;
+    if (!tracks.isEmpty())
+        result.firmware = firmwareIn(kav::testing::readAll(out.filePath(tracks.first())));
+    return result;
+}
+
+std::vector<Scenario> cliRows() {
+    std::vector<Scenario> rows = faultRows();
+    Scenario interrupt{"interrupt_mid_download",
+                       "Ctrl+C while sector 2 is asked for",
+                       {},
+                       {false, 2, 4, "The download was stopped"},
+                       Action::Interrupt,
+                       When::AwaitingAck};
+    rows.push_back(interrupt);
+    return rows;
+}
+
+class CliMatrix : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(CliMatrix, KeptBytesExactTracksNamedUserToldTheTruth) {
+    checkAndReport("command line", GetParam(), runCli(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Emulator, CliMatrix, ::testing::ValuesIn(cliRows()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace kav::reliability
+
+int main(int argc, char** argv) {
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

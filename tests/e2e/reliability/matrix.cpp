@@ -1,0 +1,123 @@
+#include "matrix.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <span>
+
+#include "log/track_list.h"
+
+namespace kav::reliability {
+
+namespace {
+
+constexpr qsizetype kSector = 4096;
+
+Scenario row(const char* name, const char* what, QStringList faults, Expected expected = {}) {
+    return Scenario{name, what, std::move(faults), expected};
+}
+
+// The tracks the first count sectors of the image give.
+std::size_t referenceTracks(const QByteArray& image, int count) {
+    log::LogCollection log;
+    for (int n = 0; n < count; ++n) {
+        const QByteArray s = image.mid(n * kSector, kSector);
+        log.SavePacket(std::span(reinterpret_cast<const uint8_t*>(s.constData()), s.size()));
+    }
+    return log.tracks().size();
+}
+
+// Words that tell the user something went wrong.
+bool soundsWrong(const QString& told) {
+    for (const char* word : {"incomplete", "could not", "went away", "refused", "not answer"})
+        if (told.contains(QLatin1String(word), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+}  // namespace
+
+QByteArray sampleImage() {
+    return sim::sampleImage();
+}
+
+sim::EmulatorOptions emulatorOptions(const Scenario& scenario, bool paced) {
+    sim::EmulatorOptions o;
+    o.image = sampleImage();
+    o.fast = !paced;
+    o.faults = scenario.faults;
+    o.continuousOutput = scenario.continuousOutput;
+    // o.fullMemory = scenario.fullMemory;
+    return o;
+}
+
+std::vector<Scenario> faultRows() {
+    const Expected failedAt3{false, 3, 3, "Sector 3 could not be read (checksum error)"};
+    const Expected failedAt4{false, 4, 4, "Sector 4 could not be read (no answer)"};
+    std::vector<Scenario> rows{
+        row("frame_bytes_in_data", "0D 0A and A0 A1 inside sector data (sample day)", {}),
+        row("sector_checksum_once", "wrong sector checksum, once (sector 2)",
+            {"block-checksum-once=2"}),
+        row("sector_checksum_always", "wrong sector checksum, always (sector 3)",
+            {"block-checksum-always=3"}, failedAt3),
+        row("ack_lost", "acknowledgement of 0x1D lost, once", {"reply-lost-once=0x1D"}),
+        row("raw_block_lost", "raw block of sector 1 lost, once", {"block-lost-once=1"}),
+        row("raw_block_lost_always", "raw block of sector 4 never sent", {"block-lost-always=4"},
+            failedAt4),
+        row("user_data_lost", "user-data block lost, once", {"block-lost-once=user"}),
+        row("garbage_between_frames", "12 stray bytes before every answer", {"garbage=12"}),
+        row("ack_bad_checksum", "acknowledgement with a bad checksum, once",
+            {"frame-checksum-once=0x83"}),
+        row("version_bad_checksum", "version message with a bad checksum, once",
+            {"frame-checksum-once=0x80"}),
+        row("status_bad_checksum", "log status with a bad checksum, once",
+            {"frame-checksum-once=0x94"}),
+        row("version_late", "answer to 0x02 1.5 s late", {"delay-once=0x02:1500"}),
+        row("output_stop_late", "answer to 0x09 2.5 s late", {"delay-once=0x09:2500"}),
+        row("user_data_late", "answer to 0x76 1.2 s late", {"delay-once=0x76:1200"}),
+        row("status_late", "answer to 0x17 1.5 s late", {"delay-once=0x17:1500"}),
+        row("status_very_late", "answer to 0x17 3 s late", {"delay-once=0x17:3000"}),
+        row("sector_late_within", "answer to 0x1D 0.5 s late", {"delay-once=0x1D:500"}),
+        row("sector_late", "answer to 0x1D 2 s late", {"delay-once=0x1D:2000"}),
+        row("sector_very_late", "answer to 0x1D 3 s late", {"delay-once=0x1D:3000"}),
+        row("device_vanishes", "device gone after 3 sectors", {"vanish-after=3"},
+            {false, 2, 3, "went away"}),
+    };
+    Scenario output = row("continuous_output", "text output until the output stop", {});
+    output.continuousOutput = true;
+    rows.push_back(output);
+    return rows;
+}
+
+void checkAndReport(const char* frontEnd, const Scenario& s, const Result& r) {
+    const QByteArray image = sampleImage();
+    const int all = int(image.size() / kSector);
+    const int minSectors = s.expected.minSectors < 0 ? all : s.expected.minSectors;
+    const int maxSectors = s.expected.maxSectors >= 0 ? s.expected.maxSectors : minSectors;
+    const int kept = int(r.memory.size() / kSector);
+
+    EXPECT_TRUE(r.ended) << "no end (hang)";
+    EXPECT_EQ(r.complete, s.expected.complete) << qPrintable(r.told);
+    EXPECT_EQ(r.memory.size() % kSector, 0);
+    EXPECT_GE(kept, minSectors) << "sectors lost";
+    EXPECT_LE(kept, maxSectors);
+    EXPECT_TRUE(r.memory == image.left(r.memory.size())) << "a sector kept is not the logger's";
+    const std::size_t tracks = referenceTracks(image, kept);
+    if (r.tracks >= 0) EXPECT_EQ(std::size_t(r.tracks), tracks);
+    EXPECT_EQ(r.lastNamedIncomplete, !r.complete && tracks > 0);
+    if (kept > 0) EXPECT_EQ(r.firmware, QStringLiteral("1.4.20"));
+    if (*s.expected.told == '\0') {
+        EXPECT_FALSE(soundsWrong(r.told)) << qPrintable(r.told);
+    } else {
+        EXPECT_TRUE(r.told.contains(QLatin1String(s.expected.told))) << qPrintable(r.told);
+    }
+
+    const bool passed = !::testing::Test::HasFailure();
+    const QString told = r.told.isEmpty() ? QStringLiteral("nothing") : r.told;
+    std::printf("RELIABILITY|%s|%s|%s|%s|%d of %d sectors, %zu tracks%s|%s\n", frontEnd, s.name,
+                s.what, qPrintable(QString(told).replace(u'\n', u' ').replace(u'|', u'/')), kept,
+                all, tracks, r.lastNamedIncomplete ? ", last named incomplete" : "",
+                passed ? "pass" : "FAIL");
+    std::fflush(stdout);
+}
+
+}  // namespace kav::reliability

@@ -1,0 +1,64 @@
+#pragma once
+// The fault matrix shared by both front ends: each row is a wire fault of the emulated logger
+// or something the user does during a download, with what must come of it. A front end runs a
+// row and gives back what the user was told and what was kept; every row checks the same three
+// things: the sectors kept are the logger's own bytes, the tracks are those the kept sectors
+// give (the one whose end was not read named so), and what the user is told is the truth.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "sim/emulator.h"
+
+namespace kav::reliability {
+
+// What the user does during the download, and when.
+enum class Action { None, Reconnect, Stop, Interrupt, ClearMemory, SendCriteria, OpenRawLog };
+enum class When {
+    AfterSector,   // once sector atSector has been stored
+    AwaitingAck,   // the request for sector atSector has reached the logger, its answer not back
+    DataArriving,  // sector atSector's data is arriving (the logger paced at its line rate)
+};
+
+struct Expected {
+    bool complete = true;   // the whole memory read in the end
+    int minSectors = -1;    // sectors kept; -1 for the whole log
+    int maxSectors = -1;    // -1: minSectors (the whole log when both are -1)
+    const char* told = "";  // part of what the user must be told ("" when nothing is wrong)
+};
+
+struct Scenario {
+    const char* name;
+    const char* what;  // the fault or the user's action in a few words, for the report
+    QStringList faults;
+    Expected expected;
+    Action action = Action::None;
+    When when = When::AfterSector;
+    int atSector = 2;
+    bool answer = true;  // the user's answer to the questions the action raises
+    bool continuousOutput = false;
+    bool fullMemory = false;
+};
+
+// What a front end reports after a row.
+struct Result {
+    bool ended = false;                // the run ended on its own (no hang)
+    bool complete = false;             // the front end says the whole memory was read
+    QByteArray memory;                 // the sectors kept, as read
+    QString told;                      // everything the user was told, in order
+    QString firmware;                  // the version text kept for the files
+    int tracks = -1;                   // tracks the front end lists or wrote
+    bool lastNamedIncomplete = false;  // the last track is marked or named as incomplete
+};
+
+// The wire faults, run in both front ends.
+std::vector<Scenario> faultRows();
+QByteArray sampleImage();
+sim::EmulatorOptions emulatorOptions(const Scenario& scenario, bool paced);
+
+// Checks a result against its row (gtest expectations) and prints the report line.
+void checkAndReport(const char* frontEnd, const Scenario& scenario, const Result& result);
+
+}  // namespace kav::reliability

@@ -1,0 +1,225 @@
+// The fault matrix through the window program: the real main window over the real serial stack,
+// the emulated logger announced like a plugged-in port. Message boxes are recorded and answered
+// as the row says; the user's commands are the window's own.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/configuration_dialog.h"
+#include "app/main_window.h"
+#include "browse/track_table.h"
+#include "browse/track_table_model.h"
+#include "link/logger_link.h"
+#include "log/raw_log_file.h"
+#include "matrix.h"
+#include "recording_sink.h"
+#include "session/download_session.h"
+#include "settings_fixture.h"
+
+namespace kav::reliability {
+namespace {
+
+using app::testing::RecordingSink;
+using app::testing::SettingsFixture;
+using session::DownloadSession;
+
+constexpr int kLimitMs = 30000;
+
+class WindowRun {
+  public:
+    explicit WindowRun(const Scenario& s)
+        : s_(s), emulator_(emulatorOptions(s, s.when == When::DataArriving)) {}
+
+    Result run() {
+        QString error;
+        if (!emulator_.start(&error) || !rawLog_.isValid()) return {};
+        settings_.writeBoth(
+            SettingsFixture::lines({settings_.dataDir(), "-1", "False", "BlankListCompetitor.Text",
+                                    "20", "600", "0", "True"}));
+        sink_.answer = s_.answer;
+        app::WindowServices services;
+        services.messages = &sink_;
+        services.programDir = settings_.programDir();
+        services.watchPorts = false;
+        const QString rawPath = rawLog_.filePath(QStringLiteral("memory.bin"));
+        log::saveRawLog(
+            rawPath, sampleImage(),
+            {QStringLiteral("GT730-01234567"), QStringLiteral("1.4.20"), QStringLiteral("1.0.12")});
+        services.exportDialogs.openRawLog = [rawPath](const QString&) { return rawPath; };
+        window_ = std::make_unique<app::TKAVSkyTraqV6>(std::move(services));
+        window_->FormActivate();
+        sink_ = RecordingSink{};
+        sink_.answer = s_.answer;
+        watch();
+        window_->BtnConnectClick();
+        QEventLoop loop;
+        QTimer::singleShot(kLimitMs, &loop, &QEventLoop::quit);
+        QObject::connect(&done_, &QTimer::timeout, &loop, &QEventLoop::quit);
+        if (!finished_) loop.exec();
+        if (!captured_) capture();
+        result_.ended = finished_;
+        return result_;
+    }
+
+  private:
+    DownloadSession& session() { return window_->session(); }
+
+    // Hooks the row's action and the signals that end the run.
+    void watch() {
+        DownloadSession* s = &session();
+        QObject::connect(s, &DownloadSession::downloadEnded, s, [this] { onEnded(); });
+        QObject::connect(s, &DownloadSession::failed, s, [this] {
+            if (session().outcome().state == session::Outcome::State::None) finish();
+        });
+        QObject::connect(s, &DownloadSession::memoryCleared, s, [this] { finish(); });
+        QObject::connect(window_->statusBar(), &QStatusBar::messageChanged, s,
+                         [this](const QString& text) {
+                             if (text.contains(QLatin1String("read from"))) finish();
+                         });
+        if (s_.action == Action::None) return;
+        if (s_.when == When::AfterSector)
+            QObject::connect(s, &DownloadSession::sectorStored, s, [this](int n) {
+                if (n == s_.atSector) QTimer::singleShot(0, window_.get(), [this] { act(); });
+            });
+        if (s_.when == When::AwaitingAck)
+            QObject::connect(&emulator_, &sim::Emulator::commandReceived, &emulator_,
+                             [this](quint8 id) {
+                                 if (id == 0x1D && requests_++ == s_.atSector) act();
+                             });
+        if (s_.when == When::DataArriving) {
+            QObject::connect(&poll_, &QTimer::timeout, &poll_, [this] {
+                if (window_->loggerLink().FlagComportTrigger() &&
+                    session().sectorsRead() == s_.atSector)
+                    act();
+            });
+            poll_.start(1);
+        }
+    }
+
+    void act() {
+        if (acted_) return;
+        acted_ = true;
+        poll_.stop();
+        switch (s_.action) {
+            case Action::Reconnect:
+                return window_->BtnConnectClick();
+            case Action::Stop:
+            case Action::Interrupt:
+                return window_->StopDownload1Click();
+            case Action::ClearMemory:
+                return window_->BtnRAZGT730Click();
+            case Action::SendCriteria:
+                emit window_->configuration().criteriaReady({3600, 5, 1000, 0, 200, 0, 1});
+                return;
+            case Action::OpenRawLog:
+                return window_->OpenRawLog1Click();
+            case Action::None:
+                return;
+        }
+    }
+
+    // The first end of a download is the one the row is about, unless the action then runs a
+    // command that ends the run itself (a clear, new criteria and their new download, a file).
+    void onEnded() {
+        ++ends_;
+        const bool clearing = s_.action == Action::ClearMemory && s_.answer;
+        const bool newDownload = s_.action == Action::SendCriteria && s_.answer && ends_ == 1;
+        const bool opening = s_.action == Action::OpenRawLog && s_.answer;
+        if (clearing && ends_ == 1) capture();
+        if (!clearing && !newDownload && !opening) finish();
+    }
+
+    void capture() {
+        captured_ = true;
+        const DownloadSession& s = session();
+        result_.complete = s.outcome().complete();
+        result_.memory = s.memory();
+        result_.firmware = s.identity().firmware;
+        result_.tracks = int(s.log().tracks().size());
+        const auto* table = window_->findChild<browse::TrackTable*>();
+        result_.lastNamedIncomplete =
+            result_.tracks > 0 && table && table->trackModel()->lastIncomplete();
+        result_.told = QStringList(sink_.questions + sink_.warnings + sink_.infos + sink_.errors)
+                           .join(QStringLiteral("; "));
+        const QString status = window_->statusBar()->currentMessage();
+        if (!status.isEmpty()) result_.told += QStringLiteral("; status: ") + status;
+    }
+
+    // What is shown last (a failure's box after the end of the download) is still taken in.
+    void finish() {
+        if (finished_) return;
+        finished_ = true;
+        done_.setSingleShot(true);
+        done_.start(0);
+    }
+
+    Scenario s_;
+    sim::Emulator emulator_;
+    SettingsFixture settings_;
+    QTemporaryDir rawLog_;
+    RecordingSink sink_;
+    std::unique_ptr<app::TKAVSkyTraqV6> window_;
+    QTimer poll_;
+    QTimer done_;
+    Result result_;
+    int requests_ = 0;
+    int ends_ = 0;
+    bool acted_ = false;
+    bool captured_ = false;
+    bool finished_ = false;
+};
+
+// What the user does in the window while the memory is read.
+std::vector<Scenario> windowRows() {
+    std::vector<Scenario> rows = faultRows();
+    const auto action = [&rows](const char* name, const char* what, Action act, When when,
+                                bool answer, Expected expected) {
+        Scenario s{name, what, {}, expected, act, when};
+        s.answer = answer;
+        rows.push_back(s);
+    };
+    const Expected stopped{false, 2, 4, "The download was stopped"};
+    action("reconnect_mid_download", "Connect again after sector 2", Action::Reconnect,
+           When::AfterSector, true, {});
+    action("stop_mid_download", "Tools, Stop download after sector 2", Action::Stop,
+           When::AfterSector, true, stopped);
+    action("clear_awaiting_ack", "Clear memory while awaiting an acknowledgement, stop: yes",
+           Action::ClearMemory, When::AwaitingAck, true, stopped);
+    action("clear_data_arriving", "Clear memory while a sector arrives, stop: no",
+           Action::ClearMemory, When::DataArriving, false, {});
+    action("config_awaiting_ack", "Send to GPS while awaiting an acknowledgement, stop: yes",
+           Action::SendCriteria, When::AwaitingAck, true, {});
+    action("config_data_arriving", "Send to GPS while a sector arrives, stop: no",
+           Action::SendCriteria, When::DataArriving, false, {});
+    action("open_raw_awaiting_ack", "Open raw log while awaiting an acknowledgement, stop: yes",
+           Action::OpenRawLog, When::AwaitingAck, true, {});
+    action("open_raw_data_arriving", "Open raw log while a sector arrives, stop: yes",
+           Action::OpenRawLog, When::DataArriving, true, {});
+    return rows;
+}
+
+class WindowMatrix : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(WindowMatrix, KeptBytesExactTracksNamedUserToldTheTruth) {
+    WindowRun run(GetParam());
+    checkAndReport("window", GetParam(), run.run());
+}
+
+INSTANTIATE_TEST_SUITE_P(Emulator, WindowMatrix, ::testing::ValuesIn(windowRows()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace kav::reliability
+
+int main(int argc, char** argv) {
+    // Announcements go to a folder of this test's own, so no other emulator is listed.
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
