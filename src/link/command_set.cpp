@@ -31,6 +31,14 @@ void appendBigEndian32(QByteArray& out, uint32_t v) {
 
 }  // namespace
 
+std::optional<uint8_t> baudIndex(int baud) {
+    constexpr std::array<int, 9> kRates{4800,   9600,   19200,  38400, 57600,
+                                        115200, 230400, 460800, 921600};
+    for (std::size_t i = 0; i < kRates.size(); ++i)
+        if (kRates[i] == baud) return uint8_t(i);
+    return std::nullopt;
+}
+
 std::optional<int32_t> bitForId(uint8_t id) {
     for (const IdBit& entry : kIdBits)
         if (entry.id == id) return entry.bit;
@@ -107,6 +115,13 @@ bool CommandSet::GetDatum() {
 }
 bool CommandSet::GetNavMode() {
     return issue(msg::GetNavMode, {});
+}
+
+// Body: COM port, rate index, attributes. Attributes 0 keeps the rate until the logger is
+// switched off, so a power cycle always brings it back to 115200.
+bool CommandSet::SerialConfig(uint8_t baudIndex) {
+    const char body[3] = {0, char(baudIndex), 0};
+    return issue(msg::SerialConfig, QByteArrayView(body, 3));
 }
 
 // The frame carries the single byte 0x63; the serial number itself is not placed in it.

@@ -26,6 +26,11 @@ constexpr uint8_t Version = 0x80, Ack = 0x83, Nack = 0x84, Ignored86 = 0x86, Log
 
 constexpr int32_t kMaskIdle = 0x3FFF;  // no command waiting for its answer
 
+// The line rate the logger starts at after power-on.
+constexpr int kBaseBaud = 115200;
+// The rate's index in the serial port configuration (0 = 4800 ... 8 = 921600), if it has one.
+std::optional<uint8_t> baudIndex(int baud);
+
 // The mask bit owned by a command's message id, if it has one.
 std::optional<int32_t> bitForId(uint8_t id);
 
@@ -63,6 +68,8 @@ class CommandSet {
     bool GetDatum();
     bool GetNavMode();
     bool SetUserData(QByteArrayView serialNo);
+    // Serial port configuration: port 0, the rate's index, attributes 0 (until power-off).
+    bool SerialConfig(uint8_t baudIndex);
 
     // The last frame built, sent or not.
     QByteArray lastFrame() const { return builder_.frame(); }

@@ -18,7 +18,14 @@ OpenResult FakeTransport::open(const QString& portName) {
     }
     ++openCount_;
     open_ = true;
+    baud_ = 115200;
     return OpenResult::Ok;
+}
+
+bool FakeTransport::setBaudRate(int baud) {
+    if (!open_) return false;
+    baud_ = baud;
+    return true;
 }
 
 void FakeTransport::close() {

@@ -18,6 +18,8 @@ class FakeTransport : public Transport {
 
     OpenResult open(const QString& portName) override;
     void close() override;
+    bool setBaudRate(int baud) override;
+    int baudRate() const override { return baud_; }
     bool isOpen() const override { return open_; }
     bool write(QByteArrayView bytes) override;
     QString portName() const override { return name_; }
@@ -43,6 +45,7 @@ class FakeTransport : public Transport {
 
   private:
     bool open_ = false;
+    int baud_ = 115200;
     QString name_;
     QString error_;
     QList<QByteArray> writes_;

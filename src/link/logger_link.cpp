@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include <QEventLoop>
+
 namespace kav::link {
 
 namespace {
@@ -36,6 +38,10 @@ const char* stepName(LoggerLink::Step step) {
             return "sending the log criteria";
         case LoggerLink::Step::Clear:
             return "clearing the memory";
+        case LoggerLink::Step::LineRate:
+            return "changing the line rate";
+        case LoggerLink::Step::Probe:
+            return "checking the line rate";
         case LoggerLink::Step::Other:
             return "waiting for an answer";
         case LoggerLink::Step::Settling:
@@ -61,11 +67,15 @@ LoggerLink::LoggerLink(Transport& transport, LinkTimings timings, QObject* paren
     QObject::connect(&settleTimer_, &QTimer::timeout, this, &LoggerLink::endSettle);
     QObject::connect(&transport_, &Transport::bytesReceived, this, &LoggerLink::onBytes);
     QObject::connect(&transport_, &Transport::portLost, this, &LoggerLink::onPortLost);
-    QObject::connect(&transport_, &Transport::closed, this, &LoggerLink::abandon);
+    // A port opens at 115200: a closed one forgets any other rate.
+    QObject::connect(&transport_, &Transport::closed, this, [this] {
+        abandon();
+        lineRate_ = kBaseBaud;
+    });
 }
 
 OpenResult LoggerLink::connectLogger(const QString& portName) {
-    if (transport_.isOpen()) transport_.close();
+    closePort();
     const OpenResult result = transport_.open(portName);
     if (result == OpenResult::Ok) startHandshake();
     return result;
@@ -77,11 +87,21 @@ void LoggerLink::startHandshake() {
     commands_.setACKByte(0);
     commands_.setPortRemoved(false);
     initAck_ = true;
+    singleSectors_ = false;
+    lineRate_ = transport_.baudRate();
     GetSoftware();
 }
 
 void LoggerLink::disconnectLogger() {
+    restoreRateNow();
     if (!busy()) commands_.StartStopOutput(1);  // its answer is not awaited
+    abandon();
+    transport_.close();
+}
+
+void LoggerLink::closePort() {
+    if (!transport_.isOpen()) return;
+    restoreRateNow();
     abandon();
     transport_.close();
 }
@@ -101,6 +121,9 @@ void LoggerLink::abandon() {
     downloading_ = false;
     stopRequested_ = false;
     step_ = Step::Idle;
+    rateDone_ = nullptr;
+    probeDone_ = nullptr;
+    rateThen_ = nullptr;
 }
 
 void LoggerLink::resetReception() {
@@ -204,10 +227,12 @@ void LoggerLink::retryOrFail(FailureKind kind) {
     if (!exchange_) return;
     Exchange& x = *exchange_;
     const bool block = x.step == Step::Sectors && x.sectors.count > 1 && downloading_;
-    const int limit = block                     ? 2
+    const bool rate = x.step == Step::LineRate || x.step == Step::Probe;
+    const int limit = block || rate             ? 2
                       : x.step == Step::Sectors ? kMaxSectorAttempts
                                                 : kMaxCommandAttempts;
     if (x.attempts >= limit) {
+        if (rate) return giveUpQuietly(x.step);
         if (!block) return fail(kind);
         plan_.splitBlock();
         emit note(QStringLiteral("sectors %1 to %2 are read one at a time")
@@ -243,7 +268,22 @@ void LoggerLink::fail(FailureKind kind, const QString& detail) {
     step_ = Step::Settling;
     const int generation = generation_;
     emit failed(LinkFailure{kind, x.id, sector, x.attempts, detail});
-    if (generation == generation_) settle(x.id, x.attempts - x.answers, {});
+    if (generation == generation_)
+        settle(x.id, x.attempts - x.answers, [this] { restoreRate({}); });
+}
+
+// A rate change or check that got no answer is not a failure: the rate is worked out anew.
+void LoggerLink::giveUpQuietly(Step step) {
+    const Exchange x = *exchange_;
+    exchange_.reset();
+    timer_.stop();
+    resetReception();
+    settle(x.id, x.attempts - x.answers, [this, step] {
+        if (step == Step::LineRate)
+            finishRate(RateAnswer::None);
+        else
+            finishProbe(false);
+    });
 }
 
 // The exchange got its answer. After a request made more than once, the answers to the other
@@ -390,6 +430,7 @@ void LoggerLink::onAcknowledged() {
     switch (x.step) {
         case Step::Version:
         case Step::Status:
+        case Step::Probe:
             x.phase = Phase::Payload;
             return arm();
         case Step::UserData:
@@ -406,6 +447,8 @@ void LoggerLink::onAcknowledged() {
             return complete([this] { answerConfiguration(kSuccessfullySet, true); });
         case Step::Clear:
             return complete([this] { emit memoryCleared(); });
+        case Step::LineRate:
+            return complete([this] { finishRate(RateAnswer::Acknowledged); });
         default:
             return complete({});
     }
@@ -414,6 +457,8 @@ void LoggerLink::onAcknowledged() {
 // A refusal of the log criteria is reported with the next status; any other refusal ends the
 // exchange (and a download) at once.
 void LoggerLink::onRefused() {
+    if (exchange_->step == Step::LineRate)
+        return complete([this] { finishRate(RateAnswer::Refused); });
     if (exchange_->step != Step::Criteria) return fail(FailureKind::Refused);
     complete([this] {
         answerConfiguration(kUnsuccessfullySet, false);
@@ -445,11 +490,12 @@ void LoggerLink::onVersion(const QByteArray& body) {
 }
 
 void LoggerLink::onLogStatus(const QByteArray& body) {
-    if (!inStep(Step::Status)) return drop(QStringLiteral("log status"));
+    if (!inStep(Step::Status) && !inStep(Step::Probe)) return drop(QStringLiteral("log status"));
     const std::optional<LogStatus> status = parseLogStatus(body);
     if (!status) return retryOrFail(FailureKind::ShortReply);
     // The status itself proves the request arrived, even if its acknowledgement was lost.
     if (exchange_->phase == Phase::Answer) commands_.restoreBit(*bitForId(msg::GetStatus));
+    if (inStep(Step::Probe)) return complete([this] { finishProbe(true); });
     const LogStatus s = *status;
     complete([this, s] { afterStatus(s); });
 }
@@ -488,11 +534,11 @@ void LoggerLink::afterStatus(const LogStatus& status) {
     }
     if (generation != generation_) return;  // a handler started over
     sectorsToDownload_ = status.SectorsToDownload;
-    if (downloadAfterStatus_) startDownload(status);
+    if (downloadAfterStatus_) switchRate([this, status] { startDownload(status); });
 }
 
 void LoggerLink::startDownload(const LogStatus& status) {
-    plan_ = SectorPlan(sectorsToRead(status), sectorsPerRequest_);
+    plan_ = SectorPlan(sectorsToRead(status), singleSectors_ ? 1 : sectorsPerRequest_);
     downloading_ = true;
     stopRequested_ = false;
     lastBlock_.clear();
@@ -504,16 +550,12 @@ void LoggerLink::startDownload(const LogStatus& status) {
 void LoggerLink::requestNextSectors() {
     if (!downloading_) return;
     if (stopRequested_) {
-        downloading_ = stopRequested_ = false;
-        emit downloadStopped(plan_.read());
-        return;
+        stopRequested_ = false;
+        const int read = plan_.read();
+        return endDownload([this, read] { emit downloadStopped(read); });
     }
     const std::optional<SectorPlan::Request> r = plan_.next();
-    if (!r) {
-        downloading_ = false;
-        emit downloadFinished();
-        return;
-    }
+    if (!r) return endDownload([this] { emit downloadFinished(); });
     const auto send = [this, r] {
         return commands_.DataQuery(uint16_t(r->first), uint16_t(r->count));
     };
@@ -553,6 +595,118 @@ void LoggerLink::answerConfiguration(const QString& flagConfig, bool accepted) {
     flagConfig_ = flagConfig;
     emit configurationSent(accepted);
     GetStatus();
+}
+
+// The download's end is reported once the line is back at 115200.
+void LoggerLink::endDownload(std::function<void()> report) {
+    downloading_ = false;
+    restoreRate(std::move(report));
+}
+
+// Line rate. 0x05 is acknowledged at the old rate, then the logger switches: the host follows
+// once the acknowledgement is in.
+void LoggerLink::requestRate(int baud, std::function<void(RateAnswer)> done) {
+    rateDone_ = std::move(done);
+    const uint8_t index = *baudIndex(baud);
+    if (!begin(Step::LineRate, msg::SerialConfig,
+               [this, index] { return commands_.SerialConfig(index); }))
+        finishRate(RateAnswer::None);
+}
+
+void LoggerLink::finishRate(RateAnswer answer) {
+    if (auto done = std::exchange(rateDone_, nullptr)) done(answer);
+}
+
+// A status request at the rate now set: does the logger answer?
+void LoggerLink::probe(std::function<void(bool)> done) {
+    probeDone_ = std::move(done);
+    if (!begin(Step::Probe, msg::GetStatus, [this] { return commands_.GetStatus(); }))
+        finishProbe(false);
+}
+
+void LoggerLink::finishProbe(bool answered) {
+    if (auto done = std::exchange(probeDone_, nullptr)) done(answered);
+}
+
+void LoggerLink::useRate(int baud) {
+    transport_.setBaudRate(baud);
+    lineRate_ = baud;
+}
+
+void LoggerLink::switchRate(std::function<void()> then) {
+    if (wantedRate_ == lineRate_ || !baudIndex(wantedRate_) || singleSectors_) return then();
+    rateThen_ = std::move(then);
+    const int old = lineRate_, target = wantedRate_;
+    requestRate(target, [this, old, target](RateAnswer answer) {
+        if (answer == RateAnswer::Refused)
+            return rateFallback(QStringLiteral("the logger refused %1 baud").arg(target));
+        if (answer == RateAnswer::None) return recoverRate(old, target);
+        useRate(target);
+        probe([this, old, target](bool answered) {
+            if (!answered) return recoverRate(old, target);
+            emit lineRateChanged(target, {});
+            if (auto next = std::exchange(rateThen_, nullptr)) next();
+        });
+    });
+}
+
+// The logger did not answer at the new rate: it may have stayed at the old one, or switched
+// without answering. The old rate is tried first; then the logger is asked back from the new.
+void LoggerLink::recoverRate(int old, int tried) {
+    useRate(old);
+    probe([this, old, tried](bool answered) {
+        if (answered) return rateFallback(QStringLiteral("no answer at %1 baud").arg(tried));
+        useRate(tried);
+        requestRate(old, [this, old, tried](RateAnswer) {
+            useRate(old);
+            probe([this, tried](bool back) {
+                if (back) return rateFallback(QStringLiteral("no answer at %1 baud").arg(tried));
+                rateThen_ = nullptr;
+                emit failed(LinkFailure{FailureKind::LineRate, msg::SerialConfig, -1, 0,
+                                        QString::number(tried)});
+            });
+        });
+    });
+}
+
+// The download goes on at the old rate, one sector a request.
+void LoggerLink::rateFallback(const QString& why) {
+    singleSectors_ = true;
+    emit note(QStringLiteral("line rate: ") + why);
+    emit lineRateChanged(lineRate_, why);
+    if (auto next = std::exchange(rateThen_, nullptr)) next();
+}
+
+void LoggerLink::restoreRate(std::function<void()> then) {
+    if (lineRate_ == kBaseBaud || !transport_.isOpen()) {
+        if (then) then();
+        return;
+    }
+    requestRate(kBaseBaud, [this, then](RateAnswer) {
+        useRate(kBaseBaud);
+        emit lineRateChanged(kBaseBaud, {});
+        if (then) then();
+    });
+}
+
+// Before the port closes while the line is faster: the conversation is dropped, the logger is
+// asked back to 115200 and its acknowledgement awaited a moment, events still dispatched.
+void LoggerLink::restoreRateNow() {
+    if (lineRate_ == kBaseBaud || !transport_.isOpen()) return;
+    abandon();
+    commands_.setFlagACK(kMaskIdle);
+    QEventLoop loop;
+    bool answered = false;
+    const bool outerDispatch = std::exchange(dispatching_, false);
+    requestRate(kBaseBaud, [&](RateAnswer) {
+        answered = true;
+        loop.quit();
+    });
+    QTimer::singleShot(3 * timings_.replyTimeoutMs, &loop, &QEventLoop::quit);
+    if (!answered && busy()) loop.exec();
+    dispatching_ = outerDispatch;
+    abandon();
+    if (transport_.isOpen()) useRate(kBaseBaud);
 }
 
 }  // namespace kav::link

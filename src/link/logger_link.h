@@ -59,6 +59,8 @@ class LoggerLink : public QObject {
         Sectors,     // DataQuery: its acknowledgement and the block of sectors
         Criteria,    // SetLogCriteria: its acknowledgement or refusal
         Clear,       // the memory clear: its acknowledgement
+        LineRate,    // the serial port configuration: its acknowledgement
+        Probe,       // a status request that only checks the logger answers at this rate
         Other,       // any other command: its acknowledgement
         Settling,    // answers to earlier tries may still come; they are dropped
     };
@@ -70,8 +72,11 @@ class LoggerLink : public QObject {
     // The handshake on the open port: whatever was in progress is abandoned, the mask is idle,
     // ACKByte 0, InitACK set, PortRemoved cleared, then GetSoftware.
     void startHandshake();
-    // StartStopOutput(1) when nothing is outstanding, then the port is closed.
+    // Back to 115200 if the line was faster, StartStopOutput(1) when nothing is outstanding,
+    // then the port is closed.
     void disconnectLogger();
+    // Back to 115200 if the line was faster, then the port is closed.
+    void closePort();
     // Ends the download once the exchange in progress is over (downloadStopped follows).
     void stopDownload();
 
@@ -96,6 +101,12 @@ class LoggerLink : public QObject {
     void setDownloadAfterStatus(bool download) { downloadAfterStatus_ = download; }
     // Sectors asked for in one request (1, the default, is the plain sector-by-sector read).
     void setSectorsPerRequest(int count) { sectorsPerRequest_ = count < 1 ? 1 : count; }
+    // The line rate a download runs at: after the status the logger is asked to switch (for
+    // this power cycle only) and is confirmed at the new rate; the end of the download, a
+    // disconnect or a failure bring both sides back to 115200. A logger that does not follow
+    // is read at 115200, one sector a request.
+    void setLineRate(int baud) { wantedRate_ = baud; }
+    int lineRate() const { return lineRate_; }
 
     Step step() const { return step_; }
     // An exchange is in progress or late answers are being let through.
@@ -144,9 +155,12 @@ class LoggerLink : public QObject {
     void idle();
     // A line for the byte trace: answers dropped, requests made again.
     void note(const QString& text);
+    // Both sides now talk at baud; why is empty unless the rate asked for could not be used.
+    void lineRateChanged(int baud, const QString& why);
 
   private:
     enum class Phase { Answer, Payload };  // awaiting the acknowledgement, or what follows it
+    enum class RateAnswer { Acknowledged, Refused, None };
     struct Exchange {
         Step step = Step::Idle;
         uint8_t id = 0;
@@ -194,6 +208,18 @@ class LoggerLink : public QObject {
     void requestNextSectors();
     void onSectorBlock(const QByteArray& data);
     void answerConfiguration(const QString& flagConfig, bool accepted);
+    void endDownload(std::function<void()> report);
+    void giveUpQuietly(Step step);
+    void requestRate(int baud, std::function<void(RateAnswer)> done);
+    void finishRate(RateAnswer answer);
+    void probe(std::function<void(bool)> done);
+    void finishProbe(bool answered);
+    void switchRate(std::function<void()> then);
+    void useRate(int baud);
+    void recoverRate(int old, int tried);
+    void rateFallback(const QString& why);
+    void restoreRate(std::function<void()> then);
+    void restoreRateNow();
 
     Transport& transport_;
     LinkTimings timings_;
@@ -215,6 +241,12 @@ class LoggerLink : public QObject {
     bool downloading_ = false;
     bool stopRequested_ = false;
     int sectorsPerRequest_ = 1;
+    bool singleSectors_ = false;  // the faster line could not be used: plain reads only
+    int wantedRate_ = kBaseBaud;
+    int lineRate_ = kBaseBaud;
+    std::function<void(RateAnswer)> rateDone_;
+    std::function<void(bool)> probeDone_;
+    std::function<void()> rateThen_;
     SectorPlan plan_;
     QByteArray lastBlock_;       // the last block of sectors kept, to spot a repeated answer
     bool repeatReread_ = false;  // the block is being asked for again after a repeated answer

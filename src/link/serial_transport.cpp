@@ -60,6 +60,12 @@ OpenResult SerialTransport::open(const QString& portName) {
     return result == OpenResult::Ok ? OpenResult::Failed : result;
 }
 
+bool SerialTransport::setBaudRate(int baud) {
+    if (!port_.isOpen() || lost_) return false;
+    if (port_.bytesToWrite() > 0) port_.waitForBytesWritten(kCloseDrainMs);
+    return port_.setBaudRate(baud);
+}
+
 void SerialTransport::close() {
     if (!port_.isOpen() || closing_) return;
     closing_ = true;

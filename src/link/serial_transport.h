@@ -16,6 +16,8 @@ class SerialTransport : public Transport {
     // portName is a chooser name (ttyUSB0, COM7, ttySIM0) or a device path.
     OpenResult open(const QString& portName) override;
     void close() override;
+    bool setBaudRate(int baud) override;
+    int baudRate() const override { return int(port_.baudRate()); }
     bool isOpen() const override { return port_.isOpen(); }
     bool write(QByteArrayView bytes) override;
     QString portName() const override { return name_; }

@@ -25,6 +25,10 @@ class Transport : public QObject {
 
     // Opens the named port at 115200 baud, 8 data bits, no parity, 1 stop bit.
     virtual OpenResult open(const QString& portName) = 0;
+    // Changes the open port's line rate, once every byte written so far has left; false when
+    // the port cannot take it.
+    virtual bool setBaudRate(int baud) = 0;
+    virtual int baudRate() const = 0;
     // Closes the port; emits closed() when it was open, does nothing otherwise.
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
