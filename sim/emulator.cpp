@@ -86,6 +86,7 @@ bool Emulator::start(QString* error) {
     if (!faults) return fail(error, why);
     auto memory = LoggerMemory::fromImage(d->options.image, &why);
     if (!memory) return fail(error, why);
+    memory->setFull(d->options.fullMemory);
     if (!d->options.traceFile.isEmpty() && !d->trace.openFile(d->options.traceFile, &why))
         return fail(error, why);
     if (!d->pty.open(&why)) return fail(error, why);
@@ -97,8 +98,10 @@ bool Emulator::start(QString* error) {
         d->announcedTarget = d->pty.slavePath();
         d->announced = link::announceEmulatorPort(d->announcedTarget);
     }
-    d->core.emplace(std::move(*memory), std::move(*faults), d->options.serialNumber,
-                    d->options.continuousOutput, &d->trace);
+    d->core.emplace(std::move(*memory), std::move(*faults),
+                    LoggerSettings{d->options.serialNumber, d->options.continuousOutput,
+                                   d->options.bareTrailer},
+                    &d->trace);
 
     d->sender = std::make_unique<PacedSender>(d->pty, d->options.fast);
     connect(d->sender.get(), &PacedSender::vanishDue, this, &Emulator::vanish);

@@ -17,8 +17,17 @@
 //   vanish-after=N               the device disappears once N sectors have been sent
 //   delay-once=ID:MS             the answer to command ID is held back MS milliseconds, once
 //   delay-always=ID:MS           ... every time
-//   extra-trailer[=N]            N extra bytes (default 3) between the block checksum and CR LF
+//   extra-trailer[=N]            N bytes (default 3) between the block checksum and CR LF
 //   refuse-criteria              the log criteria command (0x18) is refused
+//   refuse-once=ID               command ID is refused (0x84 naming ID) instead of answered, once
+//   refuse-always=ID             ... every time
+//   duplicate-once=ID            the whole answer to command ID (acknowledgement, reply frame,
+//                                raw block) is sent twice, back to back, once
+//   duplicate-always=ID          ... every time
+//   vanish-at=ID                 the device disappears instead of answering command ID
+//   rate-no-switch               the port configuration (0x05) is acknowledged, the rate stays
+//   rate-silent                  0x05 is acknowledged and the rate changes, then nothing is
+//                                answered until a power cycle
 
 #include <QByteArray>
 #include <QObject>
@@ -31,6 +40,8 @@ namespace kav::sim {
 struct EmulatorOptions {
     QByteArray image;               // memory: concatenated 4096-byte sectors, sector 0 first
     bool fast = false;              // full speed instead of pacing at 115200 baud (10 bits a byte)
+    bool bareTrailer = false;       // raw blocks end at the checksum byte, then CR LF
+    bool fullMemory = false;        // the memory is the image's sectors, all used, none left
     bool continuousOutput = false;  // NMEA-like text lines until the output is stopped (0x09)
     QStringList faults;             // "NAME" or "NAME=ARG", the same names as the --fault option
     bool announce = true;           // announce the pty as ttySIM<n> (link/emulator_ports.h)

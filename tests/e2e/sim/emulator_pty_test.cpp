@@ -22,11 +22,12 @@ QByteArray versionAnswer() {
            kav::link::buildFrame(0x80, QByteArray::fromHex("01000100 0c000104 14001103 1d"));
 }
 
-QByteArray sectorAnswer(const QByteArray& sector) {
+// The acknowledgement and raw block of a read of one or more sectors, with the usual tail.
+QByteArray sectorAnswer(const QByteArray& sectors) {
     uint8_t sum = 0;
-    for (char c : sector) sum ^= uint8_t(c);
-    return kav::link::buildFrame(0x83, QByteArray(1, '\x1D')) + sector + QByteArray("END", 3) +
-           '\0' + "CHECKSUM=" + char(sum) + "\r\n";
+    for (char c : sectors) sum ^= uint8_t(c);
+    return kav::link::buildFrame(0x83, QByteArray(1, '\x1D')) + sectors + QByteArray("END", 3) +
+           '\0' + "CHECKSUM=" + char(sum) + QByteArray("\x00\x55\xAA", 3) + "\r\n";
 }
 
 bool openPort(QSerialPort& port, const QString& path) {
@@ -136,7 +137,7 @@ class EmulatorPtyTest : public QObject {
         QSerialPort port;
         QVERIFY(openPort(port, emulator.ptyPath()));
         port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00000001")));
-        QCOMPARE(readBytes(port, 9 + 4096 + 16).size(), 9 + 4096 + 16);
+        QCOMPARE(readBytes(port, 9 + 4096 + 19).size(), 9 + 4096 + 19);
         QSignalSpy portError(&port, &QSerialPort::errorOccurred);
         port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00010001")));
         QVERIFY(vanished.wait(5000));

@@ -31,10 +31,18 @@ QByteArray imageWithData(int sectors, std::initializer_list<int> withData) {
     return image;
 }
 
+struct CoreSetup {
+    bool continuous = false;
+    bool full = false;
+    bool bare = false;
+};
+
 LoggerCore makeCore(QByteArray image = {}, QStringList faults = {}, Trace* trace = nullptr,
-                    bool continuous = false) {
-    return LoggerCore(*LoggerMemory::fromImage(std::move(image)), *FaultSet::parse(faults),
-                      QStringLiteral("GT730-0123456789"), continuous, trace);
+                    CoreSetup setup = {}) {
+    auto memory = *LoggerMemory::fromImage(std::move(image));
+    memory.setFull(setup.full);
+    return LoggerCore(std::move(memory), *FaultSet::parse(faults),
+                      {QStringLiteral("GT730-0123456789"), setup.continuous, setup.bare}, trace);
 }
 
 // Everything the logger sends for the host bytes, transmissions joined.
@@ -48,20 +56,24 @@ QByteArray readRequest(int start, int count) {
     return frame(0x1D, bytes({start >> 8, start & 0xFF, count >> 8, count & 0xFF}));
 }
 
-QByteArray block(const QByteArray& data, QByteArray extra = {}) {
+// A raw block with the logger's usual three tail bytes unless told otherwise.
+QByteArray block(const QByteArray& data, QByteArray extra = QByteArray("\x00\x55\xAA", 3)) {
     uint8_t sum = 0;
     for (char c : data) sum ^= uint8_t(c);
     return data + QByteArray("END", 3) + '\0' + "CHECKSUM=" + char(sum) + extra + "\r\n";
 }
 
 TEST(LoggerCore, VersionQueryGetsAckThenVersion) {
-    LoggerCore core = makeCore();
+    Trace trace;
+    LoggerCore core = makeCore({}, {}, &trace);
     const QByteArray expected =
         bytes({0xA0, 0xA1, 0x00, 0x02, 0x83, 0x02, 0x81, 0x0D, 0x0A}) +
         bytes({0xA0, 0xA1, 0x00, 0x0E, 0x80, 0x01, 0x00, 0x01, 0x00, 0x0C, 0x00,
                0x01, 0x04, 0x14, 0x00, 0x11, 0x03, 0x1D, 0x92, 0x0D, 0x0A});
     EXPECT_EQ(sent(core, bytes({0xA0, 0xA1, 0x00, 0x02, 0x02, 0x00, 0x02, 0x0D, 0x0A})), expected);
     EXPECT_EQ(sent(core, frame(0x02, bytes({0x01}))), expected);  // whatever the body byte
+    EXPECT_TRUE(trace.lines().value(1).startsWith(QStringLiteral("TX A0 A1 00 02 83")));
+    EXPECT_TRUE(trace.lines().value(2).startsWith(QStringLiteral("TX A0 A1 00 0E 80")));
 }
 
 TEST(LoggerCore, PlainAcknowledgementsAndRefusals) {
@@ -69,10 +81,22 @@ TEST(LoggerCore, PlainAcknowledgementsAndRefusals) {
         const char* what;
         QByteArray request;
         QByteArray answer;
+        int lineRate = 0;  // the rate the line switches to once the answer is out
+        const char* fault = nullptr;
     };
     const Case cases[] = {
         {"restart", frame(0x01, bytes({0})), ackOf(0x01)},
-        {"port configuration", frame(0x05, bytes({0, 5, 0})), ackOf(0x05)},
+        {"port configuration", frame(0x05, bytes({0, 5, 0})), ackOf(0x05), 115200},
+        {"port to 230400, attribute 2 taken as 0", frame(0x05, bytes({0, 6, 2})), ackOf(0x05),
+         230400},
+        {"port to 921600 and flash", frame(0x05, bytes({0, 8, 1})), ackOf(0x05), 921600},
+        {"baud index 9", frame(0x05, bytes({0, 9, 0})), refusalOf(0x05)},
+        {"port configuration too short", frame(0x05, bytes({0, 6})), refusalOf(0x05)},
+        {"port attribute 3", frame(0x05, bytes({0, 6, 3})), refusalOf(0x05)},
+        {"another COM port leaves the line", frame(0x05, bytes({1, 6, 0})), ackOf(0x05)},
+        {"rate never switches", frame(0x05, bytes({0, 6, 0})), ackOf(0x05), 0, "rate-no-switch"},
+        {"refused port configuration", frame(0x05, bytes({0, 6, 0})), refusalOf(0x05), 0,
+         "refuse-always=5"},
         {"output stop", frame(0x09, bytes({0})), ackOf(0x09)},
         {"update rate is unknown", frame(0x0E, bytes({1})), refusalOf(0x0E)},
         {"unknown 0x42", frame(0x42), refusalOf(0x42)},
@@ -85,8 +109,14 @@ TEST(LoggerCore, PlainAcknowledgementsAndRefusals) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        LoggerCore core = makeCore();
-        EXPECT_EQ(sent(core, c.request), c.answer);
+        LoggerCore core =
+            makeCore({}, c.fault ? QStringList{QLatin1String(c.fault)} : QStringList{});
+        QByteArray out;
+        int lineRate = 0;
+        for (const Transmission& t : core.feed(c.request).out)
+            out += t.bytes, lineRate = t.lineRate;
+        EXPECT_EQ(out, c.answer);
+        EXPECT_EQ(lineRate, c.lineRate);
     }
 }
 
@@ -96,6 +126,7 @@ TEST(LoggerCore, StatusCountsSectorsBeforeTheOneBeingWritten) {
         QByteArray image;
         int used;
         int total;
+        bool full = false;
     };
     const Case cases[] = {
         {"empty memory", {}, 0, 512},
@@ -106,10 +137,12 @@ TEST(LoggerCore, StatusCountsSectorsBeforeTheOneBeingWritten) {
         {"partial image", QByteArray(100, '\x40'), 0, 512},
         {"data after a gap", imageWithData(4, {3}), 3, 512},
         {"larger than 2 MiB", imageWithData(600, {0, 599}), 599, 600},
+        {"full memory", imageWithData(5, {0, 1, 2}), 5, 5, true},
+        {"full memory without image", {}, 1, 1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        LoggerCore core = makeCore(c.image);
+        LoggerCore core = makeCore(c.image, {}, nullptr, {.full = c.full});
         const QByteArray out = sent(core, frame(0x17));
         ASSERT_EQ(out.left(9), ackOf(0x17));
         const int left = c.total - c.used;
@@ -185,7 +218,7 @@ TEST(LoggerCore, FramesSplitAnywhereGetTheSameAnswer) {
 }
 
 TEST(LoggerCore, OutputSwitchFollowsCommand) {
-    LoggerCore core = makeCore({}, {}, nullptr, true);
+    LoggerCore core = makeCore({}, {}, nullptr, {.continuous = true});
     EXPECT_TRUE(core.outputOn());
     sent(core, frame(0x09, bytes({0})));
     EXPECT_FALSE(core.outputOn());
@@ -200,7 +233,8 @@ TEST(LoggerCore, Faults) {
     const QByteArray image = imageWithData(3, {0, 1, 2});
     const QByteArray good0 = ackOf(0x1D) + block(image.left(4096));
     QByteArray bad0 = good0;
-    bad0[bad0.size() - 3] = char(~uint8_t(bad0[bad0.size() - 3]));
+    const qsizetype sumAt = bad0.size() - 6;  // before the three tail bytes and CR LF
+    bad0[sumAt] = char(~uint8_t(bad0[sumAt]));
     QByteArray badStatus = frame(0x94, statusBody(*LoggerMemory::fromImage(image)));
     badStatus[badStatus.size() - 3] = char(~uint8_t(badStatus[badStatus.size() - 3]));
     const QByteArray status =
@@ -210,6 +244,7 @@ TEST(LoggerCore, Faults) {
         QString fault;
         QByteArray request;
         QByteArray first, second;  // answers to the request sent twice
+        CoreSetup setup = {};
     };
     const Case cases[] = {
         {"block checksum once", "block-checksum-once=0", readRequest(0, 1), bad0, good0},
@@ -221,17 +256,45 @@ TEST(LoggerCore, Faults) {
         {"user data lost", "block-lost-always=user", frame(0x76), ackOf(0x76), ackOf(0x76)},
         {"status frame checksum", "frame-checksum-once=0x94", frame(0x17), ackOf(0x17) + badStatus,
          status},
-        {"garbage", "garbage=4", frame(0x05, bytes({0})),
+        {"garbage", "garbage=4", frame(0x05, bytes({0, 5, 0})),
          bytes({0x55, 0xAA, 0x0D, 0x0A}) + ackOf(5), bytes({0x55, 0xAA, 0x0D, 0x0A}) + ackOf(5)},
         {"extra trailer", "extra-trailer=2", readRequest(0, 1),
          ackOf(0x1D) + block(image.left(4096), bytes({0x00, 0x55})),
          ackOf(0x1D) + block(image.left(4096), bytes({0x00, 0x55}))},
         {"refused criteria", "refuse-criteria", frame(0x18, QByteArray(26, '\0')), refusalOf(0x18),
          refusalOf(0x18)},
+        {"refused once", "refuse-once=0x17", frame(0x17), refusalOf(0x17), status},
+        {"duplicated once", "duplicate-once=0x1D", readRequest(0, 1), good0 + good0, good0},
+        {"duplicated always", "duplicate-always=0x17", frame(0x17), status + status,
+         status + status},
+        {"silent after the rate change",
+         "rate-silent",
+         frame(0x05, bytes({0, 6, 0})),
+         ackOf(5),
+         {}},
+        {"bare trailer",
+         {},
+         readRequest(0, 1),
+         ackOf(0x1D) + block(image.left(4096), {}),
+         ackOf(0x1D) + block(image.left(4096), {}),
+         {.bare = true}},
+        {"full memory serves its last sector",
+         {},
+         readRequest(2, 1),
+         ackOf(0x1D) + block(image.mid(2 * 4096)),
+         ackOf(0x1D) + block(image.mid(2 * 4096)),
+         {.full = true}},
+        {"full memory refuses a read past its end",
+         {},
+         readRequest(2, 2),
+         refusalOf(0x1D),
+         refusalOf(0x1D),
+         {.full = true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        LoggerCore core = makeCore(image, {c.fault});
+        LoggerCore core = makeCore(image, c.fault.isEmpty() ? QStringList{} : QStringList{c.fault},
+                                   nullptr, c.setup);
         EXPECT_EQ(sent(core, c.request), c.first);
         EXPECT_EQ(sent(core, c.request), c.second);
     }
@@ -245,6 +308,18 @@ TEST(LoggerCore, DelayHoldsBackOneAnswer) {
     EXPECT_EQ(core.feed(frame(0x17)).out.at(0).delayMs, 0);
 }
 
+TEST(LoggerCore, PowerCycleRestoresOutputAndSpeechKeepsTheFlashRate) {
+    LoggerCore core = makeCore({}, {QStringLiteral("rate-silent")}, nullptr, {.continuous = true});
+    sent(core, frame(0x09, bytes({0})));
+    EXPECT_EQ(sent(core, frame(0x05, bytes({0, 7, 1}))), ackOf(0x05));
+    EXPECT_EQ(sent(core, frame(0x01, bytes({0}))), QByteArray());
+    EXPECT_FALSE(core.outputOn());
+    core.powerCycle();
+    EXPECT_TRUE(core.outputOn());
+    EXPECT_EQ(core.powerOnRate(), 460800);
+    EXPECT_EQ(sent(core, frame(0x01, bytes({0}))), ackOf(0x01));
+}
+
 TEST(LoggerCore, VanishesAfterTheGivenSectors) {
     const QByteArray image = imageWithData(4, {0, 1, 2, 3});
     LoggerCore core = makeCore(image, {QStringLiteral("vanish-after=2")});
@@ -254,6 +329,11 @@ TEST(LoggerCore, VanishesAfterTheGivenSectors) {
     ASSERT_EQ(crossing.out.size(), 2u);
     EXPECT_EQ(crossing.out[0].bytes, ackOf(0x1D) + image.mid(4096, 4096));
     EXPECT_TRUE(crossing.out[1].vanish);
+    // vanish-at: gone instead of the answer, at whatever point of the exchange the id comes.
+    LoggerCore early = makeCore(image, {QStringLiteral("vanish-at=0x02")});
+    const FeedResult gone = early.feed(frame(0x02, bytes({0})));
+    ASSERT_EQ(gone.out.size(), 1u);
+    EXPECT_TRUE(gone.out[0].vanish && gone.out[0].bytes.isEmpty());
 }
 
 }  // namespace
