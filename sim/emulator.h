@@ -28,6 +28,11 @@
 //   rate-no-switch               the port configuration (0x05) is acknowledged, the rate stays
 //   rate-silent                  0x05 is acknowledged and the rate changes, then nothing is
 //                                answered until a power cycle
+//
+// The line rate: the logger starts at 115200 baud, paces its bytes at the rate in effect and
+// switches after acknowledging 0x05. While the rate the host set on the terminal differs, what
+// either side sends arrives garbled (checked at every read and write). A power cycle brings
+// back 115200, or the rate a 0x05 with attribute 1 wrote to flash.
 
 #include <QByteArray>
 #include <QObject>
@@ -38,10 +43,11 @@
 namespace kav::sim {
 
 struct EmulatorOptions {
-    QByteArray image;               // memory: concatenated 4096-byte sectors, sector 0 first
-    bool fast = false;              // full speed instead of pacing at 115200 baud (10 bits a byte)
-    bool bareTrailer = false;       // raw blocks end at the checksum byte, then CR LF
-    bool fullMemory = false;        // the memory is the image's sectors, all used, none left
+    QByteArray image;            // memory: concatenated 4096-byte sectors, sector 0 first
+    bool fast = false;           // full speed instead of pacing at the line rate (10 bits a byte)
+    bool honourLineRate = true;  // false: always 115200, 0x05 acknowledged but never switched
+    bool bareTrailer = false;    // raw blocks end at the checksum byte, then CR LF
+    bool fullMemory = false;     // the memory is the image's sectors, all used, none left
     bool continuousOutput = false;  // NMEA-like text lines until the output is stopped (0x09)
     QStringList faults;             // "NAME" or "NAME=ARG", the same names as the --fault option
     bool announce = true;           // announce the pty as ttySIM<n> (link/emulator_ports.h)
@@ -62,6 +68,10 @@ class Emulator : public QObject {
     QString ptyPath() const;        // the slave device path, e.g. /dev/pts/5
     QString announcedName() const;  // e.g. ttySIM0, empty when not announced
     void vanish();                  // the device disappears now: pty closed, announcement withdrawn
+    // Power off and on with the pty left open: back at the power-on rate, output as at start,
+    // nothing pending; memory, criteria and faults kept.
+    void powerCycle();
+    int lineRate() const;  // the rate in effect on the logger's side
     // One line per frame: "RX <hex bytes>" / "TX <hex bytes>", "TX RAW sector N",
     // "TX RAW user data"; a host frame with a bad checksum is "RX <hex bytes> ignored".
     QStringList trace() const;

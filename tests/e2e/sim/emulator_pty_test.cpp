@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+#include <bit>
+
 #include "link/emulator_ports.h"
 #include "link/frame.h"
 #include "sim/emulator.h"
@@ -30,6 +33,20 @@ QByteArray sectorAnswer(const QByteArray& sectors) {
            '\0' + "CHECKSUM=" + char(sum) + QByteArray("\x00\x55\xAA", 3) + "\r\n";
 }
 
+EmulatorOptions pacedSample() {
+    EmulatorOptions options;
+    options.image = kav::sim::sampleImage();
+    options.announce = false;
+    return options;
+}
+
+// Bytes as a receiver at the wrong rate sees them: runs of low bits, then high.
+bool allGarbled(const QByteArray& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        return std::countl_one(uint8_t(c)) + std::countr_zero(uint8_t(c)) == 8;
+    });
+}
+
 bool openPort(QSerialPort& port, const QString& path) {
     port.setPortName(path);
     port.setBaudRate(115200);
@@ -47,6 +64,12 @@ QByteArray readBytes(QSerialPort& port, qsizetype count, int timeoutMs = 10000) 
         got += port.read(count - got.size());
     }
     return got;
+}
+
+// Asks the logger for another rate (0x05); its acknowledgement still comes at the old one.
+bool askForRate(QSerialPort& port, int rateIndex) {
+    port.write(kav::link::buildFrame(0x05, QByteArray::fromHex("00") + char(rateIndex) + '\0'));
+    return readBytes(port, 9) == kav::link::buildFrame(0x83, QByteArray(1, '\x05'));
 }
 
 }  // namespace
@@ -123,6 +146,69 @@ class EmulatorPtyTest : public QObject {
         QCOMPARE(readBytes(port, 1, 1500), QByteArray());  // nothing after the stop
     }
 
+    // The logger switches after its acknowledgement; until the host follows, neither side
+    // understands the other. A power cycle brings the logger back to 115200.
+    void lineRateFollowsConfigurationAndHost() {
+        Emulator emulator(pacedSample());
+        QVERIFY(emulator.start());
+        QSerialPort port;
+        QVERIFY(openPort(port, emulator.ptyPath()));
+        QVERIFY(askForRate(port, 6));
+        QCOMPARE(emulator.lineRate(), 230400);
+        const QByteArray query = kav::link::buildFrame(0x02, QByteArray(1, '\0'));
+        port.write(query);
+        QCOMPARE(readBytes(port, 1, 500), QByteArray());
+
+        QVERIFY(port.setBaudRate(230400));
+        const QByteArray expected = sectorAnswer(kav::sim::sampleImage().left(4096));
+        port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00000001")));
+        QByteArray got = readBytes(port, 9 + 512);
+        QCOMPARE(got, expected.left(9 + 512));
+        QVERIFY(port.setBaudRate(115200));  // the rest of the block arrives garbled
+        got += readBytes(port, expected.size() - got.size());
+        QCOMPARE(got.size(), expected.size());
+        QVERIFY(allGarbled(got.right(21)));
+
+        QVERIFY(port.setBaudRate(230400));
+        port.write(query);
+        QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
+
+        emulator.powerCycle();
+        QCOMPARE(emulator.lineRate(), 115200);
+        port.write(query);
+        QCOMPARE(readBytes(port, 1, 500), QByteArray());
+        QVERIFY(port.setBaudRate(115200));
+        port.write(query);
+        QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
+    }
+
+    // Figures only: a 16-sector read paced at each rate against its wire time.
+    void pacesAtTheRateInEffect_data() {
+        QTest::addColumn<int>("rateIndex");
+        QTest::addColumn<int>("rate");
+        QTest::newRow("115200") << 5 << 115200;
+        QTest::newRow("230400") << 6 << 230400;
+        QTest::newRow("921600") << 8 << 921600;
+    }
+    void pacesAtTheRateInEffect() {
+        QFETCH(int, rateIndex);
+        QFETCH(int, rate);
+        Emulator emulator(pacedSample());
+        QVERIFY(emulator.start());
+        QSerialPort port;
+        QVERIFY(openPort(port, emulator.ptyPath()));
+        QVERIFY(askForRate(port, rateIndex) && port.setBaudRate(rate));
+        const QByteArray expected = sectorAnswer(kav::sim::sampleImage().left(16 * 4096));
+        QElapsedTimer clock;
+        clock.start();
+        port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00000010")));
+        QCOMPARE(readBytes(port, expected.size(), 60000), expected);
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        const double wire = expected.size() * 10.0 / rate;
+        qInfo("16 sectors at %d baud: %lld bytes in %.3f s, wire time %.3f s, ratio %.3f", rate,
+              qlonglong(expected.size()), seconds, wire, seconds / wire);
+    }
+
     void announcesAndVanishes() {
         EmulatorOptions options;
         options.fast = true;
@@ -176,7 +262,8 @@ class EmulatorPtyTest : public QObject {
         sim.start(QStringLiteral(GT730_SIM_PATH), {QStringLiteral("--help")});
         QVERIFY(sim.waitForFinished(5000));
         const QString help = QString::fromLocal8Bit(sim.readAllStandardOutput());
-        for (const char* name : {"block-checksum-once", "vanish-after", "refuse-criteria"})
+        for (const char* name :
+             {"block-checksum-once", "vanish-after", "refuse-criteria", "duplicate-once"})
             QVERIFY2(help.contains(QLatin1String(name)), name);
     }
 
