@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <csignal>
 
 #include "link/emulator_ports.h"
 #include "link/frame.h"
@@ -250,6 +251,10 @@ class EmulatorPtyTest : public QObject {
         QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
         port.close();
 
+        ::kill(pid_t(sim.processId()), SIGUSR1);
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += sim.readAllStandardError()).contains("power cycle"),
+                                 5000);
         sim.terminate();  // SIGTERM: clean exit, link withdrawn
         QVERIFY(sim.waitForFinished(5000));
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
@@ -262,8 +267,8 @@ class EmulatorPtyTest : public QObject {
         sim.start(QStringLiteral(GT730_SIM_PATH), {QStringLiteral("--help")});
         QVERIFY(sim.waitForFinished(5000));
         const QString help = QString::fromLocal8Bit(sim.readAllStandardOutput());
-        for (const char* name :
-             {"block-checksum-once", "vanish-after", "refuse-criteria", "duplicate-once"})
+        for (const char* name : {"block-checksum-once", "vanish-after", "refuse-criteria",
+                                 "duplicate-once", "ignore-line-rate", "bare-trailer", "SIGUSR1"})
             QVERIFY2(help.contains(QLatin1String(name)), name);
     }
 
