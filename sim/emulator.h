@@ -17,7 +17,7 @@
 //   vanish-after=N               the device disappears once N sectors have been sent
 //   delay-once=ID:MS             the answer to command ID is held back MS milliseconds, once
 //   delay-always=ID:MS           ... every time
-//   extra-trailer[=N]            N bytes (default 3) between the block checksum and CR LF
+//   extra-trailer[=N]            N tail bytes (default 3) after the block checksum, bare or not
 //   refuse-criteria              the log criteria command (0x18) is refused
 //   refuse-once=ID               command ID is refused (0x84 naming ID) instead of answered, once
 //   refuse-always=ID             ... every time

@@ -41,7 +41,7 @@ constexpr std::array kNames{
               "=ID:MS  the answer to command ID is held back MS milliseconds, once"},
     FaultName{"delay-always", FaultKind::Delay, true, Arg::IdAndMs, 0, "=ID:MS  ... every time"},
     FaultName{"extra-trailer", FaultKind::ExtraTrailer, true, Arg::OptionalCount, 3,
-              "[=N]  N extra bytes (default 3) between the block checksum and CR LF"},
+              "[=N]  N tail bytes (default 3) between the block checksum and CR LF, bare or not"},
     FaultName{"refuse-criteria", FaultKind::RefuseCriteria, true, Arg::None, 0,
               "  the log criteria command (0x18) is refused"},
     FaultName{"refuse-once", FaultKind::Refuse, false, Arg::Id, 0,
