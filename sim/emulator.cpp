@@ -146,7 +146,7 @@ void Emulator::powerCycle() {
     if (!d->core || d->vanished) return;
     d->sender->clear();
     d->core->powerCycle();
-    d->line->switchTo(d->core->powerOnRate());
+    d->line->switchTo(kPowerOnRate);
 }
 
 int Emulator::lineRate() const {

@@ -32,7 +32,7 @@
 // The line rate: the logger starts at 115200 baud, paces its bytes at the rate in effect and
 // switches after acknowledging 0x05. While the rate the host set on the terminal differs, what
 // either side sends arrives garbled (checked at every read and write). A power cycle brings
-// back 115200, or the rate a 0x05 with attribute 1 wrote to flash.
+// back 115200.
 
 #include <QByteArray>
 #include <QObject>

@@ -6,7 +6,7 @@
 
 namespace kav::sim {
 
-constexpr int kPowerOnRate = 115200;  // the rate after power-on, unless flash says otherwise
+constexpr int kPowerOnRate = 115200;  // the rate after every power-on
 
 // The rate of a baud-rate index of the port configuration command (0 = 4800 ... 8 = 921600);
 // 0 for an index outside the table.

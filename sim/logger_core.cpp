@@ -135,14 +135,13 @@ LoggerCore::Reply LoggerCore::answerBytes(const link::Frame& command) {
     }
 }
 
-// Body: COM port (0, the logger's only port), baud-rate index (0 = 4800 ... 8 = 921600),
-// attributes (0 this power cycle only, 1 also kept in flash, 2 taken as 0).
+// Body: COM port, baud-rate index (0 = 4800 ... 8 = 921600), attributes (0 this power cycle
+// only, 1 also in flash, 2 taken as 0). Every power cycle starts at 115200 all the same.
 LoggerCore::Reply LoggerCore::configurePort(QByteArrayView body) {
     const int rate = body.size() == 3 ? lineRateOfIndex(uint8_t(body[1])) : 0;
     if (rate == 0 || uint8_t(body[2]) > 2) return {refusal(0x05)};
     Reply reply{ack(0x05)};
-    if (body[0] != 0 || faults_.take(FaultKind::RateNoSwitch)) return reply;
-    if (body[2] == 1) powerOnRate_ = rate;
+    if (faults_.take(FaultKind::RateNoSwitch)) return reply;
     silent_ = faults_.take(FaultKind::RateSilent);
     if (silent_) note(QStringLiteral("SILENT until a power cycle"));
     reply.lineRate = rate;

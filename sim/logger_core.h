@@ -45,9 +45,8 @@ class LoggerCore {
     FeedResult feed(QByteArrayView bytes);
 
     // Power off and on: output as at start, half-read input and a silenced line forgotten;
-    // memory, criteria, faults and the rate kept in flash stay.
+    // memory, criteria and faults stay.
     void powerCycle();
-    int powerOnRate() const { return powerOnRate_; }
 
     bool outputOn() const { return outputOn_ && !silent_; }  // NMEA text lines are due
     const LoggerMemory& memory() const { return memory_; }
@@ -87,7 +86,6 @@ class LoggerCore {
     LoggerSettings settings_;
     bool outputOn_;
     bool silent_ = false;
-    int powerOnRate_ = kPowerOnRate;
     Trace* trace_;
     QByteArray rx_;
     int sectorsSent_ = 0;

@@ -15,11 +15,9 @@ using kav::sim::EmulatorOptions;
 
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
-        QStringLiteral(
-            "Emulates a GT730 logger on a pseudo-terminal.\n"
-            "SIGUSR1 power-cycles it: back at 115200 baud (or the rate 0x05 put in flash),\n"
-            "the pty stays open.\n\n"
-            "Faults (--fault):\n") +
+        QStringLiteral("Emulates a GT730 logger on a pseudo-terminal.\n"
+                       "SIGUSR1 power-cycles it: back at 115200 baud, the pty stays open.\n\n"
+                       "Faults (--fault):\n") +
         kav::sim::FaultSet::helpText());
     parser.addHelpOption();
     parser.addOptions({

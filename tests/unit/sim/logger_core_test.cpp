@@ -41,14 +41,18 @@ LoggerCore makeCore(QByteArray image = {}, QStringList faults = {}, Trace* trace
                     CoreSetup setup = {}) {
     auto memory = *LoggerMemory::fromImage(std::move(image));
     memory.setFull(setup.full);
+    faults.removeAll(QString());
     return LoggerCore(std::move(memory), *FaultSet::parse(faults),
                       {QStringLiteral("GT730-0123456789"), setup.continuous, setup.bare}, trace);
 }
 
-// Everything the logger sends for the host bytes, transmissions joined.
-QByteArray sent(LoggerCore& core, const QByteArray& host) {
+// Everything the logger sends for the host bytes, transmissions joined, and the rate it leaves.
+QByteArray sent(LoggerCore& core, const QByteArray& host, int* lineRate = nullptr) {
     QByteArray out;
-    for (const Transmission& t : core.feed(host).out) out += t.bytes;
+    for (const Transmission& t : core.feed(host).out) {
+        out += t.bytes;
+        if (lineRate) *lineRate = t.lineRate;
+    }
     return out;
 }
 
@@ -64,16 +68,13 @@ QByteArray block(const QByteArray& data, QByteArray extra = QByteArray("\x00\x55
 }
 
 TEST(LoggerCore, VersionQueryGetsAckThenVersion) {
-    Trace trace;
-    LoggerCore core = makeCore({}, {}, &trace);
+    LoggerCore core = makeCore();
     const QByteArray expected =
         bytes({0xA0, 0xA1, 0x00, 0x02, 0x83, 0x02, 0x81, 0x0D, 0x0A}) +
         bytes({0xA0, 0xA1, 0x00, 0x0E, 0x80, 0x01, 0x00, 0x01, 0x00, 0x0C, 0x00,
                0x01, 0x04, 0x14, 0x00, 0x11, 0x03, 0x1D, 0x92, 0x0D, 0x0A});
     EXPECT_EQ(sent(core, bytes({0xA0, 0xA1, 0x00, 0x02, 0x02, 0x00, 0x02, 0x0D, 0x0A})), expected);
     EXPECT_EQ(sent(core, frame(0x02, bytes({0x01}))), expected);  // whatever the body byte
-    EXPECT_TRUE(trace.lines().value(1).startsWith(QStringLiteral("TX A0 A1 00 02 83")));
-    EXPECT_TRUE(trace.lines().value(2).startsWith(QStringLiteral("TX A0 A1 00 0E 80")));
 }
 
 TEST(LoggerCore, PlainAcknowledgementsAndRefusals) {
@@ -82,21 +83,16 @@ TEST(LoggerCore, PlainAcknowledgementsAndRefusals) {
         QByteArray request;
         QByteArray answer;
         int lineRate = 0;  // the rate the line switches to once the answer is out
-        const char* fault = nullptr;
+        const char* fault = "";
     };
     const Case cases[] = {
         {"restart", frame(0x01, bytes({0})), ackOf(0x01)},
         {"port configuration", frame(0x05, bytes({0, 5, 0})), ackOf(0x05), 115200},
         {"port to 230400, attribute 2 taken as 0", frame(0x05, bytes({0, 6, 2})), ackOf(0x05),
          230400},
-        {"port to 921600 and flash", frame(0x05, bytes({0, 8, 1})), ackOf(0x05), 921600},
         {"baud index 9", frame(0x05, bytes({0, 9, 0})), refusalOf(0x05)},
         {"port configuration too short", frame(0x05, bytes({0, 6})), refusalOf(0x05)},
-        {"port attribute 3", frame(0x05, bytes({0, 6, 3})), refusalOf(0x05)},
-        {"another COM port leaves the line", frame(0x05, bytes({1, 6, 0})), ackOf(0x05)},
         {"rate never switches", frame(0x05, bytes({0, 6, 0})), ackOf(0x05), 0, "rate-no-switch"},
-        {"refused port configuration", frame(0x05, bytes({0, 6, 0})), refusalOf(0x05), 0,
-         "refuse-always=5"},
         {"output stop", frame(0x09, bytes({0})), ackOf(0x09)},
         {"update rate is unknown", frame(0x0E, bytes({1})), refusalOf(0x0E)},
         {"unknown 0x42", frame(0x42), refusalOf(0x42)},
@@ -109,13 +105,9 @@ TEST(LoggerCore, PlainAcknowledgementsAndRefusals) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        LoggerCore core =
-            makeCore({}, c.fault ? QStringList{QLatin1String(c.fault)} : QStringList{});
-        QByteArray out;
+        LoggerCore core = makeCore({}, {QLatin1String(c.fault)});
         int lineRate = 0;
-        for (const Transmission& t : core.feed(c.request).out)
-            out += t.bytes, lineRate = t.lineRate;
-        EXPECT_EQ(out, c.answer);
+        EXPECT_EQ(sent(core, c.request, &lineRate), c.answer);
         EXPECT_EQ(lineRate, c.lineRate);
     }
 }
@@ -232,6 +224,9 @@ TEST(LoggerCore, OutputSwitchFollowsCommand) {
 TEST(LoggerCore, Faults) {
     const QByteArray image = imageWithData(3, {0, 1, 2});
     const QByteArray good0 = ackOf(0x1D) + block(image.left(4096));
+    const QByteArray good2 = ackOf(0x1D) + block(image.mid(2 * 4096));
+    const QByteArray bare0 = ackOf(0x1D) + block(image.left(4096), {});
+    const QByteArray no1D = refusalOf(0x1D);
     QByteArray bad0 = good0;
     const qsizetype sumAt = bad0.size() - 6;  // before the three tail bytes and CR LF
     bad0[sumAt] = char(~uint8_t(bad0[sumAt]));
@@ -265,36 +260,14 @@ TEST(LoggerCore, Faults) {
          refusalOf(0x18)},
         {"refused once", "refuse-once=0x17", frame(0x17), refusalOf(0x17), status},
         {"duplicated once", "duplicate-once=0x1D", readRequest(0, 1), good0 + good0, good0},
-        {"duplicated always", "duplicate-always=0x17", frame(0x17), status + status,
-         status + status},
-        {"silent after the rate change",
-         "rate-silent",
-         frame(0x05, bytes({0, 6, 0})),
-         ackOf(5),
-         {}},
-        {"bare trailer",
-         {},
-         readRequest(0, 1),
-         ackOf(0x1D) + block(image.left(4096), {}),
-         ackOf(0x1D) + block(image.left(4096), {}),
-         {.bare = true}},
-        {"full memory serves its last sector",
-         {},
-         readRequest(2, 1),
-         ackOf(0x1D) + block(image.mid(2 * 4096)),
-         ackOf(0x1D) + block(image.mid(2 * 4096)),
-         {.full = true}},
-        {"full memory refuses a read past its end",
-         {},
-         readRequest(2, 2),
-         refusalOf(0x1D),
-         refusalOf(0x1D),
-         {.full = true}},
+        {"silent after a rate change", "rate-silent", frame(0x05, bytes({0, 6, 0})), ackOf(5), ""},
+        {"bare trailer", {}, readRequest(0, 1), bare0, bare0, {.bare = true}},
+        {"full memory serves its last sector", {}, readRequest(2, 1), good2, good2, {.full = true}},
+        {"full memory refuses a read past it", {}, readRequest(2, 2), no1D, no1D, {.full = true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        LoggerCore core = makeCore(image, c.fault.isEmpty() ? QStringList{} : QStringList{c.fault},
-                                   nullptr, c.setup);
+        LoggerCore core = makeCore(image, {c.fault}, nullptr, c.setup);
         EXPECT_EQ(sent(core, c.request), c.first);
         EXPECT_EQ(sent(core, c.request), c.second);
     }
@@ -308,15 +281,12 @@ TEST(LoggerCore, DelayHoldsBackOneAnswer) {
     EXPECT_EQ(core.feed(frame(0x17)).out.at(0).delayMs, 0);
 }
 
-TEST(LoggerCore, PowerCycleRestoresOutputAndSpeechKeepsTheFlashRate) {
+TEST(LoggerCore, PowerCycleEndsSilenceAndRestoresOutput) {
     LoggerCore core = makeCore({}, {QStringLiteral("rate-silent")}, nullptr, {.continuous = true});
     sent(core, frame(0x09, bytes({0})));
-    EXPECT_EQ(sent(core, frame(0x05, bytes({0, 7, 1}))), ackOf(0x05));
-    EXPECT_EQ(sent(core, frame(0x01, bytes({0}))), QByteArray());
-    EXPECT_FALSE(core.outputOn());
+    sent(core, frame(0x05, bytes({0, 6, 0})));
     core.powerCycle();
     EXPECT_TRUE(core.outputOn());
-    EXPECT_EQ(core.powerOnRate(), 460800);
     EXPECT_EQ(sent(core, frame(0x01, bytes({0}))), ackOf(0x01));
 }
 
@@ -332,8 +302,7 @@ TEST(LoggerCore, VanishesAfterTheGivenSectors) {
     // vanish-at: gone instead of the answer, at whatever point of the exchange the id comes.
     LoggerCore early = makeCore(image, {QStringLiteral("vanish-at=0x02")});
     const FeedResult gone = early.feed(frame(0x02, bytes({0})));
-    ASSERT_EQ(gone.out.size(), 1u);
-    EXPECT_TRUE(gone.out[0].vanish && gone.out[0].bytes.isEmpty());
+    EXPECT_TRUE(gone.out.size() == 1 && gone.out[0].vanish && gone.out[0].bytes.isEmpty());
 }
 
 }  // namespace
