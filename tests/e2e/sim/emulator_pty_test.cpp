@@ -8,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <algorithm>
-#include <bit>
 #include <csignal>
 
 #include "link/emulator_ports.h"
@@ -32,20 +30,6 @@ QByteArray sectorAnswer(const QByteArray& sectors) {
     for (char c : sectors) sum ^= uint8_t(c);
     return kav::link::buildFrame(0x83, QByteArray(1, '\x1D')) + sectors + QByteArray("END", 3) +
            '\0' + "CHECKSUM=" + char(sum) + QByteArray("\x00\x55\xAA", 3) + "\r\n";
-}
-
-EmulatorOptions pacedSample() {
-    EmulatorOptions options;
-    options.image = kav::sim::sampleImage();
-    options.announce = false;
-    return options;
-}
-
-// Bytes as a receiver at the wrong rate sees them: runs of low bits, then high.
-bool allGarbled(const QByteArray& bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) {
-        return std::countl_one(uint8_t(c)) + std::countr_zero(uint8_t(c)) == 8;
-    });
 }
 
 bool openPort(QSerialPort& port, const QString& path) {
@@ -85,11 +69,17 @@ class EmulatorPtyTest : public QObject {
 
     void versionAndSectorByteForByte_data() {
         QTest::addColumn<bool>("fast");
-        QTest::newRow("paced") << false;
-        QTest::newRow("fast") << true;
+        QTest::addColumn<int>("rateIndex");  // of the port configuration, 5 = 115200
+        QTest::addColumn<int>("rate");
+        QTest::newRow("paced") << false << 5 << 115200;
+        QTest::newRow("fast") << true << 5 << 115200;
+        QTest::newRow("paced at 230400") << false << 6 << 230400;
+        QTest::newRow("paced at 921600") << false << 8 << 921600;
     }
     void versionAndSectorByteForByte() {
         QFETCH(bool, fast);
+        QFETCH(int, rateIndex);
+        QFETCH(int, rate);
         EmulatorOptions options;
         options.image = kav::sim::sampleImage();
         options.fast = fast;
@@ -102,6 +92,7 @@ class EmulatorPtyTest : public QObject {
 
         port.write(kav::link::buildFrame(0x02, QByteArray(1, '\0')));
         QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
+        QVERIFY(askForRate(port, rateIndex) && port.setBaudRate(rate));
 
         // Sector 0 holds A0 A1 and CR LF: they must cross the terminal unchanged.
         const QByteArray expected = sectorAnswer(options.image.left(4096));
@@ -110,10 +101,12 @@ class EmulatorPtyTest : public QObject {
         port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00000001")));
         QCOMPARE(readBytes(port, expected.size()), expected);
         const double seconds = clock.nsecsElapsed() / 1e9;
-        qInfo("%s: sector answer of %lld bytes in %.3f s (%.0f bytes/s)", fast ? "fast" : "paced",
-              qlonglong(expected.size()), seconds, expected.size() / seconds);
+        qInfo("%s at %d baud: sector answer of %lld bytes in %.3f s, wire time %.3f s",
+              fast ? "fast" : "paced", rate, qlonglong(expected.size()), seconds,
+              expected.size() * 10.0 / rate);
         QVERIFY(emulator.trace().contains(QStringLiteral("TX RAW sector 0")));
         QCOMPARE(emulator.trace().first(), QStringLiteral("RX A0 A1 00 02 02 00 02 0D 0A"));
+        QVERIFY(emulator.trace().value(1).startsWith(QStringLiteral("TX A0 A1 00 02 83 02")));
     }
 
     void survivesTheHostReopening() {
@@ -150,7 +143,9 @@ class EmulatorPtyTest : public QObject {
     // The logger switches after its acknowledgement; until the host follows, neither side
     // understands the other. A power cycle brings the logger back to 115200.
     void lineRateFollowsConfigurationAndHost() {
-        Emulator emulator(pacedSample());
+        EmulatorOptions options;  // paced, erased memory
+        options.announce = false;
+        Emulator emulator(options);
         QVERIFY(emulator.start());
         QSerialPort port;
         QVERIFY(openPort(port, emulator.ptyPath()));
@@ -161,14 +156,14 @@ class EmulatorPtyTest : public QObject {
         QCOMPARE(readBytes(port, 1, 500), QByteArray());
 
         QVERIFY(port.setBaudRate(230400));
-        const QByteArray expected = sectorAnswer(kav::sim::sampleImage().left(4096));
+        const QByteArray expected = sectorAnswer(QByteArray(4096, char(0xFF)));
         port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00000001")));
         QByteArray got = readBytes(port, 9 + 512);
         QCOMPARE(got, expected.left(9 + 512));
         QVERIFY(port.setBaudRate(115200));  // the rest of the block arrives garbled
         got += readBytes(port, expected.size() - got.size());
-        QCOMPARE(got.size(), expected.size());
-        QVERIFY(allGarbled(got.right(21)));
+        QCOMPARE(got.size(), expected.size());  // one byte for each byte sent
+        QVERIFY(!got.contains("CHECKSUM=") && !got.right(21).contains('\xA0'));
 
         QVERIFY(port.setBaudRate(230400));
         port.write(query);
@@ -176,38 +171,9 @@ class EmulatorPtyTest : public QObject {
 
         emulator.powerCycle();
         QCOMPARE(emulator.lineRate(), 115200);
-        port.write(query);
-        QCOMPARE(readBytes(port, 1, 500), QByteArray());
         QVERIFY(port.setBaudRate(115200));
         port.write(query);
         QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
-    }
-
-    // Figures only: a 16-sector read paced at each rate against its wire time.
-    void pacesAtTheRateInEffect_data() {
-        QTest::addColumn<int>("rateIndex");
-        QTest::addColumn<int>("rate");
-        QTest::newRow("115200") << 5 << 115200;
-        QTest::newRow("230400") << 6 << 230400;
-        QTest::newRow("921600") << 8 << 921600;
-    }
-    void pacesAtTheRateInEffect() {
-        QFETCH(int, rateIndex);
-        QFETCH(int, rate);
-        Emulator emulator(pacedSample());
-        QVERIFY(emulator.start());
-        QSerialPort port;
-        QVERIFY(openPort(port, emulator.ptyPath()));
-        QVERIFY(askForRate(port, rateIndex) && port.setBaudRate(rate));
-        const QByteArray expected = sectorAnswer(kav::sim::sampleImage().left(16 * 4096));
-        QElapsedTimer clock;
-        clock.start();
-        port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00000010")));
-        QCOMPARE(readBytes(port, expected.size(), 60000), expected);
-        const double seconds = clock.nsecsElapsed() / 1e9;
-        const double wire = expected.size() * 10.0 / rate;
-        qInfo("16 sectors at %d baud: %lld bytes in %.3f s, wire time %.3f s, ratio %.3f", rate,
-              qlonglong(expected.size()), seconds, wire, seconds / wire);
     }
 
     void announcesAndVanishes() {
