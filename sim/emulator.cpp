@@ -12,6 +12,7 @@
 #include "paced_sender.h"
 #include "pseudo_terminal.h"
 #include "trace.h"
+#include "uart_line.h"
 
 namespace kav::sim {
 
@@ -20,6 +21,7 @@ struct Emulator::Private {
     Trace trace;
     std::optional<LoggerCore> core;
     PseudoTerminal pty;
+    std::optional<UartLine> line;
     std::unique_ptr<QSocketNotifier> readable;
     std::unique_ptr<PacedSender> sender;
     QTimer textTimer;
@@ -86,6 +88,7 @@ bool Emulator::start(QString* error) {
     if (!faults) return fail(error, why);
     auto memory = LoggerMemory::fromImage(d->options.image, &why);
     if (!memory) return fail(error, why);
+    memory->setFull(d->options.fullMemory);
     if (!d->options.traceFile.isEmpty() && !d->trace.openFile(d->options.traceFile, &why))
         return fail(error, why);
     if (!d->pty.open(&why)) return fail(error, why);
@@ -97,16 +100,18 @@ bool Emulator::start(QString* error) {
         d->announcedTarget = d->pty.slavePath();
         d->announced = link::announceEmulatorPort(d->announcedTarget);
     }
-    d->core.emplace(std::move(*memory), std::move(*faults), d->options.serialNumber,
-                    d->options.continuousOutput, &d->trace);
-
-    d->sender = std::make_unique<PacedSender>(d->pty, d->options.fast);
+    d->core.emplace(std::move(*memory), std::move(*faults),
+                    LoggerSettings{d->options.serialNumber, d->options.continuousOutput,
+                                   d->options.bareTrailer},
+                    &d->trace);
+    d->line.emplace(d->pty, d->options.honourLineRate, &d->trace);
+    d->sender = std::make_unique<PacedSender>(*d->line, d->options.fast);
     connect(d->sender.get(), &PacedSender::vanishDue, this, &Emulator::vanish);
     connect(d->sender.get(), &PacedSender::writeFailed, this, &Emulator::vanish);
 
     d->readable = std::make_unique<QSocketNotifier>(d->pty.masterFd(), QSocketNotifier::Read);
     connect(d->readable.get(), &QSocketNotifier::activated, this, [this] {
-        const FeedResult result = d->core->feed(d->pty.readAvailable());
+        const FeedResult result = d->core->feed(d->line->read());
         for (const Transmission& t : result.out) d->sender->enqueue(t);
         for (uint8_t id : result.commands) emit commandReceived(id);
     });
@@ -135,6 +140,17 @@ void Emulator::vanish() {
     d->vanished = true;
     d->shutDown();
     emit vanished();
+}
+
+void Emulator::powerCycle() {
+    if (!d->core || d->vanished) return;
+    d->sender->clear();
+    d->core->powerCycle();
+    d->line->switchTo(kPowerOnRate);
+}
+
+int Emulator::lineRate() const {
+    return d->line ? d->line->rate() : kPowerOnRate;
 }
 
 QStringList Emulator::trace() const {

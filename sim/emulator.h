@@ -17,8 +17,22 @@
 //   vanish-after=N               the device disappears once N sectors have been sent
 //   delay-once=ID:MS             the answer to command ID is held back MS milliseconds, once
 //   delay-always=ID:MS           ... every time
-//   extra-trailer[=N]            N extra bytes (default 3) between the block checksum and CR LF
+//   extra-trailer[=N]            N tail bytes (default 3) after the block checksum, bare or not
 //   refuse-criteria              the log criteria command (0x18) is refused
+//   refuse-once=ID               command ID is refused (0x84 naming ID) instead of answered, once
+//   refuse-always=ID             ... every time
+//   duplicate-once=ID            the whole answer to command ID (acknowledgement, reply frame,
+//                                raw block) is sent twice, back to back, once
+//   duplicate-always=ID          ... every time
+//   vanish-at=ID                 the device disappears instead of answering command ID
+//   rate-no-switch               the port configuration (0x05) is acknowledged, the rate stays
+//   rate-silent                  0x05 is acknowledged and the rate changes, then nothing is
+//                                answered until a power cycle
+//
+// The line rate: the logger starts at 115200 baud, paces its bytes at the rate in effect and
+// switches after acknowledging 0x05. While the rate the host set on the terminal differs, what
+// either side sends arrives garbled (checked at every read and write). A power cycle brings
+// back 115200.
 
 #include <QByteArray>
 #include <QObject>
@@ -29,8 +43,11 @@
 namespace kav::sim {
 
 struct EmulatorOptions {
-    QByteArray image;               // memory: concatenated 4096-byte sectors, sector 0 first
-    bool fast = false;              // full speed instead of pacing at 115200 baud (10 bits a byte)
+    QByteArray image;            // memory: concatenated 4096-byte sectors, sector 0 first
+    bool fast = false;           // full speed instead of pacing at the line rate (10 bits a byte)
+    bool honourLineRate = true;  // false: always 115200, 0x05 acknowledged but never switched
+    bool bareTrailer = false;    // raw blocks end at the checksum byte, then CR LF
+    bool fullMemory = false;     // the memory is the image's sectors, all used, none left
     bool continuousOutput = false;  // NMEA-like text lines until the output is stopped (0x09)
     QStringList faults;             // "NAME" or "NAME=ARG", the same names as the --fault option
     bool announce = true;           // announce the pty as ttySIM<n> (link/emulator_ports.h)
@@ -51,6 +68,10 @@ class Emulator : public QObject {
     QString ptyPath() const;        // the slave device path, e.g. /dev/pts/5
     QString announcedName() const;  // e.g. ttySIM0, empty when not announced
     void vanish();                  // the device disappears now: pty closed, announcement withdrawn
+    // Power off and on with the pty left open: back at the power-on rate, output as at start,
+    // nothing pending; memory, criteria and faults kept.
+    void powerCycle();
+    int lineRate() const;  // the rate in effect on the logger's side
     // One line per frame: "RX <hex bytes>" / "TX <hex bytes>", "TX RAW sector N",
     // "TX RAW user data"; a host frame with a bad checksum is "RX <hex bytes> ignored".
     QStringList trace() const;

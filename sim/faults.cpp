@@ -41,9 +41,21 @@ constexpr std::array kNames{
               "=ID:MS  the answer to command ID is held back MS milliseconds, once"},
     FaultName{"delay-always", FaultKind::Delay, true, Arg::IdAndMs, 0, "=ID:MS  ... every time"},
     FaultName{"extra-trailer", FaultKind::ExtraTrailer, true, Arg::OptionalCount, 3,
-              "[=N]  N extra bytes (default 3) between the block checksum and CR LF"},
+              "[=N]  N tail bytes (default 3) between the block checksum and CR LF, bare or not"},
     FaultName{"refuse-criteria", FaultKind::RefuseCriteria, true, Arg::None, 0,
               "  the log criteria command (0x18) is refused"},
+    FaultName{"refuse-once", FaultKind::Refuse, false, Arg::Id, 0,
+              "=ID  command ID is refused (0x84) instead of answered, once"},
+    FaultName{"refuse-always", FaultKind::Refuse, true, Arg::Id, 0, "=ID  ... every time"},
+    FaultName{"duplicate-once", FaultKind::Duplicate, false, Arg::Id, 0,
+              "=ID  the whole answer to command ID (ack, reply, raw block) comes twice, once"},
+    FaultName{"duplicate-always", FaultKind::Duplicate, true, Arg::Id, 0, "=ID  ... every time"},
+    FaultName{"vanish-at", FaultKind::VanishAt, false, Arg::Id, 0,
+              "=ID  the device disappears instead of answering command ID"},
+    FaultName{"rate-no-switch", FaultKind::RateNoSwitch, true, Arg::None, 0,
+              "  the port configuration (0x05) is acknowledged, but the rate never changes"},
+    FaultName{"rate-silent", FaultKind::RateSilent, true, Arg::None, 0,
+              "  after a rate change (0x05) nothing is answered until a power cycle"},
 };
 
 std::optional<int> toNumber(const QString& text) {

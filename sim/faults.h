@@ -18,6 +18,11 @@ enum class FaultKind {
     Delay,           // target: command id, amount: milliseconds
     ExtraTrailer,    // amount: extra bytes before the block's CR LF
     RefuseCriteria,  // no argument
+    Refuse,          // target: command id, answered with a refusal
+    Duplicate,       // target: command id, whole answer sent twice
+    VanishAt,        // target: command id the device disappears instead of answering
+    RateNoSwitch,    // no argument: the port configuration is acknowledged, the rate stays
+    RateSilent,      // no argument: after a rate change nothing is answered until power off
 };
 
 constexpr int kUserDataTarget = -1;  // block-lost target naming the user-data area

@@ -7,6 +7,7 @@ namespace {
 
 constexpr std::size_t kMaxHostPayload = 255;  // host frames have a high length byte of 0
 constexpr int kMaxSectorsPerRead = 255;
+constexpr int kDefaultTrailerTail = 3;  // bytes a logger puts between the checksum and CR LF
 
 // Stray bytes for the garbage switch: line ends, a lone start byte, text.
 QByteArray garbage(int count) {
@@ -20,15 +21,17 @@ int be16(QByteArrayView body, int offset) {
     return (uint8_t(body[offset]) << 8) | uint8_t(body[offset + 1]);
 }
 
+QString idText(uint8_t id) {
+    return QStringLiteral("%1").arg(id, 2, 16, QLatin1Char('0')).toUpper();
+}
+
 }  // namespace
 
-LoggerCore::LoggerCore(LoggerMemory memory, FaultSet faults, QString serialNumber,
-                       bool continuousOutput, Trace* trace)
+LoggerCore::LoggerCore(LoggerMemory memory, FaultSet faults, LoggerSettings settings, Trace* trace)
     : memory_(std::move(memory)),
       faults_(std::move(faults)),
-      serialNumber_(std::move(serialNumber)),
-      continuousOutput_(continuousOutput),
-      outputOn_(continuousOutput),
+      settings_(std::move(settings)),
+      outputOn_(settings_.continuousOutput),
       trace_(trace) {}
 
 FeedResult LoggerCore::feed(QByteArrayView bytes) {
@@ -48,84 +51,129 @@ FeedResult LoggerCore::feed(QByteArrayView bytes) {
     return result;
 }
 
+void LoggerCore::powerCycle() {
+    outputOn_ = settings_.continuousOutput;
+    silent_ = false;
+    rx_.clear();
+    note(QStringLiteral("POWER CYCLE"));
+}
+
 void LoggerCore::answer(const link::Frame& command, FeedResult& result) {
-    if (faults_.take(FaultKind::ReplyLost, command.id)) {
-        note(
-            QStringLiteral("LOST answer to %1").arg(command.id, 2, 16, QLatin1Char('0')).toUpper());
-        return;
-    }
+    const uint8_t id = command.id;
+    if (withheld(id, result)) return;
     Transmission t;
-    t.delayMs = faults_.amountFor(FaultKind::Delay, command.id).value_or(0);
+    t.delayMs = faults_.amountFor(FaultKind::Delay, id).value_or(0);
     if (t.delayMs > 0) note(QStringLiteral("DELAY %1 ms").arg(t.delayMs));
     if (const auto n = faults_.amount(FaultKind::Garbage); n && *n > 0) {
         t.bytes = garbage(*n);
         if (trace_) trace_->addFrame("TX GARBAGE", t.bytes);
     }
-    bool vanish = false;
-    t.bytes += answerBytes(command, vanish);
-    if (!t.bytes.isEmpty() || t.delayMs > 0) result.out.push_back(t);
-    if (vanish) {
+    const Reply reply = refused(id) ? Reply{refusal(id)} : answerBytes(command);
+    t.bytes += reply.bytes;
+    if (faults_.take(FaultKind::Duplicate, id)) {
+        note(QStringLiteral("DUPLICATE answer to %1").arg(idText(id)));
+        t.bytes += reply.bytes;
+    }
+    t.lineRate = reply.lineRate;
+    if (!t.bytes.isEmpty() || t.delayMs > 0 || t.lineRate > 0) result.out.push_back(t);
+    if (reply.vanish) {
         note(QStringLiteral("VANISH"));
         result.out.push_back(Transmission{{}, 0, true});
     }
 }
 
-QByteArray LoggerCore::answerBytes(const link::Frame& command, bool& vanish) {
+// True when command id gets no answer at all: a silenced line, a lost reply, or the device
+// going away instead (which is then queued).
+bool LoggerCore::withheld(uint8_t id, FeedResult& result) {
+    if (silent_) {
+        note(QStringLiteral("SILENT, no answer to %1").arg(idText(id)));
+        return true;
+    }
+    if (faults_.take(FaultKind::VanishAt, id)) {
+        note(QStringLiteral("VANISH instead of answering %1").arg(idText(id)));
+        result.out.push_back(Transmission{{}, 0, true});
+        return true;
+    }
+    if (faults_.take(FaultKind::ReplyLost, id)) {
+        note(QStringLiteral("LOST answer to %1").arg(idText(id)));
+        return true;
+    }
+    return false;
+}
+
+bool LoggerCore::refused(uint8_t id) {
+    return faults_.take(FaultKind::Refuse, id) ||
+           (id == 0x18 && faults_.take(FaultKind::RefuseCriteria));
+}
+
+LoggerCore::Reply LoggerCore::answerBytes(const link::Frame& command) {
     const uint8_t id = command.id;
     switch (id) {
         case 0x01:  // restart
-        case 0x05:  // serial port configuration
-            return ack(id);
+            return {ack(id)};
         case 0x02:
-            return ack(id) + frame(kIdVersion, versionBody());
+            return {ackThen(id, [this] { return frame(kIdVersion, versionBody()); })};
+        case 0x05:
+            return configurePort(command.body);
         case 0x09:
-            if (!command.body.isEmpty()) outputOn_ = continuousOutput_ && command.body[0] != 0;
-            return ack(id);
+            if (!command.body.isEmpty())
+                outputOn_ = settings_.continuousOutput && command.body[0] != 0;
+            return {ack(id)};
         case 0x17:
-            return ack(id) + frame(kIdStatus, statusBody(memory_));
+            return {ackThen(id, [this] { return frame(kIdStatus, statusBody(memory_)); })};
         case 0x18:
-            return setCriteria(command.body);
+            return {setCriteria(command.body)};
         case 0x19:
             memory_.clear();
-            return ack(id);
+            return {ack(id)};
         case 0x1D:
-            return readSectors(command.body, vanish);
+            return readSectors(command.body);
         case 0x76:
-            return ack(id) + readUserData();
+            return {ackThen(id, [this] { return readUserData(); })};
         default:
-            return refusal(id);
+            return {refusal(id)};
     }
 }
 
+// Body: COM port, baud-rate index (0 = 4800 ... 8 = 921600), attributes (0 this power cycle
+// only, 1 also in flash, 2 taken as 0). Every power cycle starts at 115200 all the same.
+LoggerCore::Reply LoggerCore::configurePort(QByteArrayView body) {
+    const int rate = body.size() == 3 ? lineRateOfIndex(uint8_t(body[1])) : 0;
+    if (rate == 0 || uint8_t(body[2]) > 2) return {refusal(0x05)};
+    Reply reply{ack(0x05)};
+    if (faults_.take(FaultKind::RateNoSwitch)) return reply;
+    silent_ = faults_.take(FaultKind::RateSilent);
+    if (silent_) note(QStringLiteral("SILENT until a power cycle"));
+    reply.lineRate = rate;
+    return reply;
+}
+
 // Body: start sector and sector count, big-endian u16 each.
-QByteArray LoggerCore::readSectors(QByteArrayView body, bool& vanish) {
-    if (body.size() != 4) return refusal(0x1D);
+LoggerCore::Reply LoggerCore::readSectors(QByteArrayView body) {
+    if (body.size() != 4) return {refusal(0x1D)};
     const int start = be16(body, 0);
     const int count = be16(body, 2);
     if (count < 1 || count > kMaxSectorsPerRead || start + count > memory_.totalSectors())
-        return refusal(0x1D);
+        return {refusal(0x1D)};
     if (const auto limit = faults_.amount(FaultKind::VanishAfter); limit) {
         const int allowed = *limit - sectorsSent_;
-        if (allowed <= 0) {
-            vanish = true;
-            return {};
-        }
+        if (allowed <= 0) return {{}, true};
         if (allowed < count) {  // the device goes away in the middle of the block
-            vanish = true;
-            QByteArray partial;
+            QByteArray partial = ack(0x1D);
             for (int s = start; s < start + allowed; ++s) partial += memory_.sector(s);
             sectorsSent_ += allowed;
-            return ack(0x1D) + partial;
+            return {partial, true};
         }
     }
     QByteArray out = ack(0x1D);
     for (int s = start; s < start + count; ++s) {
         if (faults_.take(FaultKind::BlockLost, s)) {
             note(QStringLiteral("LOST block of sector %1").arg(s));
-            return out;
+            return {out};
         }
     }
-    return out + sectorBlock(start, count);
+    out += sectorBlock(start, count);
+    return {out};
 }
 
 QByteArray LoggerCore::sectorBlock(int start, int count) {
@@ -146,15 +194,14 @@ QByteArray LoggerCore::readUserData() {
         note(QStringLiteral("LOST block of user data"));
         return {};
     }
-    const QByteArray area = userDataArea(serialNumber_);
+    const QByteArray area = userDataArea(settings_.serialNumber);
     note(QStringLiteral("TX RAW user data"));
     return rawBlock(area, xorOf(area), blockExtra());
 }
 
 QByteArray LoggerCore::setCriteria(QByteArrayView body) {
     LogCriteria criteria;
-    if (faults_.take(FaultKind::RefuseCriteria) || !parseCriteria(body, criteria))
-        return refusal(0x18);
+    if (!parseCriteria(body, criteria)) return refusal(0x18);
     memory_.criteria = criteria;
     return ack(0x18);
 }
@@ -166,10 +213,12 @@ QByteArray LoggerCore::frame(uint8_t id, QByteArray body) {
     return bytes;
 }
 
+// The tail between the block checksum and CR LF: never a start byte or a CR.
 QByteArray LoggerCore::blockExtra() {
     static const char pattern[] = {'\x00', '\x55', '\xAA', '\xFF'};
     QByteArray extra;
-    const int n = faults_.amount(FaultKind::ExtraTrailer).value_or(0);
+    const int n = faults_.amount(FaultKind::ExtraTrailer)
+                      .value_or(settings_.bareTrailer ? 0 : kDefaultTrailerTail);
     for (int i = 0; i < n; ++i) extra.append(pattern[i % int(sizeof pattern)]);
     return extra;
 }

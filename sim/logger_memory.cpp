@@ -23,10 +23,11 @@ std::optional<LoggerMemory> LoggerMemory::fromImage(QByteArray image, QString* e
 }
 
 int LoggerMemory::totalSectors() const {
-    return std::max(kDefaultSectors, int(image_.size() / kSectorBytes));
+    return std::max(full_ ? 1 : kDefaultSectors, int(image_.size() / kSectorBytes));
 }
 
 int LoggerMemory::usedSectors() const {
+    if (full_) return totalSectors();
     for (int n = int(image_.size() / kSectorBytes) - 1; n > 0; --n)
         if (holdsData(image_, qsizetype(n) * kSectorBytes)) return n;
     return 0;
@@ -40,6 +41,7 @@ QByteArray LoggerMemory::sector(int n) const {
 
 void LoggerMemory::clear() {
     image_.clear();
+    full_ = false;
 }
 
 }  // namespace kav::sim

@@ -26,8 +26,12 @@ class LoggerMemory {
     // Returns nullopt (and error) when the image has more sectors than the logger can count.
     static std::optional<LoggerMemory> fromImage(QByteArray image, QString* error = nullptr);
 
+    // A full memory counts only the image's sectors (at least one), every one of them used,
+    // as a logger that has run out of room reports itself; a clear empties it.
+    void setFull(bool full) { full_ = full; }
     int totalSectors() const;
-    // Sectors before the one being written: the index of the last sector holding data, 0 if none.
+    // Sectors before the one being written: the index of the last sector holding data, 0 if none;
+    // every sector when full.
     int usedSectors() const;
     // 4096 bytes of sector n; sectors beyond the image read as 0xFF.
     QByteArray sector(int n) const;
@@ -39,6 +43,7 @@ class LoggerMemory {
   private:
     explicit LoggerMemory(QByteArray image) : image_(std::move(image)) {}
     QByteArray image_;
+    bool full_ = false;
 };
 
 }  // namespace kav::sim

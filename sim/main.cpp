@@ -15,7 +15,9 @@ using kav::sim::EmulatorOptions;
 
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
-        QStringLiteral("Emulates a GT730 logger on a pseudo-terminal.\n\nFaults (--fault):\n") +
+        QStringLiteral("Emulates a GT730 logger on a pseudo-terminal.\n"
+                       "SIGUSR1 power-cycles it: back at 115200 baud, the pty stays open.\n\n"
+                       "Faults (--fault):\n") +
         kav::sim::FaultSet::helpText());
     parser.addHelpOption();
     parser.addOptions({
@@ -24,7 +26,13 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("sample"), QStringLiteral("Serve the built-in sample day (the default).")},
         {QStringLiteral("link"), QStringLiteral("Also make a symbolic link to the pty."),
          QStringLiteral("PATH")},
-        {QStringLiteral("fast"), QStringLiteral("Send at full speed instead of 115200 baud.")},
+        {QStringLiteral("fast"), QStringLiteral("Send at full speed instead of the line rate.")},
+        {QStringLiteral("ignore-line-rate"),
+         QStringLiteral("Stay at 115200 baud whatever the host or 0x05 asks.")},
+        {QStringLiteral("bare-trailer"),
+         QStringLiteral("End raw blocks at the checksum byte (no tail bytes before CR LF).")},
+        {QStringLiteral("full"),
+         QStringLiteral("The memory is full: the image's sectors, none left.")},
         {QStringLiteral("fault"), QStringLiteral("Switch a fault on (repeatable)."),
          QStringLiteral("NAME[=ARG]")},
         {QStringLiteral("trace"), QStringLiteral("Write every frame to FILE."),
@@ -52,6 +60,9 @@ bool readOptions(const QCommandLineParser& parser, EmulatorOptions& options, QSt
     }
     options.linkPath = parser.value(QStringLiteral("link"));
     options.fast = parser.isSet(QStringLiteral("fast"));
+    options.honourLineRate = !parser.isSet(QStringLiteral("ignore-line-rate"));
+    options.bareTrailer = parser.isSet(QStringLiteral("bare-trailer"));
+    options.fullMemory = parser.isSet(QStringLiteral("full"));
     options.faults = parser.values(QStringLiteral("fault"));
     options.traceFile = parser.value(QStringLiteral("trace"));
     options.continuousOutput = parser.isSet(QStringLiteral("continuous-output"));
@@ -88,6 +99,11 @@ int main(int argc, char* argv[]) {
     signalPipe.install();
     QObject::connect(&signalPipe, &kav::sim::SignalPipe::terminationRequested, &app,
                      &QCoreApplication::quit);
+    QObject::connect(
+        &signalPipe, &kav::sim::SignalPipe::powerCycleRequested, &emulator, [&emulator] {
+            emulator.powerCycle();
+            std::fprintf(stderr, "gt730-sim: power cycle, now at %d baud\n", emulator.lineRate());
+        });
     QObject::connect(&emulator, &kav::sim::Emulator::vanished, &app, [] {
         std::fprintf(stderr, "gt730-sim: the device vanished\n");
         QCoreApplication::quit();

@@ -6,12 +6,16 @@ namespace kav::sim {
 namespace {
 
 constexpr int kTickMs = 5;
-constexpr double kMaxBurst = 128;  // bytes a late tick may catch up on
+
+// Bytes a late tick may catch up on: two ticks' worth, at least 128.
+double maxBurst(const UartLine& line) {
+    return std::max(128.0, line.bytesPerSecond() * 2 * kTickMs / 1000.0);
+}
 
 }  // namespace
 
-PacedSender::PacedSender(PseudoTerminal& pty, bool fast, QObject* parent)
-    : QObject(parent), pty_(pty), fast_(fast) {
+PacedSender::PacedSender(UartLine& line, bool fast, QObject* parent)
+    : QObject(parent), line_(line), fast_(fast) {
     tick_.setTimerType(Qt::PreciseTimer);
     tick_.setInterval(kTickMs);
     connect(&tick_, &QTimer::timeout, this, &PacedSender::pump);
@@ -21,7 +25,7 @@ PacedSender::PacedSender(PseudoTerminal& pty, bool fast, QObject* parent)
 void PacedSender::enqueue(Transmission transmission) {
     if (queue_.empty()) {
         lastNs_ = clock_.nsecsElapsed();
-        credit_ = std::min(credit_, kMaxBurst);
+        credit_ = std::min(credit_, maxBurst(line_));
     }
     queue_.push_back(std::move(transmission));
     pump();
@@ -56,7 +60,7 @@ void PacedSender::pump() {
             return;
         }
         const qsizetype n =
-            left == 0 ? 0 : pty_.write(QByteArrayView(head.bytes).sliced(sentOfHead_, allowed));
+            left == 0 ? 0 : line_.write(QByteArrayView(head.bytes).sliced(sentOfHead_, allowed));
         if (n < 0) {
             clear();
             emit writeFailed();
@@ -65,13 +69,18 @@ void PacedSender::pump() {
         if (n == 0 && left > 0) return waitWritable();
         credit_ -= double(n);
         sentOfHead_ += n;
-        if (sentOfHead_ == head.bytes.size()) {
-            queue_.pop_front();
-            sentOfHead_ = 0;
-            headHeld_ = false;
-        }
+        if (sentOfHead_ == head.bytes.size()) finishHead();
     }
     tick_.stop();
+}
+
+// The rate changes only once the last byte of the answer that announced it is out.
+void PacedSender::finishHead() {
+    const int rate = queue_.front().lineRate;
+    queue_.pop_front();
+    sentOfHead_ = 0;
+    headHeld_ = false;
+    if (rate > 0) line_.switchTo(rate);
 }
 
 // A held-back answer waits its time once it reaches the head of the queue.
@@ -92,14 +101,15 @@ bool PacedSender::holdingHead() {
 
 void PacedSender::refillCredit() {
     const qint64 now = clock_.nsecsElapsed();
-    credit_ = std::min(kMaxBurst, credit_ + double(now - lastNs_) * 1e-9 * kBytesPerSecond);
+    credit_ =
+        std::min(maxBurst(line_), credit_ + double(now - lastNs_) * 1e-9 * line_.bytesPerSecond());
     lastNs_ = now;
 }
 
 void PacedSender::waitWritable() {
     tick_.stop();
     if (!writable_) {
-        writable_ = std::make_unique<QSocketNotifier>(pty_.masterFd(), QSocketNotifier::Write);
+        writable_ = std::make_unique<QSocketNotifier>(line_.fd(), QSocketNotifier::Write);
         connect(writable_.get(), &QSocketNotifier::activated, this, [this] {
             writable_->setEnabled(false);
             pump();

@@ -1,6 +1,6 @@
 #pragma once
-// Sends the logger's answers in order through the pseudo-terminal, at the line rate of
-// 115200 baud (10 bits a byte) unless fast, honouring held-back answers and the vanish mark.
+// Sends the logger's answers in order on the serial line, paced at the line's rate unless fast,
+// honouring held-back answers, rate changes and the vanish mark.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -10,16 +10,14 @@
 #include <memory>
 
 #include "logger_core.h"
-#include "pseudo_terminal.h"
+#include "uart_line.h"
 
 namespace kav::sim {
 
 class PacedSender : public QObject {
     Q_OBJECT
   public:
-    static constexpr double kBytesPerSecond = 115200.0 / 10.0;
-
-    PacedSender(PseudoTerminal& pty, bool fast, QObject* parent = nullptr);
+    PacedSender(UartLine& line, bool fast, QObject* parent = nullptr);
 
     void enqueue(Transmission transmission);
     bool idle() const { return queue_.empty(); }
@@ -34,8 +32,9 @@ class PacedSender : public QObject {
     bool holdingHead();
     void refillCredit();
     void waitWritable();
+    void finishHead();
 
-    PseudoTerminal& pty_;
+    UartLine& line_;
     bool fast_;
     std::deque<Transmission> queue_;
     qsizetype sentOfHead_ = 0;

@@ -27,6 +27,9 @@ class PseudoTerminal {
     QByteArray readAvailable();
     // Writes what the terminal accepts now; returns the count written (0 when full), -1 on error.
     qsizetype write(QByteArrayView bytes);
+    // The line rate the host last set on its side (the master reports the slave's settings);
+    // 0 when the terminal is closed or the rate is not a standard one.
+    int hostLineRate() const;
 
   private:
     int master_ = -1;

@@ -2,9 +2,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "pseudo_terminal.h"
 
@@ -25,6 +27,17 @@ bool makeRaw(int fd) {
     cfsetospeed(&tio, B115200);
     return tcsetattr(fd, TCSANOW, &tio) == 0;
 }
+
+// The rates the logger can be configured to, by their termios codes.
+constexpr std::array<std::pair<speed_t, int>, 9> kSpeeds{{{B4800, 4800},
+                                                          {B9600, 9600},
+                                                          {B19200, 19200},
+                                                          {B38400, 38400},
+                                                          {B57600, 57600},
+                                                          {B115200, 115200},
+                                                          {B230400, 230400},
+                                                          {B460800, 460800},
+                                                          {B921600, 921600}}};
 
 }  // namespace
 
@@ -69,6 +82,15 @@ qsizetype PseudoTerminal::write(QByteArrayView bytes) {
     const ssize_t n = ::write(master_, bytes.data(), std::size_t(bytes.size()));
     if (n >= 0) return qsizetype(n);
     return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) ? 0 : -1;
+}
+
+int PseudoTerminal::hostLineRate() const {
+    termios tio{};
+    if (master_ < 0 || tcgetattr(master_, &tio) != 0) return 0;
+    const speed_t speed = cfgetospeed(&tio);
+    for (const auto& [code, rate] : kSpeeds)
+        if (code == speed) return rate;
+    return 0;
 }
 
 }  // namespace kav::sim

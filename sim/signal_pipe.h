@@ -1,5 +1,5 @@
 #pragma once
-// Turns SIGINT and SIGTERM into a Qt signal through a self-pipe.
+// Turns SIGINT and SIGTERM, and SIGUSR1, into Qt signals through a self-pipe.
 
 #include <QObject>
 #include <QSocketNotifier>
@@ -16,6 +16,7 @@ class SignalPipe : public QObject {
 
   signals:
     void terminationRequested();
+    void powerCycleRequested();  // SIGUSR1
 
   private:
     std::unique_ptr<QSocketNotifier> notifier_;

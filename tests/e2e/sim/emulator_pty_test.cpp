@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+
 #include "link/emulator_ports.h"
 #include "link/frame.h"
 #include "sim/emulator.h"
@@ -22,11 +24,12 @@ QByteArray versionAnswer() {
            kav::link::buildFrame(0x80, QByteArray::fromHex("01000100 0c000104 14001103 1d"));
 }
 
-QByteArray sectorAnswer(const QByteArray& sector) {
+// The acknowledgement and raw block of a read of one or more sectors, with the usual tail.
+QByteArray sectorAnswer(const QByteArray& sectors) {
     uint8_t sum = 0;
-    for (char c : sector) sum ^= uint8_t(c);
-    return kav::link::buildFrame(0x83, QByteArray(1, '\x1D')) + sector + QByteArray("END", 3) +
-           '\0' + "CHECKSUM=" + char(sum) + "\r\n";
+    for (char c : sectors) sum ^= uint8_t(c);
+    return kav::link::buildFrame(0x83, QByteArray(1, '\x1D')) + sectors + QByteArray("END", 3) +
+           '\0' + "CHECKSUM=" + char(sum) + QByteArray("\x00\x55\xAA", 3) + "\r\n";
 }
 
 bool openPort(QSerialPort& port, const QString& path) {
@@ -48,6 +51,12 @@ QByteArray readBytes(QSerialPort& port, qsizetype count, int timeoutMs = 10000) 
     return got;
 }
 
+// Asks the logger for another rate (0x05); its acknowledgement still comes at the old one.
+bool askForRate(QSerialPort& port, int rateIndex) {
+    port.write(kav::link::buildFrame(0x05, QByteArray::fromHex("00") + char(rateIndex) + '\0'));
+    return readBytes(port, 9) == kav::link::buildFrame(0x83, QByteArray(1, '\x05'));
+}
+
 }  // namespace
 
 class EmulatorPtyTest : public QObject {
@@ -60,11 +69,17 @@ class EmulatorPtyTest : public QObject {
 
     void versionAndSectorByteForByte_data() {
         QTest::addColumn<bool>("fast");
-        QTest::newRow("paced") << false;
-        QTest::newRow("fast") << true;
+        QTest::addColumn<int>("rateIndex");  // of the port configuration, 5 = 115200
+        QTest::addColumn<int>("rate");
+        QTest::newRow("paced") << false << 5 << 115200;
+        QTest::newRow("fast") << true << 5 << 115200;
+        QTest::newRow("paced at 230400") << false << 6 << 230400;
+        QTest::newRow("paced at 921600") << false << 8 << 921600;
     }
     void versionAndSectorByteForByte() {
         QFETCH(bool, fast);
+        QFETCH(int, rateIndex);
+        QFETCH(int, rate);
         EmulatorOptions options;
         options.image = kav::sim::sampleImage();
         options.fast = fast;
@@ -77,6 +92,7 @@ class EmulatorPtyTest : public QObject {
 
         port.write(kav::link::buildFrame(0x02, QByteArray(1, '\0')));
         QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
+        QVERIFY(askForRate(port, rateIndex) && port.setBaudRate(rate));
 
         // Sector 0 holds A0 A1 and CR LF: they must cross the terminal unchanged.
         const QByteArray expected = sectorAnswer(options.image.left(4096));
@@ -85,10 +101,12 @@ class EmulatorPtyTest : public QObject {
         port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00000001")));
         QCOMPARE(readBytes(port, expected.size()), expected);
         const double seconds = clock.nsecsElapsed() / 1e9;
-        qInfo("%s: sector answer of %lld bytes in %.3f s (%.0f bytes/s)", fast ? "fast" : "paced",
-              qlonglong(expected.size()), seconds, expected.size() / seconds);
+        qInfo("%s at %d baud: sector answer of %lld bytes in %.3f s, wire time %.3f s",
+              fast ? "fast" : "paced", rate, qlonglong(expected.size()), seconds,
+              expected.size() * 10.0 / rate);
         QVERIFY(emulator.trace().contains(QStringLiteral("TX RAW sector 0")));
         QCOMPARE(emulator.trace().first(), QStringLiteral("RX A0 A1 00 02 02 00 02 0D 0A"));
+        QVERIFY(emulator.trace().value(1).startsWith(QStringLiteral("TX A0 A1 00 02 83 02")));
     }
 
     void survivesTheHostReopening() {
@@ -122,6 +140,42 @@ class EmulatorPtyTest : public QObject {
         QCOMPARE(readBytes(port, 1, 1500), QByteArray());  // nothing after the stop
     }
 
+    // The logger switches after its acknowledgement; until the host follows, neither side
+    // understands the other. A power cycle brings the logger back to 115200.
+    void lineRateFollowsConfigurationAndHost() {
+        EmulatorOptions options;  // paced, erased memory
+        options.announce = false;
+        Emulator emulator(options);
+        QVERIFY(emulator.start());
+        QSerialPort port;
+        QVERIFY(openPort(port, emulator.ptyPath()));
+        QVERIFY(askForRate(port, 6));
+        QCOMPARE(emulator.lineRate(), 230400);
+        const QByteArray query = kav::link::buildFrame(0x02, QByteArray(1, '\0'));
+        port.write(query);
+        QCOMPARE(readBytes(port, 1, 500), QByteArray());
+
+        QVERIFY(port.setBaudRate(230400));
+        const QByteArray expected = sectorAnswer(QByteArray(4096, char(0xFF)));
+        port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00000001")));
+        QByteArray got = readBytes(port, 9 + 512);
+        QCOMPARE(got, expected.left(9 + 512));
+        QVERIFY(port.setBaudRate(115200));  // the rest of the block arrives garbled
+        got += readBytes(port, expected.size() - got.size());
+        QCOMPARE(got.size(), expected.size());  // one byte for each byte sent
+        QVERIFY(!got.contains("CHECKSUM=") && !got.right(21).contains('\xA0'));
+
+        QVERIFY(port.setBaudRate(230400));
+        port.write(query);
+        QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
+
+        emulator.powerCycle();
+        QCOMPARE(emulator.lineRate(), 115200);
+        QVERIFY(port.setBaudRate(115200));
+        port.write(query);
+        QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
+    }
+
     void announcesAndVanishes() {
         EmulatorOptions options;
         options.fast = true;
@@ -136,7 +190,7 @@ class EmulatorPtyTest : public QObject {
         QSerialPort port;
         QVERIFY(openPort(port, emulator.ptyPath()));
         port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00000001")));
-        QCOMPARE(readBytes(port, 9 + 4096 + 16).size(), 9 + 4096 + 16);
+        QCOMPARE(readBytes(port, 9 + 4096 + 19).size(), 9 + 4096 + 19);
         QSignalSpy portError(&port, &QSerialPort::errorOccurred);
         port.write(kav::link::buildFrame(0x1D, QByteArray::fromHex("00010001")));
         QVERIFY(vanished.wait(5000));
@@ -163,6 +217,10 @@ class EmulatorPtyTest : public QObject {
         QCOMPARE(readBytes(port, versionAnswer().size()), versionAnswer());
         port.close();
 
+        ::kill(pid_t(sim.processId()), SIGUSR1);
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += sim.readAllStandardError()).contains("power cycle"),
+                                 5000);
         sim.terminate();  // SIGTERM: clean exit, link withdrawn
         QVERIFY(sim.waitForFinished(5000));
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
@@ -175,7 +233,8 @@ class EmulatorPtyTest : public QObject {
         sim.start(QStringLiteral(GT730_SIM_PATH), {QStringLiteral("--help")});
         QVERIFY(sim.waitForFinished(5000));
         const QString help = QString::fromLocal8Bit(sim.readAllStandardOutput());
-        for (const char* name : {"block-checksum-once", "vanish-after", "refuse-criteria"})
+        for (const char* name : {"block-checksum-once", "vanish-after", "refuse-criteria",
+                                 "duplicate-once", "ignore-line-rate", "bare-trailer", "SIGUSR1"})
             QVERIFY2(help.contains(QLatin1String(name)), name);
     }
 

@@ -29,6 +29,10 @@ TEST(FaultSet, ParsesNamesAndArguments) {
         {"refuse-criteria=1", false},
         {"no-such-fault", false},
         {"reply-lost-once=-1", false},
+        {"refuse-once=0x17", true},
+        {"duplicate-always=0x100", false},
+        {"vanish-at=0x76", true},
+        {"rate-silent=1", false},
     };
     for (const Case& c : cases) {
         QString error;

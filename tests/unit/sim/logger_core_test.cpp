@@ -31,16 +31,28 @@ QByteArray imageWithData(int sectors, std::initializer_list<int> withData) {
     return image;
 }
 
+struct CoreSetup {
+    bool continuous = false;
+    bool full = false;
+    bool bare = false;
+};
+
 LoggerCore makeCore(QByteArray image = {}, QStringList faults = {}, Trace* trace = nullptr,
-                    bool continuous = false) {
-    return LoggerCore(*LoggerMemory::fromImage(std::move(image)), *FaultSet::parse(faults),
-                      QStringLiteral("GT730-0123456789"), continuous, trace);
+                    CoreSetup setup = {}) {
+    auto memory = *LoggerMemory::fromImage(std::move(image));
+    memory.setFull(setup.full);
+    faults.removeAll(QString());
+    return LoggerCore(std::move(memory), *FaultSet::parse(faults),
+                      {QStringLiteral("GT730-0123456789"), setup.continuous, setup.bare}, trace);
 }
 
-// Everything the logger sends for the host bytes, transmissions joined.
-QByteArray sent(LoggerCore& core, const QByteArray& host) {
+// Everything the logger sends for the host bytes, transmissions joined, and the rate it leaves.
+QByteArray sent(LoggerCore& core, const QByteArray& host, int* lineRate = nullptr) {
     QByteArray out;
-    for (const Transmission& t : core.feed(host).out) out += t.bytes;
+    for (const Transmission& t : core.feed(host).out) {
+        out += t.bytes;
+        if (lineRate) *lineRate = t.lineRate;
+    }
     return out;
 }
 
@@ -48,7 +60,8 @@ QByteArray readRequest(int start, int count) {
     return frame(0x1D, bytes({start >> 8, start & 0xFF, count >> 8, count & 0xFF}));
 }
 
-QByteArray block(const QByteArray& data, QByteArray extra = {}) {
+// A raw block with the logger's usual three tail bytes unless told otherwise.
+QByteArray block(const QByteArray& data, QByteArray extra = QByteArray("\x00\x55\xAA", 3)) {
     uint8_t sum = 0;
     for (char c : data) sum ^= uint8_t(c);
     return data + QByteArray("END", 3) + '\0' + "CHECKSUM=" + char(sum) + extra + "\r\n";
@@ -69,10 +82,17 @@ TEST(LoggerCore, PlainAcknowledgementsAndRefusals) {
         const char* what;
         QByteArray request;
         QByteArray answer;
+        int lineRate = 0;  // the rate the line switches to once the answer is out
+        const char* fault = "";
     };
     const Case cases[] = {
         {"restart", frame(0x01, bytes({0})), ackOf(0x01)},
-        {"port configuration", frame(0x05, bytes({0, 5, 0})), ackOf(0x05)},
+        {"port configuration", frame(0x05, bytes({0, 5, 0})), ackOf(0x05), 115200},
+        {"port to 230400, attribute 2 taken as 0", frame(0x05, bytes({0, 6, 2})), ackOf(0x05),
+         230400},
+        {"baud index 9", frame(0x05, bytes({0, 9, 0})), refusalOf(0x05)},
+        {"port configuration too short", frame(0x05, bytes({0, 6})), refusalOf(0x05)},
+        {"rate never switches", frame(0x05, bytes({0, 6, 0})), ackOf(0x05), 0, "rate-no-switch"},
         {"output stop", frame(0x09, bytes({0})), ackOf(0x09)},
         {"update rate is unknown", frame(0x0E, bytes({1})), refusalOf(0x0E)},
         {"unknown 0x42", frame(0x42), refusalOf(0x42)},
@@ -85,8 +105,10 @@ TEST(LoggerCore, PlainAcknowledgementsAndRefusals) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        LoggerCore core = makeCore();
-        EXPECT_EQ(sent(core, c.request), c.answer);
+        LoggerCore core = makeCore({}, {QLatin1String(c.fault)});
+        int lineRate = 0;
+        EXPECT_EQ(sent(core, c.request, &lineRate), c.answer);
+        EXPECT_EQ(lineRate, c.lineRate);
     }
 }
 
@@ -96,6 +118,7 @@ TEST(LoggerCore, StatusCountsSectorsBeforeTheOneBeingWritten) {
         QByteArray image;
         int used;
         int total;
+        bool full = false;
     };
     const Case cases[] = {
         {"empty memory", {}, 0, 512},
@@ -106,10 +129,12 @@ TEST(LoggerCore, StatusCountsSectorsBeforeTheOneBeingWritten) {
         {"partial image", QByteArray(100, '\x40'), 0, 512},
         {"data after a gap", imageWithData(4, {3}), 3, 512},
         {"larger than 2 MiB", imageWithData(600, {0, 599}), 599, 600},
+        {"full memory", imageWithData(5, {0, 1, 2}), 5, 5, true},
+        {"full memory without image", {}, 1, 1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        LoggerCore core = makeCore(c.image);
+        LoggerCore core = makeCore(c.image, {}, nullptr, {.full = c.full});
         const QByteArray out = sent(core, frame(0x17));
         ASSERT_EQ(out.left(9), ackOf(0x17));
         const int left = c.total - c.used;
@@ -185,7 +210,7 @@ TEST(LoggerCore, FramesSplitAnywhereGetTheSameAnswer) {
 }
 
 TEST(LoggerCore, OutputSwitchFollowsCommand) {
-    LoggerCore core = makeCore({}, {}, nullptr, true);
+    LoggerCore core = makeCore({}, {}, nullptr, {.continuous = true});
     EXPECT_TRUE(core.outputOn());
     sent(core, frame(0x09, bytes({0})));
     EXPECT_FALSE(core.outputOn());
@@ -199,8 +224,12 @@ TEST(LoggerCore, OutputSwitchFollowsCommand) {
 TEST(LoggerCore, Faults) {
     const QByteArray image = imageWithData(3, {0, 1, 2});
     const QByteArray good0 = ackOf(0x1D) + block(image.left(4096));
+    const QByteArray good2 = ackOf(0x1D) + block(image.mid(2 * 4096));
+    const QByteArray bare0 = ackOf(0x1D) + block(image.left(4096), {});
+    const QByteArray no1D = refusalOf(0x1D);
     QByteArray bad0 = good0;
-    bad0[bad0.size() - 3] = char(~uint8_t(bad0[bad0.size() - 3]));
+    const qsizetype sumAt = bad0.size() - 6;  // before the three tail bytes and CR LF
+    bad0[sumAt] = char(~uint8_t(bad0[sumAt]));
     QByteArray badStatus = frame(0x94, statusBody(*LoggerMemory::fromImage(image)));
     badStatus[badStatus.size() - 3] = char(~uint8_t(badStatus[badStatus.size() - 3]));
     const QByteArray status =
@@ -210,6 +239,7 @@ TEST(LoggerCore, Faults) {
         QString fault;
         QByteArray request;
         QByteArray first, second;  // answers to the request sent twice
+        CoreSetup setup = {};
     };
     const Case cases[] = {
         {"block checksum once", "block-checksum-once=0", readRequest(0, 1), bad0, good0},
@@ -221,17 +251,23 @@ TEST(LoggerCore, Faults) {
         {"user data lost", "block-lost-always=user", frame(0x76), ackOf(0x76), ackOf(0x76)},
         {"status frame checksum", "frame-checksum-once=0x94", frame(0x17), ackOf(0x17) + badStatus,
          status},
-        {"garbage", "garbage=4", frame(0x05, bytes({0})),
+        {"garbage", "garbage=4", frame(0x05, bytes({0, 5, 0})),
          bytes({0x55, 0xAA, 0x0D, 0x0A}) + ackOf(5), bytes({0x55, 0xAA, 0x0D, 0x0A}) + ackOf(5)},
         {"extra trailer", "extra-trailer=2", readRequest(0, 1),
          ackOf(0x1D) + block(image.left(4096), bytes({0x00, 0x55})),
          ackOf(0x1D) + block(image.left(4096), bytes({0x00, 0x55}))},
         {"refused criteria", "refuse-criteria", frame(0x18, QByteArray(26, '\0')), refusalOf(0x18),
          refusalOf(0x18)},
+        {"refused once", "refuse-once=0x17", frame(0x17), refusalOf(0x17), status},
+        {"duplicated once", "duplicate-once=0x1D", readRequest(0, 1), good0 + good0, good0},
+        {"silent after a rate change", "rate-silent", frame(0x05, bytes({0, 6, 0})), ackOf(5), ""},
+        {"bare trailer", {}, readRequest(0, 1), bare0, bare0, {.bare = true}},
+        {"full memory serves its last sector", {}, readRequest(2, 1), good2, good2, {.full = true}},
+        {"full memory refuses a read past it", {}, readRequest(2, 2), no1D, no1D, {.full = true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        LoggerCore core = makeCore(image, {c.fault});
+        LoggerCore core = makeCore(image, {c.fault}, nullptr, c.setup);
         EXPECT_EQ(sent(core, c.request), c.first);
         EXPECT_EQ(sent(core, c.request), c.second);
     }
@@ -245,6 +281,15 @@ TEST(LoggerCore, DelayHoldsBackOneAnswer) {
     EXPECT_EQ(core.feed(frame(0x17)).out.at(0).delayMs, 0);
 }
 
+TEST(LoggerCore, PowerCycleEndsSilenceAndRestoresOutput) {
+    LoggerCore core = makeCore({}, {QStringLiteral("rate-silent")}, nullptr, {.continuous = true});
+    sent(core, frame(0x09, bytes({0})));
+    sent(core, frame(0x05, bytes({0, 6, 0})));
+    core.powerCycle();
+    EXPECT_TRUE(core.outputOn());
+    EXPECT_EQ(sent(core, frame(0x01, bytes({0}))), ackOf(0x01));
+}
+
 TEST(LoggerCore, VanishesAfterTheGivenSectors) {
     const QByteArray image = imageWithData(4, {0, 1, 2, 3});
     LoggerCore core = makeCore(image, {QStringLiteral("vanish-after=2")});
@@ -254,6 +299,10 @@ TEST(LoggerCore, VanishesAfterTheGivenSectors) {
     ASSERT_EQ(crossing.out.size(), 2u);
     EXPECT_EQ(crossing.out[0].bytes, ackOf(0x1D) + image.mid(4096, 4096));
     EXPECT_TRUE(crossing.out[1].vanish);
+    // vanish-at: gone instead of the answer, at whatever point of the exchange the id comes.
+    LoggerCore early = makeCore(image, {QStringLiteral("vanish-at=0x02")});
+    const FeedResult gone = early.feed(frame(0x02, bytes({0})));
+    EXPECT_TRUE(gone.out.size() == 1 && gone.out[0].vanish && gone.out[0].bytes.isEmpty());
 }
 
 }  // namespace
