@@ -26,8 +26,9 @@
 //   duplicate-always=ID          ... every time
 //   vanish-at=ID                 the device disappears instead of answering command ID
 //   rate-no-switch               the port configuration (0x05) is acknowledged, the rate stays
-//   rate-silent                  0x05 is acknowledged and the rate changes, then nothing is
-//                                answered until a power cycle
+//   rate-silent                  0x05 is acknowledged and the rate changes; from then on
+//                                nothing the logger sends arrives, though it still obeys,
+//                                until it is back at 115200 (by 0x05 or a power cycle)
 //
 // The line rate: the logger starts at 115200 baud, paces its bytes at the rate in effect and
 // switches after acknowledging 0x05. While the rate the host set on the terminal differs, what

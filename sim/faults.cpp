@@ -54,8 +54,10 @@ constexpr std::array kNames{
               "=ID  the device disappears instead of answering command ID"},
     FaultName{"rate-no-switch", FaultKind::RateNoSwitch, true, Arg::None, 0,
               "  the port configuration (0x05) is acknowledged, but the rate never changes"},
-    FaultName{"rate-silent", FaultKind::RateSilent, true, Arg::None, 0,
-              "  after a rate change (0x05) nothing is answered until a power cycle"},
+    FaultName{
+        "rate-silent", FaultKind::RateSilent, true, Arg::None, 0,
+        "  after a change to a rate other than 115200 nothing the logger sends arrives (it still\n"
+        "      obeys), until it is back at 115200 by 0x05 or a power cycle"},
 };
 
 std::optional<int> toNumber(const QString& text) {

@@ -60,6 +60,7 @@ void LoggerCore::powerCycle() {
 
 void LoggerCore::answer(const link::Frame& command, FeedResult& result) {
     const uint8_t id = command.id;
+    const bool mute = silent_;  // what it sends at this rate never arrives
     if (withheld(id, result)) return;
     Transmission t;
     t.delayMs = faults_.amountFor(FaultKind::Delay, id).value_or(0);
@@ -75,6 +76,10 @@ void LoggerCore::answer(const link::Frame& command, FeedResult& result) {
         t.bytes += reply.bytes;
     }
     t.lineRate = reply.lineRate;
+    if (mute) {
+        note(QStringLiteral("SILENT, the answer to %1 is lost").arg(idText(id)));
+        t.bytes.clear();
+    }
     if (!t.bytes.isEmpty() || t.delayMs > 0 || t.lineRate > 0) result.out.push_back(t);
     if (reply.vanish) {
         note(QStringLiteral("VANISH"));
@@ -82,13 +87,9 @@ void LoggerCore::answer(const link::Frame& command, FeedResult& result) {
     }
 }
 
-// True when command id gets no answer at all: a silenced line, a lost reply, or the device
-// going away instead (which is then queued).
+// True when command id gets no answer at all: a lost reply, or the device going away instead
+// (which is then queued).
 bool LoggerCore::withheld(uint8_t id, FeedResult& result) {
-    if (silent_) {
-        note(QStringLiteral("SILENT, no answer to %1").arg(idText(id)));
-        return true;
-    }
     if (faults_.take(FaultKind::VanishAt, id)) {
         note(QStringLiteral("VANISH instead of answering %1").arg(idText(id)));
         result.out.push_back(Transmission{{}, 0, true});
@@ -142,8 +143,9 @@ LoggerCore::Reply LoggerCore::configurePort(QByteArrayView body) {
     if (rate == 0 || uint8_t(body[2]) > 2) return {refusal(0x05)};
     Reply reply{ack(0x05)};
     if (faults_.take(FaultKind::RateNoSwitch)) return reply;
-    silent_ = faults_.take(FaultKind::RateSilent);
-    if (silent_) note(QStringLiteral("SILENT until a power cycle"));
+    // rate-silent: a transmitter that fails at any rate but 115200; the logger still obeys.
+    silent_ = rate != kPowerOnRate && faults_.take(FaultKind::RateSilent);
+    if (silent_) note(QStringLiteral("SILENT until back at 115200"));
     reply.lineRate = rate;
     return reply;
 }

@@ -50,11 +50,14 @@ bool PseudoTerminal::open(QString* error) {
     };
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (master_ < 0) return fail("posix_openpt");
+    // A program started meanwhile must not hold the terminal open: when the logger goes away
+    // its host has to see the line hang up.
+    if (fcntl(master_, F_SETFD, FD_CLOEXEC) != 0) return fail("fcntl");
     if (grantpt(master_) != 0 || unlockpt(master_) != 0) return fail("grantpt/unlockpt");
     const char* name = ptsname(master_);
     if (!name) return fail("ptsname");
     slavePath_ = QString::fromLocal8Bit(name);
-    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (slave_ < 0) return fail("open slave");
     if (!makeRaw(slave_) || !makeRaw(master_)) return fail("tcsetattr");
     return true;

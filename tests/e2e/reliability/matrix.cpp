@@ -46,7 +46,7 @@ sim::EmulatorOptions emulatorOptions(const Scenario& scenario, bool paced) {
     o.fast = !paced;
     o.faults = scenario.faults;
     o.continuousOutput = scenario.continuousOutput;
-    // o.fullMemory = scenario.fullMemory;
+    o.fullMemory = scenario.fullMemory;
     return o;
 }
 
@@ -81,7 +81,20 @@ std::vector<Scenario> faultRows() {
         row("sector_very_late", "answer to 0x1D 3 s late", {"delay-once=0x1D:3000"}),
         row("device_vanishes", "device gone after 3 sectors", {"vanish-after=3"},
             {false, 2, 3, "went away"}),
+        row("vanishes_at_start", "device gone instead of answering 0x02", {"vanish-at=0x02"},
+            {false, 0, 0, "went away"}),
+        row("vanishes_near_the_end", "device gone after 16 of 17 sectors", {"vanish-after=16"},
+            {false, 15, 16, "went away"}),
+        row("sector_refused", "the first sector request refused (0x84)", {"refuse-once=0x1D"},
+            {false, 0, 0, "refused to send sector 0"}),
+        row("version_twice", "the answer to 0x02 sent twice", {"duplicate-once=0x02"}),
+        row("user_data_twice", "the answer to 0x76 sent twice", {"duplicate-once=0x76"}),
+        row("status_twice", "the answer to 0x17 sent twice", {"duplicate-once=0x17"}),
+        row("sector_twice", "the answer to the first 0x1D sent twice", {"duplicate-once=0x1D"}),
     };
+    Scenario full = row("full_memory", "memory full: 0 sectors left, reads past it refused", {});
+    full.fullMemory = true;
+    rows.push_back(full);
     Scenario output = row("continuous_output", "text output until the output stop", {});
     output.continuousOutput = true;
     rows.push_back(output);
@@ -102,9 +115,13 @@ void checkAndReport(const char* frontEnd, const Scenario& s, const Result& r) {
     EXPECT_LE(kept, maxSectors);
     EXPECT_TRUE(r.memory == image.left(r.memory.size())) << "a sector kept is not the logger's";
     const std::size_t tracks = referenceTracks(image, kept);
-    if (r.tracks >= 0) EXPECT_EQ(std::size_t(r.tracks), tracks);
+    if (r.tracks >= 0) {
+        EXPECT_EQ(std::size_t(r.tracks), tracks);
+    }
     EXPECT_EQ(r.lastNamedIncomplete, !r.complete && tracks > 0);
-    if (kept > 0) EXPECT_EQ(r.firmware, QStringLiteral("1.4.20"));
+    if (kept > 0) {
+        EXPECT_EQ(r.firmware, QStringLiteral("1.4.20"));
+    }
     if (*s.expected.told == '\0') {
         EXPECT_FALSE(soundsWrong(r.told)) << qPrintable(r.told);
     } else {

@@ -288,6 +288,10 @@ TEST(LoggerCore, PowerCycleEndsSilenceAndRestoresOutput) {
     core.powerCycle();
     EXPECT_TRUE(core.outputOn());
     EXPECT_EQ(sent(core, frame(0x01, bytes({0}))), ackOf(0x01));
+    // A silent logger still obeys: asked back to 115200, it is heard again.
+    sent(core, frame(0x05, bytes({0, 6, 0})));
+    EXPECT_EQ(sent(core, frame(0x05, bytes({0, 5, 0}))), "");
+    EXPECT_EQ(sent(core, frame(0x01, bytes({0}))), ackOf(0x01));
 }
 
 TEST(LoggerCore, VanishesAfterTheGivenSectors) {
