@@ -20,14 +20,13 @@
 #include "browse/sector_strip.h"
 #include "browse/track_plot.h"
 #include "browse/track_table.h"
+#include "export/track_export.h"
 #include "link/logger_link.h"
 #include "link/port_list.h"
 #include "link/port_watcher.h"
 
 namespace kav::app {
 namespace {
-
-const QString kSoftFirmware = QStringLiteral("0.1.5 ");
 
 // The window's outside world, with the defaults filled in.
 WindowServices withDefaults(WindowServices services) {
@@ -79,7 +78,7 @@ TKAVSkyTraqV6::~TKAVSkyTraqV6() {
 }
 
 QString TKAVSkyTraqV6::SoftFirmware() const {
-    return kSoftFirmware;
+    return exporting::kSoftFirmware;
 }
 
 void TKAVSkyTraqV6::buildDialogs() {

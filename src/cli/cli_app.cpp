@@ -3,6 +3,7 @@
 #include <array>
 
 #include "cli/console.h"
+#include "kav/version.h"
 
 namespace kav::cli {
 
@@ -53,7 +54,7 @@ int runCli(const QStringList& args) {
         return kExitOk;
     }
     if (name == QStringLiteral("--version")) {
-        printOut(QStringLiteral("kav-skytraq-cli 0.1.5"));
+        printOut(QStringLiteral("kav-skytraq-cli " KAV_VERSION));
         return kExitOk;
     }
     for (const Subcommand& c : kSubcommands)
