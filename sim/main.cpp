@@ -7,6 +7,7 @@
 
 #include "emulator.h"
 #include "faults.h"
+#include "kav/version.h"
 #include "signal_pipe.h"
 
 namespace {
@@ -20,6 +21,7 @@ void addOptions(QCommandLineParser& parser) {
                        "Faults (--fault):\n") +
         kav::sim::FaultSet::helpText());
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("image"), QStringLiteral("Memory image (4096-byte sectors)."),
          QStringLiteral("FILE")},
@@ -75,6 +77,7 @@ bool readOptions(const QCommandLineParser& parser, EmulatorOptions& options, QSt
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("gt730-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KAV_VERSION));
     QCommandLineParser parser;
     addOptions(parser);
     parser.process(app);

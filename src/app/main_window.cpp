@@ -21,6 +21,7 @@
 #include "browse/sector_strip.h"
 #include "browse/track_plot.h"
 #include "browse/track_table.h"
+#include "export/track_export.h"
 #include "link/logger_link.h"
 #include "link/port_list.h"
 #include "link/port_watcher.h"
@@ -28,8 +29,6 @@
 
 namespace kav::app {
 namespace {
-
-const QString kSoftFirmware = QStringLiteral("0.1.5 ");
 
 // The window's outside world, with the defaults filled in.
 WindowServices withDefaults(WindowServices services) {
@@ -91,7 +90,7 @@ const log::LogCollection& TKAVSkyTraqV6::collection() const {
 }
 
 QString TKAVSkyTraqV6::SoftFirmware() const {
-    return kSoftFirmware;
+    return exporting::kSoftFirmware;
 }
 
 void TKAVSkyTraqV6::buildDialogs() {

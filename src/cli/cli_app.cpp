@@ -1,8 +1,7 @@
 #include "cli/cli_app.h"
 
-#include <array>
-
 #include "cli/console.h"
+#include "kav/version.h"
 
 namespace kav::cli {
 
@@ -14,7 +13,7 @@ struct Subcommand {
     const char* summary;
 };
 
-constexpr std::array<Subcommand, 8> kSubcommands{{
+constexpr Subcommand kSubcommands[] = {
     {"info", runInfo, "show the logger's version, serial number, memory use and log criteria"},
     {"download", runDownload, "read the logger's memory and save its tracks"},
     {"list", runList, "list the tracks of a raw log file"},
@@ -22,8 +21,10 @@ constexpr std::array<Subcommand, 8> kSubcommands{{
     {"config", runConfig, "send new logging criteria to the logger"},
     {"erase", runErase, "clear the logger's memory"},
     {"watch", runWatch, "download every logger plugged in, one after another"},
+#ifdef KAV_HAVE_EMULATOR
     {"demo", runDemo, "download the built-in emulated logger over a pseudo-terminal"},
-}};
+#endif
+};
 
 QString overview() {
     QString text = QStringLiteral(
@@ -53,7 +54,7 @@ int runCli(const QStringList& args) {
         return kExitOk;
     }
     if (name == QStringLiteral("--version")) {
-        printOut(QStringLiteral("kav-skytraq-cli 0.1.5"));
+        printOut(QStringLiteral("kav-skytraq-cli " KAV_VERSION));
         return kExitOk;
     }
     for (const Subcommand& c : kSubcommands)

@@ -1,5 +1,5 @@
 // POSIX side: a signal handler writes one byte into a socket pair that the event loop watches.
-// (The Windows side would use SetConsoleCtrlHandler and post to the event loop.)
+// (interrupt_notifier_win.cpp is the Windows side.)
 
 #include <csignal>
 

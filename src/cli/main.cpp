@@ -3,10 +3,11 @@
 #include <QCoreApplication>
 
 #include "cli/cli_app.h"
+#include "kav/version.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kav-skytraq-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("0.1.5"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KAV_VERSION));
     return kav::cli::runCli(QCoreApplication::arguments().mid(1));
 }

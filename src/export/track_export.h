@@ -11,12 +11,13 @@
 
 #include "export/file_info.h"
 #include "export/safe_file_write.h"
+#include "kav/version.h"
 #include "log/track_list.h"
 
 namespace kav::exporting {
 
 // The program's own version text, trailing blank included, as written into the export header.
-inline const QString kSoftFirmware = QStringLiteral("0.1.5 ");
+inline const QString kSoftFirmware = QStringLiteral(KAV_VERSION " ");
 
 enum class TrackFormat { Gac, Kml, Gpx };
 
