@@ -161,6 +161,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
     std::unique_ptr<session::DownloadSession> session_;
     std::unique_ptr<link::PortWatcher> watcher_;
     link::ByteTrace trace_;
+    int downloadBaud_ = 115200;  // the line rate the download runs at
+    QString rateNote_;           // why a faster rate could not be used, for the status bar
     QString repGT_;
     QString repDataGT_;
     int defaultFormat_ = 0;

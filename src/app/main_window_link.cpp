@@ -53,6 +53,9 @@ void TKAVSkyTraqV6::connectLink() {
             [this](const QString& text) { messages_->information(text); });
     connect(source, &DownloadSession::notice, this,
             [this](const QString& text) { messages_->information(text); });
+    connect(source, &DownloadSession::lineRateChanged, this, [this](int, const QString& why) {
+        if (!why.isEmpty()) rateNote_ = QStringLiteral(" (%1)").arg(why);
+    });
     connect(source, &DownloadSession::failed, this, [this](const link::LinkFailure& failure) {
         reportError(*messages_, link::failureText(failure));
     });
@@ -76,7 +79,10 @@ void TKAVSkyTraqV6::onDownloadStarted(int sectorsToRead) {
     ProgressDownload->setFormat(QStringLiteral("%v of %m sectors"));
     ProgressDownload->setVisible(sectorsToRead > 0);
     StopDownload1->setEnabled(true);
-    statusBar()->showMessage(QStringLiteral("Reading the logger's memory"));
+    downloadBaud_ = loggerLink().lineRate();
+    statusBar()->showMessage(QStringLiteral("Reading the logger's memory at %1 baud%2")
+                                 .arg(downloadBaud_)
+                                 .arg(rateNote_));
 }
 
 void TKAVSkyTraqV6::onProgress(const session::Progress& progress) {
@@ -114,7 +120,10 @@ void TKAVSkyTraqV6::onDownloadEnded(const session::Outcome& outcome) {
         Download1->setEnabled(true);
     }
     if (outcome.complete()) {
-        statusBar()->showMessage(QStringLiteral("%1 sectors read").arg(outcome.sectorsRead));
+        statusBar()->showMessage(QStringLiteral("%1 sectors read at %2 baud%3")
+                                     .arg(outcome.sectorsRead)
+                                     .arg(downloadBaud_)
+                                     .arg(rateNote_));
         CbTimeFilter->setChecked(true);
         return;
     }

@@ -69,6 +69,7 @@ void TKAVSkyTraqV6::CBPortComInit() {
 
 void TKAVSkyTraqV6::BtnConnectClick() {
     InitGrid();
+    rateNote_.clear();
     CbTimeFilter->setChecked(false);
     SerialPort_init();
 }
@@ -90,8 +91,9 @@ bool TKAVSkyTraqV6::SerialPort_init() {
     return false;
 }
 
+// A logger left at a faster line rate is put back to 115200 before the port closes.
 void TKAVSkyTraqV6::SerialPort_close() {
-    services_.transport->close();
+    loggerLink().closePort();
 }
 
 void TKAVSkyTraqV6::Exit1Click() {

@@ -13,20 +13,25 @@
 namespace kav::cli {
 
 int runDemo(const QStringList& args) {
-    CommandLine cl(QStringLiteral("demo"),
-                   QStringLiteral("--out DIR [--fast] [--format F] [--tracks LIST] [--trace FILE]"),
-                   QStringLiteral("Starts the built-in emulated logger with a sample day of "
-                                  "flights on a pseudo-terminal, paced at 115200 baud unless "
-                                  "--fast, and downloads it as download would, saving every "
-                                  "track in every format unless --format says otherwise.\n") +
-                       fileNamingHelp());
+    CommandLine cl(
+        QStringLiteral("demo"),
+        QStringLiteral(
+            "--out DIR [--fast] [--format F] [--tracks LIST] [--speed S] [--trace FILE]"),
+        QStringLiteral("Starts the built-in emulated logger with a sample day of "
+                       "flights on a pseudo-terminal, paced at its line rate unless "
+                       "--fast, and downloads it as download would, saving every "
+                       "track in every format unless --format says otherwise.\n") +
+            fileNamingHelp());
     addTrackOptions(cl);
     cl.add(traceOption());
+    cl.add(speedOption());
     cl.add(
         {QStringLiteral("fast"), QStringLiteral("Send at full speed instead of the line rate.")});
     if (const auto done = cl.parse(args)) return *done;
     std::optional<SaveRequest> save = trackOptions(cl);
     if (!save) return kExitUsage;
+    const auto speed = speedFrom(cl);
+    if (!speed) return kExitUsage;
     if (!cl.parser().isSet(QStringLiteral("format")))
         save->formats = {kav::exporting::TrackFormat::Gac, kav::exporting::TrackFormat::Kml,
                          kav::exporting::TrackFormat::Gpx};
@@ -39,14 +44,15 @@ int runDemo(const QStringList& args) {
     QString error;
     if (!emulator.start(&error))
         return cl.failure(QStringLiteral("cannot start the emulated logger: ") + error);
-    printErr(
-        QStringLiteral("Emulated logger on %1%2")
-            .arg(emulator.ptyPath(), options.fast ? QString() : QStringLiteral(", 115200 baud")));
+    printErr(QStringLiteral("Emulated logger on %1%2")
+                 .arg(emulator.ptyPath(),
+                      options.fast ? QString() : QStringLiteral(", paced at its line rate")));
 
     DownloadJob job;
     job.port = emulator.ptyPath();
     job.save = *save;
     job.tracePath = cl.parser().value(QStringLiteral("trace"));
+    job.speed = *speed;
     job.showProgress = stderrIsTerminal();
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;

@@ -15,7 +15,7 @@ int runDownload(const QStringList& args) {
     CommandLine cl(
         QStringLiteral("download"),
         QStringLiteral("--port P --out DIR [--format F] [--tracks LIST] [--raw FILE] "
-                       "[--trace FILE]"),
+                       "[--speed S] [--trace FILE]"),
         QStringLiteral("Reads the logger's memory and saves its tracks. When the download "
                        "stops early (a failure, Ctrl+C), what was read is saved, the "
                        "track whose end was not read as <name>_incomplete.<ext>, and "
@@ -25,6 +25,7 @@ int runDownload(const QStringList& args) {
                            "terminal."));
     cl.add(portOption());
     cl.add(traceOption());
+    cl.add(speedOption());
     addTrackOptions(cl);
     cl.add({QStringLiteral("raw"),
             QStringLiteral("Also save the memory as read (4096-byte sectors, sector 0 first) "
@@ -35,12 +36,15 @@ int runDownload(const QStringList& args) {
     if (!port) return kExitUsage;
     std::optional<SaveRequest> save = trackOptions(cl);
     if (!save) return kExitUsage;
+    const auto speed = speedFrom(cl);
+    if (!speed) return kExitUsage;
 
     DownloadJob job;
     job.port = *port;
     job.save = *save;
     job.rawPath = cl.parser().value(QStringLiteral("raw"));
     job.tracePath = cl.parser().value(QStringLiteral("trace"));
+    job.speed = *speed;
     job.showProgress = stderrIsTerminal();
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;

@@ -31,13 +31,14 @@ std::optional<int> confirm(CommandLine& cl) {
 
 int runErase(const QStringList& args) {
     CommandLine cl(QStringLiteral("erase"),
-                   QStringLiteral("--port P [--yes] [--raw FILE] [--trace FILE]"),
+                   QStringLiteral("--port P [--yes] [--raw FILE] [--speed S] [--trace FILE]"),
                    QStringLiteral("Clears the logger's memory. Asks \"Clear flight recorder ?\" "
                                   "unless --yes; without a terminal, --yes is required. The "
                                   "logger answers only once its memory has been read, so the "
                                   "memory is read first; --raw keeps that copy."));
     cl.add(portOption());
     cl.add(traceOption());
+    cl.add(speedOption());
     cl.add({QStringLiteral("yes"), QStringLiteral("Clear without asking.")});
     cl.add({QStringLiteral("raw"), QStringLiteral("Save the memory as read before clearing it."),
             QStringLiteral("FILE")});
@@ -46,6 +47,8 @@ int runErase(const QStringList& args) {
     if (!port) return kExitUsage;
     if (const auto refused = confirm(cl)) return *refused;
     const QString rawPath = cl.parser().value(QStringLiteral("raw"));
+    const auto speed = speedFrom(cl);
+    if (!speed) return kExitUsage;
 
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;
@@ -53,6 +56,7 @@ int runErase(const QStringList& args) {
     if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitFailure;
     using kav::session::DownloadSession;
     DownloadSession& session = run.session();
+    session.setTransferSpeed(*speed);
     ProgressLine progress(stderrIsTerminal());
     const auto clear = [&] {
         if (!session.clearMemory()) run.end(QStringLiteral("the command could not be sent"));

@@ -29,17 +29,21 @@ void waitForArrival(const QStringList& queue, kav::link::PortWatcher& watcher,
 }  // namespace
 
 int runWatch(const QStringList& args) {
-    CommandLine cl(QStringLiteral("watch"),
-                   QStringLiteral("--out DIR [--format F] [--tracks LIST] [--trace FILE]"),
-                   QStringLiteral("Waits for loggers plugged in one after another and downloads "
-                                  "each into DIR/<serial number>/ (\"unknown\" without one). "
-                                  "Ends on Ctrl+C or SIGTERM.\n") +
-                       fileNamingHelp());
+    CommandLine cl(
+        QStringLiteral("watch"),
+        QStringLiteral("--out DIR [--format F] [--tracks LIST] [--speed S] [--trace FILE]"),
+        QStringLiteral("Waits for loggers plugged in one after another and downloads "
+                       "each into DIR/<serial number>/ (\"unknown\" without one). "
+                       "Ends on Ctrl+C or SIGTERM.\n") +
+            fileNamingHelp());
     addTrackOptions(cl);
     cl.add(traceOption());
+    cl.add(speedOption());
     if (const auto done = cl.parse(args)) return *done;
     std::optional<SaveRequest> save = trackOptions(cl);
     if (!save) return kExitUsage;
+    const auto speed = speedFrom(cl);
+    if (!speed) return kExitUsage;
 
     InterruptNotifier interrupt;
     kav::link::PortWatcher watcher;
@@ -59,6 +63,7 @@ int runWatch(const QStringList& args) {
         job.save = *save;
         job.folderPerSerial = true;
         job.tracePath = cl.parser().value(QStringLiteral("trace"));
+        job.speed = *speed;
         job.showProgress = stderrIsTerminal();
         printErr(QStringLiteral("Logger on %1").arg(job.port));
         kav::link::SerialTransport transport;

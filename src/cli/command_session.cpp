@@ -3,6 +3,7 @@
 #include <QCommandLineOption>
 #include <QEventLoop>
 
+#include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/interrupt_notifier.h"
 
@@ -27,12 +28,38 @@ QCommandLineOption traceOption() {
             QStringLiteral("FILE")};
 }
 
+QCommandLineOption speedOption() {
+    return {QStringLiteral("speed"),
+            QStringLiteral("standard (115200 baud, one sector a request), fast (230400 baud, "
+                           "%1 sectors a request) or fastest (921600 baud); default fast. A "
+                           "logger that cannot keep up is read at standard speed.")
+                .arg(kav::session::kSectorsPerBlock),
+            QStringLiteral("S"), QStringLiteral("fast")};
+}
+
+std::optional<kav::session::TransferSpeed> speedFrom(CommandLine& cl) {
+    const QString name = cl.parser().value(QStringLiteral("speed"));
+    const auto speed = kav::session::transferSpeedFromName(name);
+    if (!speed)
+        cl.usageError(
+            QStringLiteral("--speed takes standard, fast or fastest, not '%1'").arg(name));
+    return speed;
+}
+
 CommandSession::CommandSession(kav::link::Transport& transport, const QString& command,
                                kav::link::LinkTimings timings)
     : transport_(transport),
       session_(transport, timings),
       prefix_(QStringLiteral("kav-skytraq-cli %1: ").arg(command)) {
     connect(&session_, &DownloadSession::notice, this, &CommandSession::onNotice);
+    connect(&session_, &DownloadSession::lineRateChanged, this,
+            [this](int baud, const QString& why) {
+                if (!why.isEmpty())
+                    printErr(prefix_ + QStringLiteral("%1; reading at %2 baud, one sector a "
+                                                      "request")
+                                           .arg(why)
+                                           .arg(baud));
+            });
 }
 
 bool CommandSession::traceTo(const QString& path) {

@@ -4,6 +4,8 @@
 // was read is kept) and ending anything else. Messages the link repeats (a port full of noise)
 // are printed once, with a count at the end.
 
+#include <optional>
+
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -17,8 +19,14 @@ namespace kav::cli {
 
 class InterruptNotifier;
 
+class CommandLine;
+
 // --trace FILE, for the commands that talk to a logger.
 QCommandLineOption traceOption();
+// --speed standard|fast|fastest, for the commands that read the memory.
+QCommandLineOption speedOption();
+// The --speed given (fast when none); nullopt after a usage error.
+std::optional<kav::session::TransferSpeed> speedFrom(CommandLine& cl);
 
 class CommandSession : public QObject {
     Q_OBJECT

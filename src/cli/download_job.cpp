@@ -70,7 +70,10 @@ int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
     CommandSession run(transport, command);
     if (!run.traceTo(job.tracePath)) return kExitFailure;
     DownloadSession& session = run.session();
+    session.setTransferSpeed(job.speed);
     ProgressLine progress(job.showProgress);
+    QObject::connect(&session, &DownloadSession::lineRateChanged, &run,
+                     [&progress](int baud) { progress.setBaud(baud); });
     QObject::connect(&session, &DownloadSession::downloadStarted, &run,
                      [&progress] { progress.start(); });
     QObject::connect(&session, &DownloadSession::progressChanged, &run,

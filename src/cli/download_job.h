@@ -6,6 +6,7 @@
 
 #include "cli/track_saver.h"
 #include "link/transport.h"
+#include "session/transfer_speed.h"
 
 namespace kav::session {
 class DownloadSession;
@@ -22,6 +23,7 @@ struct DownloadJob {
     QString rawPath;               // save the memory as read here (made unique), if not empty
     QString tracePath;             // byte trace, if not empty
     bool showProgress = false;
+    kav::session::TransferSpeed speed = kav::session::TransferSpeed::Fast;
 };
 
 // Runs the job; messages go to standard error, the paths written to standard output.

@@ -45,7 +45,9 @@ void ProgressLine::start() {
 void ProgressLine::update(int done, int total) {
     if (!enabled_) return;
     if (!clock_.isValid()) clock_.start();
-    writeErr(QStringLiteral("\r") + progressText(done, total, clock_.elapsed()).leftJustified(60));
+    const QString text =
+        progressText(done, total, clock_.elapsed()) + QStringLiteral(", %1 baud").arg(baud_);
+    writeErr(QStringLiteral("\r") + text.leftJustified(72));
     shown_ = true;
 }
 

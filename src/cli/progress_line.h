@@ -17,11 +17,14 @@ class ProgressLine {
     explicit ProgressLine(bool enabled);
     void start();
     void update(int done, int total);
+    // The line rate shown with the progress.
+    void setBaud(int baud) { baud_ = baud; }
     void finish();  // ends the line so later messages start on their own
 
   private:
     bool enabled_;
     bool shown_ = false;
+    int baud_ = 115200;
     QElapsedTimer clock_;
 };
 

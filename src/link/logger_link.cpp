@@ -238,10 +238,7 @@ void LoggerLink::retryOrFail(FailureKind kind) {
         emit note(QStringLiteral("sectors %1 to %2 are read one at a time")
                       .arg(x.sectors.first)
                       .arg(x.sectors.first + x.sectors.count - 1));
-        const Exchange done = *exchange_;
-        exchange_.reset();
-        timer_.stop();
-        resetReception();
+        const Exchange done = dropExchange();
         return settle(done.id, done.attempts - done.answers, [this] { requestNextSectors(); });
     }
     ++x.attempts;
@@ -249,7 +246,20 @@ void LoggerLink::retryOrFail(FailureKind kind) {
     resetReception();
     commands_.restoreBit(*bitForId(x.id));
     x.phase = Phase::Answer;
-    if (!x.send()) return fail(FailureKind::SendFailed);
+    if (kind == FailureKind::NoAnswer) return resend();
+    // A garbled answer may have company still on its way: the line falls quiet first.
+    const Exchange held = *exchange_;
+    exchange_.reset();
+    timer_.stop();
+    settle(held.id, kUntilQuiet, [this, held] {
+        exchange_ = held;
+        step_ = held.step;
+        resend();
+    });
+}
+
+void LoggerLink::resend() {
+    if (!exchange_->send()) return fail(FailureKind::SendFailed);
     arm();
 }
 
@@ -257,13 +267,9 @@ void LoggerLink::retryOrFail(FailureKind kind) {
 // let through, and what was read is kept.
 void LoggerLink::fail(FailureKind kind, const QString& detail) {
     if (!exchange_) return;
-    const Exchange x = *exchange_;
-    exchange_.reset();
-    timer_.stop();
-    resetReception();
+    const Exchange x = dropExchange();
     downloading_ = false;
     stopRequested_ = false;
-    commands_.setFlagACK(kMaskIdle);
     const int sector = x.step == Step::Sectors ? x.sectors.first : -1;
     step_ = Step::Settling;
     const int generation = generation_;
@@ -274,16 +280,24 @@ void LoggerLink::fail(FailureKind kind, const QString& detail) {
 
 // A rate change or check that got no answer is not a failure: the rate is worked out anew.
 void LoggerLink::giveUpQuietly(Step step) {
-    const Exchange x = *exchange_;
-    exchange_.reset();
-    timer_.stop();
-    resetReception();
+    const Exchange x = dropExchange();
     settle(x.id, x.attempts - x.answers, [this, step] {
         if (step == Step::LineRate)
             finishRate(RateAnswer::None);
         else
             finishProbe(false);
     });
+}
+
+// Takes the exchange in progress out without its answer: its bit is released, so the next
+// request is not held back by the mask rule.
+LoggerLink::Exchange LoggerLink::dropExchange() {
+    const Exchange x = *exchange_;
+    exchange_.reset();
+    timer_.stop();
+    resetReception();
+    commands_.setFlagACK(kMaskIdle);
+    return x;
 }
 
 // The exchange got its answer. After a request made more than once, the answers to the other
@@ -549,13 +563,14 @@ void LoggerLink::startDownload(const LogStatus& status) {
 
 void LoggerLink::requestNextSectors() {
     if (!downloading_) return;
+    // Nothing left to read: the download is whole, even when a stop was asked for meanwhile.
+    const std::optional<SectorPlan::Request> r = plan_.next();
+    if (!r) return endDownload([this] { emit downloadFinished(); });
     if (stopRequested_) {
         stopRequested_ = false;
         const int read = plan_.read();
         return endDownload([this, read] { emit downloadStopped(read); });
     }
-    const std::optional<SectorPlan::Request> r = plan_.next();
-    if (!r) return endDownload([this] { emit downloadFinished(); });
     const auto send = [this, r] {
         return commands_.DataQuery(uint16_t(r->first), uint16_t(r->count));
     };

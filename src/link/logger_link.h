@@ -182,6 +182,8 @@ class LoggerLink : public QObject {
     void onTimeout();
     void retryOrFail(FailureKind kind);
     void fail(FailureKind kind, const QString& detail = {});
+    void resend();
+    Exchange dropExchange();
     void complete(std::function<void()> next);
     void settle(uint8_t id, int owed, std::function<void()> then);
     void settleIfDone();

@@ -35,6 +35,7 @@ DownloadSession::DownloadSession(kav::link::Transport& transport, kav::link::Lin
                                  QObject* parent)
     : QObject(parent), transport_(transport), link_(transport, timings) {
     connectLink();
+    setTransferSpeed(speed_);
     // A port closed under a running download (another port chosen, the device removed).
     connect(&transport_, &kav::link::Transport::closed, this, [this] {
         whenFree_ = nullptr;
@@ -86,6 +87,7 @@ void DownloadSession::connectLink() {
     });
     connect(&link_, &LoggerLink::memoLine, this, &DownloadSession::memoLine);
     connect(&link_, &LoggerLink::idle, this, &DownloadSession::runWhenFree);
+    connect(&link_, &LoggerLink::lineRateChanged, this, &DownloadSession::lineRateChanged);
 }
 
 kav::link::OpenResult DownloadSession::start(const QString& port, Goal goal) {
@@ -119,6 +121,13 @@ void DownloadSession::disconnect() {
     whenFree_ = nullptr;
     cutDownload(std::nullopt, true);
     if (transport_.isOpen()) link_.disconnectLogger();
+}
+
+void DownloadSession::setTransferSpeed(TransferSpeed speed) {
+    speed_ = speed;
+    const TransferSettings settings = transferSettings(speed);
+    link_.setLineRate(settings.baud);
+    link_.setSectorsPerRequest(settings.sectorsPerRequest);
 }
 
 void DownloadSession::setTrace(kav::link::ByteTrace* trace) {

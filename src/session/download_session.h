@@ -19,6 +19,7 @@
 #include "link/transport.h"
 #include "log/raw_log_file.h"
 #include "log/track_list.h"
+#include "session/transfer_speed.h"
 
 namespace kav::session {
 
@@ -83,6 +84,10 @@ class DownloadSession : public QObject {
     // download is cut.
     void disconnect();
 
+    // The line rate and sectors a request of the downloads that start from now on.
+    void setTransferSpeed(TransferSpeed speed);
+    TransferSpeed transferSpeed() const { return speed_; }
+
     // Writes every byte exchanged and the link's notes to trace (not owned); null stops it.
     void setTrace(kav::link::ByteTrace* trace);
 
@@ -132,6 +137,8 @@ class DownloadSession : public QObject {
     void configurationAnswered(const QString& text);
     void memoryCleared();
     void memoLine(const QString& text);
+    // Both sides talk at baud; why says why the rate asked for is not used (empty otherwise).
+    void lineRateChanged(int baud, const QString& why);
 
   private:
     void connectLink();
@@ -145,6 +152,7 @@ class DownloadSession : public QObject {
     kav::link::Transport& transport_;
     kav::link::LoggerLink link_;
     Goal goal_ = Goal::ReadMemory;
+    TransferSpeed speed_ = TransferSpeed::Fast;
     LoggerIdentity identity_;
     kav::log::LogCollection log_;
     QByteArray memory_;

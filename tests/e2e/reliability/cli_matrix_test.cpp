@@ -31,8 +31,9 @@ Result runCli(const Scenario& s) {
     Result result;
     QTemporaryDir out;
     sim::Emulator emulator(emulatorOptions(s, false));
-    QString error;
-    if (!out.isValid() || !emulator.start(&error)) return result;
+    bool vanished = false;
+    QObject::connect(&emulator, &sim::Emulator::vanished, &emulator, [&] { vanished = true; });
+    if (!out.isValid() || !startLogger(emulator, s)) return result;
     QProcess process;
     // Ctrl+C (SIGTERM is handled alike) once the logger is asked for sector atSector.
     int requests = 0;
@@ -43,7 +44,8 @@ Result runCli(const Scenario& s) {
     process.start(QStringLiteral(KAV_CLI_PATH),
                   {QStringLiteral("download"), QStringLiteral("--port"), emulator.ptyPath(),
                    QStringLiteral("--out"), out.path(), QStringLiteral("--format"),
-                   QStringLiteral("gac"), QStringLiteral("--raw"), out.filePath("memory.bin")});
+                   QStringLiteral("gac"), QStringLiteral("--raw"), out.filePath("memory.bin"),
+                   QStringLiteral("--speed"), QLatin1String(s.speed)});
     process.closeWriteChannel();
     result.ended =
         QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, kLimitMs);
@@ -52,6 +54,7 @@ Result runCli(const Scenario& s) {
         process.waitForFinished();
     }
     const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.loggerRate = vanished ? 0 : emulator.lineRate();
     result.complete = code == 0;
     result.told = QString::fromLocal8Bit(process.readAllStandardError()).trimmed() +
                   QStringLiteral(" (exit %1)").arg(code);
@@ -68,11 +71,12 @@ Result runCli(const Scenario& s) {
 std::vector<Scenario> cliRows() {
     std::vector<Scenario> rows = faultRows();
     Scenario interrupt{"interrupt_mid_download",
-                       "Ctrl+C while sector 2 is asked for",
+                       "Ctrl+C while the second block is asked for",
                        {},
-                       {false, 2, 4, "The download was stopped"},
+                       {false, 1, 16, "The download was stopped"},
                        Action::Interrupt,
-                       When::AwaitingAck};
+                       When::AwaitingAck,
+                       1};
     rows.push_back(interrupt);
     return rows;
 }

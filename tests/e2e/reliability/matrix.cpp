@@ -5,6 +5,11 @@
 #include <cstdio>
 #include <span>
 
+#include <QSerialPort>
+#include <QTest>
+
+#include "link/frame.h"
+
 #include "log/track_list.h"
 
 namespace kav::reliability {
@@ -80,7 +85,7 @@ std::vector<Scenario> faultRows() {
         row("sector_late", "answer to 0x1D 2 s late", {"delay-once=0x1D:2000"}),
         row("sector_very_late", "answer to 0x1D 3 s late", {"delay-once=0x1D:3000"}),
         row("device_vanishes", "device gone after 3 sectors", {"vanish-after=3"},
-            {false, 2, 3, "went away"}),
+            {false, 0, 3, "went away"}),
         row("vanishes_at_start", "device gone instead of answering 0x02", {"vanish-at=0x02"},
             {false, 0, 0, "went away"}),
         row("vanishes_near_the_end", "device gone after 16 of 17 sectors", {"vanish-after=16"},
@@ -95,10 +100,47 @@ std::vector<Scenario> faultRows() {
     Scenario full = row("full_memory", "memory full: 0 sectors left, reads past it refused", {});
     full.fullMemory = true;
     rows.push_back(full);
+    rows.push_back(row("rate_refused", "230400 baud refused (0x05 answered 0x84)",
+                       {"refuse-once=0x05"}, {true, -1, -1, "refused 230400 baud"}));
+    rows.push_back(row("rate_never_switches", "0x05 acknowledged, the rate kept",
+                       {"rate-no-switch"}, {true, -1, -1, "no answer at 230400 baud"}));
+    rows.push_back(row("rate_silent", "at 230400 baud nothing the logger sends arrives",
+                       {"rate-silent"}, {true, -1, -1, "no answer at 230400 baud"}));
+    Scenario leftFast = row("logger_left_at_230400", "logger left at 230400 by another program", {},
+                            {false, 0, 0, "did not answer command 0x02"});
+    leftFast.loggerLeftFast = true;
+    rows.push_back(leftFast);
+    Scenario standard =
+        row("standard_sector_checksum_always", "standard speed: wrong checksum of sector 3, always",
+            {"block-checksum-always=3"}, failedAt3);
+    standard.speed = "standard";
+    rows.push_back(standard);
+    Scenario standardVanish =
+        row("standard_device_vanishes", "standard speed: device gone after 3 sectors",
+            {"vanish-after=3"}, {false, 2, 3, "went away"});
+    standardVanish.speed = "standard";
+    rows.push_back(standardVanish);
     Scenario output = row("continuous_output", "text output until the output stop", {});
     output.continuousOutput = true;
     rows.push_back(output);
     return rows;
+}
+
+bool startLogger(sim::Emulator& emulator, const Scenario& scenario) {
+    QString error;
+    if (!emulator.start(&error)) return false;
+    if (!scenario.loggerLeftFast) return true;
+    QSerialPort port(emulator.ptyPath());
+    if (!port.open(QIODevice::ReadWrite) || !port.setBaudRate(115200)) return false;
+    port.write(link::buildFrame(0x05, QByteArray("\x00\x06\x00", 3)));
+    QByteArray answer;
+    (void)QTest::qWaitFor(
+        [&] {
+            answer += port.readAll();
+            return answer.contains(link::buildFrame(0x83, QByteArray(1, 0x05)));
+        },
+        2000);
+    return QTest::qWaitFor([&] { return emulator.lineRate() == 230400; }, 2000);
 }
 
 void checkAndReport(const char* frontEnd, const Scenario& s, const Result& r) {
@@ -121,6 +163,10 @@ void checkAndReport(const char* frontEnd, const Scenario& s, const Result& r) {
     EXPECT_EQ(r.lastNamedIncomplete, !r.complete && tracks > 0);
     if (kept > 0) {
         EXPECT_EQ(r.firmware, QStringLiteral("1.4.20"));
+    }
+    // Whatever happened, a logger still there is left at the rate it starts at.
+    if (r.loggerRate != 0 && !s.loggerLeftFast) {
+        EXPECT_EQ(r.loggerRate, 115200);
     }
     if (*s.expected.told == '\0') {
         EXPECT_FALSE(soundsWrong(r.told)) << qPrintable(r.told);

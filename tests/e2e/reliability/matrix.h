@@ -40,6 +40,8 @@ struct Scenario {
     bool answer = true;  // the user's answer to the questions the action raises
     bool continuousOutput = false;
     bool fullMemory = false;
+    const char* speed = "fast";   // the transfer speed asked for (fast is the default)
+    bool loggerLeftFast = false;  // a program before left the logger at 230400 baud
 };
 
 // What a front end reports after a row.
@@ -51,12 +53,16 @@ struct Result {
     QString firmware;                  // the version text kept for the files
     int tracks = -1;                   // tracks the front end lists or wrote
     bool lastNamedIncomplete = false;  // the last track is marked or named as incomplete
+    int loggerRate = 0;                // the logger's line rate afterwards, 0 when it is gone
 };
 
 // The wire faults, run in both front ends.
 std::vector<Scenario> faultRows();
 QByteArray sampleImage();
 sim::EmulatorOptions emulatorOptions(const Scenario& scenario, bool paced);
+// Starts the emulator and, when the row says so, leaves the logger at 230400 baud as a
+// program that did not put it back would.
+bool startLogger(sim::Emulator& emulator, const Scenario& scenario);
 
 // Checks a result against its row (gtest expectations) and prints the report line.
 void checkAndReport(const char* frontEnd, const Scenario& scenario, const Result& result);

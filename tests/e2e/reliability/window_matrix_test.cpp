@@ -35,8 +35,9 @@ class WindowRun {
         : s_(s), emulator_(emulatorOptions(s, s.when == When::DataArriving)) {}
 
     Result run() {
-        QString error;
-        if (!emulator_.start(&error) || !rawLog_.isValid()) return {};
+        if (!startLogger(emulator_, s_) || !rawLog_.isValid()) return {};
+        QObject::connect(&emulator_, &sim::Emulator::vanished, &emulator_,
+                         [this] { vanished_ = true; });
         settings_.writeBoth(
             SettingsFixture::lines({settings_.dataDir(), "-1", "False", "BlankListCompetitor.Text",
                                     "20", "600", "0", "True"}));
@@ -55,6 +56,7 @@ class WindowRun {
         sink_ = RecordingSink{};
         sink_.answer = s_.answer;
         watch();
+        session().setTransferSpeed(*session::transferSpeedFromName(QLatin1String(s_.speed)));
         window_->BtnConnectClick();
         QEventLoop loop;
         QTimer::singleShot(kLimitMs, &loop, &QEventLoop::quit);
@@ -62,6 +64,9 @@ class WindowRun {
         if (!finished_) loop.exec();
         if (!captured_) capture();
         result_.ended = finished_;
+        // Anything the window still does to close its exchange with the logger comes first.
+        window_->Exit1Click();
+        result_.loggerRate = vanished_ ? 0 : emulator_.lineRate();
         return result_;
     }
 
@@ -92,7 +97,7 @@ class WindowRun {
                              });
         if (s_.when == When::DataArriving) {
             QObject::connect(&poll_, &QTimer::timeout, &poll_, [this] {
-                if (window_->loggerLink().FlagComportTrigger() &&
+                if (session().downloading() && window_->loggerLink().FlagComportTrigger() &&
                     session().sectorsRead() == s_.atSector)
                     act();
             });
@@ -171,6 +176,7 @@ class WindowRun {
     bool acted_ = false;
     bool captured_ = false;
     bool finished_ = false;
+    bool vanished_ = false;
 };
 
 // What the user does in the window while the memory is read.
@@ -182,23 +188,27 @@ std::vector<Scenario> windowRows() {
         s.answer = answer;
         rows.push_back(s);
     };
-    const Expected stopped{false, 2, 4, "The download was stopped"};
+    // Sectors come in blocks at the default speed: a stop keeps whole blocks.
+    const Expected stopped{false, 1, 16, "The download was stopped"};
     action("reconnect_mid_download", "Connect again after sector 2", Action::Reconnect,
            When::AfterSector, true, {});
     action("stop_mid_download", "Tools, Stop download after sector 2", Action::Stop,
            When::AfterSector, true, stopped);
     action("clear_awaiting_ack", "Clear memory while awaiting an acknowledgement, stop: yes",
            Action::ClearMemory, When::AwaitingAck, true, stopped);
-    action("clear_data_arriving", "Clear memory while a sector arrives, stop: no",
+    action("clear_data_arriving", "Clear memory while a block arrives, stop: no",
            Action::ClearMemory, When::DataArriving, false, {});
     action("config_awaiting_ack", "Send to GPS while awaiting an acknowledgement, stop: yes",
            Action::SendCriteria, When::AwaitingAck, true, {});
-    action("config_data_arriving", "Send to GPS while a sector arrives, stop: no",
+    action("config_data_arriving", "Send to GPS while a block arrives, stop: no",
            Action::SendCriteria, When::DataArriving, false, {});
     action("open_raw_awaiting_ack", "Open raw log while awaiting an acknowledgement, stop: yes",
            Action::OpenRawLog, When::AwaitingAck, true, {});
-    action("open_raw_data_arriving", "Open raw log while a sector arrives, stop: yes",
+    action("open_raw_data_arriving", "Open raw log while a block arrives, stop: yes",
            Action::OpenRawLog, When::DataArriving, true, {});
+    // The request for the second block reaches the logger; the first block is arriving.
+    for (std::size_t i = rows.size() - 6; i < rows.size(); ++i)
+        rows[i].atSector = rows[i].when == When::AwaitingAck ? 1 : 0;
     return rows;
 }
 

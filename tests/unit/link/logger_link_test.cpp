@@ -68,7 +68,8 @@ TEST_F(Replies, ShortBodiesAreAskedForAgain) {
     ASSERT_TRUE(link.GetSoftware());
     port.inject(ack(0x02) + buildFrame(0x80, "\x01\x02"));
     EXPECT_TRUE(got.label.isEmpty());
-    EXPECT_EQ(port.writes().size(), 2);
+    // Asked again once the line is quiet.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return port.writes().size() == 2; }, 1000));
     EXPECT_EQ(port.lastWrite(), port.writes().first());
 }
 
@@ -215,6 +216,7 @@ struct FaultCase {
     QList<int> sectors;      // handed on, in order
     bool fails;              // linkFailed expected
     const char* failureHas;  // part of the failure text
+    int block = 1;           // sectors a request
 };
 
 class Faults : public LinkFixture, public ::testing::WithParamInterface<FaultCase> {};
@@ -224,12 +226,14 @@ TEST_P(Faults, NoLostNoBadNoDuplicateSectorAndNoHang) {
     logger.status.left = 250;
     logger.status.total = 255;
     GetParam().arrange(logger);
+    link.setSectorsPerRequest(GetParam().block);
     link.startHandshake();
     runUntilIdle();
     EXPECT_EQ(got.sectors, GetParam().sectors);
     for (int i = 0; i < got.sectors.size(); ++i)
         EXPECT_EQ(got.data[i], trickySector(got.sectors[i])) << "sector " << got.sectors[i];
-    EXPECT_EQ(got.failures.size(), GetParam().fails ? 1 : 0);
+    EXPECT_EQ(got.failures.size(), GetParam().fails ? 1 : 0)
+        << got.failures.join(" | ").toStdString();
     if (GetParam().fails) {
         EXPECT_TRUE(got.failures.value(0).contains(QLatin1String(GetParam().failureHas)))
             << got.failures.value(0).toStdString();
@@ -295,6 +299,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {0, 1, 2},
                   true,
                   "The logger refused to send sector 3 (NACK : 29)"},
+        FaultCase{"block_checksum_bad_once", [](ScriptedLogger& l) { l.badSectorChecksum[2] = 1; },
+                  kAll, false, "", 4},
+        FaultCase{"block_with_a_bad_sector_read_singly",
+                  [](ScriptedLogger& l) { l.badSectorChecksum[3] = 99; },
+                  {0, 1, 2},
+                  true,
+                  "Sector 3 could not be read (checksum error) after 3 attempts",
+                  4},
+        FaultCase{"block_lost_once", [](ScriptedLogger& l) { l.silentSector[1] = 1; }, kAll, false,
+                  "", 4},
+        FaultCase{"block_answered_twice", [](ScriptedLogger& l) { l.duplicate = {0x1D}; }, kAll,
+                  false, "", 4},
         FaultCase{"full_memory_never_read_past_its_end",
                   [](ScriptedLogger& l) {
                       l.status.left = 0;
@@ -316,6 +332,76 @@ TEST_F(LinkFixture, PortLostMidDownloadKeepsTheSectorsRead) {
     EXPECT_EQ(got.finished, 0);
     QTest::qWait(200);
     EXPECT_EQ(logger.sectorRequests.size(), 3 + 1);  // nothing asked after the loss
+}
+
+}  // namespace
+}  // namespace kav::link
+
+namespace kav::link {
+namespace {
+
+struct PlanCase {
+    const char* name;
+    int toRead, blockSize;
+    int splitAt;  // the request that fails as a block, -1 for none
+    QList<QPair<int, int>> requests;
+};
+
+class Plan : public ::testing::TestWithParam<PlanCase> {};
+
+// The memory is read in blocks, the last one short; a block that fails is read sector by
+// sector, and the blocks after it are whole again.
+TEST_P(Plan, RequestsCoverTheMemoryOnce) {
+    const PlanCase& c = GetParam();
+    SectorPlan plan(c.toRead, c.blockSize);
+    QList<QPair<int, int>> asked;
+    for (int n = 0; const auto r = plan.next(); ++n) {
+        if (n == c.splitAt) {
+            plan.splitBlock();
+            continue;
+        }
+        asked << qMakePair(r->first, r->count);
+        plan.received(r->count);
+    }
+    EXPECT_EQ(asked, c.requests);
+    EXPECT_EQ(plan.read(), c.toRead);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, Plan,
+    ::testing::Values(PlanCase{"one_sector_a_request", 3, 1, -1, {{0, 1}, {1, 1}, {2, 1}}},
+                      PlanCase{"short_last_block", 20, 8, -1, {{0, 8}, {8, 8}, {16, 4}}},
+                      PlanCase{"failed_block_read_singly",
+                               20,
+                               8,
+                               1,
+                               {{0, 8},
+                                {8, 1},
+                                {9, 1},
+                                {10, 1},
+                                {11, 1},
+                                {12, 1},
+                                {13, 1},
+                                {14, 1},
+                                {15, 1},
+                                {16, 4}}},
+                      PlanCase{"empty_memory", 0, 8, -1, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Sectors 0 through the used count are read (the one being written too), never one at or past
+// the memory's end.
+TEST(Plan, SectorsToReadStopAtTheMemorysEnd) {
+    const struct {
+        uint16_t left, total;
+        int toRead;
+    } cases[] = {{250, 255, 6}, {0, 17, 17}, {5, 5, 1}, {9, 3, 1}, {0, 0, 0}, {0, 512, 512}};
+    for (const auto& c : cases) {
+        LogStatus status;
+        status.sectorsLeft = c.left;
+        status.totalSectors = c.total;
+        status.SectorsToDownload = c.total > c.left ? uint16_t(c.total - c.left) : 0;
+        EXPECT_EQ(sectorsToRead(status), c.toRead) << c.left << " of " << c.total;
+    }
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ class ScriptedLogger {
     QList<int> refusedSectors;         // sectors whose reading is refused
     qsizetype chunk = 7;
     QList<int> sectorRequests;
+    QList<uint8_t> rates;  // rate indexes asked for with 0x05
 
   private:
     QByteArray sector(int n) const {
@@ -54,11 +55,21 @@ class ScriptedLogger {
                 return refuseCriteria ? nack(id) : ack(id);
             case 0x1D: {
                 const int n = (uint8_t(body[0]) << 8) | uint8_t(body[1]);
+                const int count = (uint8_t(body[2]) << 8) | uint8_t(body[3]);
                 sectorRequests << n;
-                if (refusedSectors.contains(n) || n >= status.total) return nack(id);
-                if (take(silentSector[n])) return {};
-                return ack(id) + rawBlock(sector(n), !take(badSectorChecksum[n]));
+                if (refusedSectors.contains(n) || n + count > status.total) return nack(id);
+                QByteArray data;
+                bool good = true;
+                for (int s = n; s < n + count; ++s) {
+                    if (take(silentSector[s])) return {};
+                    good = !take(badSectorChecksum[s]) && good;
+                    data += sector(s);
+                }
+                return ack(id) + rawBlock(data, good);
             }
+            case 0x05:
+                rates << uint8_t(body[1]);
+                return ack(id);
             case 0x09:
             case 0x0E:
             case 0x10:
