@@ -13,9 +13,11 @@ namespace {
 constexpr int64_t kAltitudeSpike = 5000;
 
 // Stores one point; an upward altitude spike repeats the previous stored altitude (AddData).
-void AddData(TrackPoints& pts, const TDataGAC& g, DateTime when) {
+// The jump is measured from the previous fix's own altitude, not the stored one: after a low
+// glitch the stored value stays low, and every good fix would then read as a spike.
+void AddData(TrackPoints& pts, const TDataGAC& g, int32_t previousAlti, DateTime when) {
     int32_t alti = g.xAlti;
-    if (!pts.FRAltitudes.empty() && int64_t(pts.FRAltitudes.back()) + kAltitudeSpike < alti)
+    if (!pts.FRAltitudes.empty() && int64_t(previousAlti) + kAltitudeSpike < alti)
         alti = pts.FRAltitudes.back();
     pts.FRHeures.push_back(g.xSeconde);
     pts.FRLatitudes.push_back(g.xLat);
@@ -56,10 +58,12 @@ TrackPoints buildTrackPoints(const LogData& log, std::size_t first, std::size_t 
     const std::size_t count = last - first + 1;
     for (auto* v : {&pts.FRHeures, &pts.FRAltitudes}) v->reserve(count);
     for (auto* v : {&pts.FRLatitudes, &pts.FRLongitudes, &pts.FRDateTimes}) v->reserve(count);
+    int32_t previousAlti = 0;
     for (std::size_t i = first; i <= last; ++i) {
         TDataGAC g;
         Ecef2Gac(log[i], g);
-        AddData(pts, g, GpsTime2Datetime(log[i].WeekNumber, log[i].TimeOfWeek));
+        AddData(pts, g, previousAlti, GpsTime2Datetime(log[i].WeekNumber, log[i].TimeOfWeek));
+        previousAlti = g.xAlti;
     }
     CoordMaxData(pts);
     return pts;
