@@ -1,5 +1,7 @@
 #include "export/gpx_writer.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QXmlStreamWriter>
 
@@ -18,6 +20,8 @@ const QString kGpxNamespace = QStringLiteral("http://www.topografix.com/GPX/1/0"
 const QString kSchemaInstance = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
 
 constexpr int64_t kSecondsPerDay = 86400;
+constexpr double kMaxLatitude = 90.0;
+constexpr double kMaxLongitude = 180.0;
 // A track point takes about 130 bytes of GPX; the header about 700.
 constexpr qsizetype kBytesPerPoint = 140;
 constexpr qsizetype kHeaderBytes = 1024;
@@ -49,12 +53,20 @@ void writeRootAttributes(QXmlStreamWriter& xml) {
                        kGpxNamespace + u' ' + kGpxNamespace + QStringLiteral("/gpx.xsd"));
 }
 
+// The plot's widened bounds, held to the ranges GPX allows: widening a track near a pole or
+// across the antimeridian would otherwise give latitudes past 90 or longitudes past 180.
 void writeBounds(QXmlStreamWriter& xml, const FixedFiveDecimals& fixed, const TrackPoints& points) {
+    const auto latitude = [&](double v) {
+        return fixed(std::clamp(v, -kMaxLatitude, kMaxLatitude));
+    };
+    const auto longitude = [&](double v) {
+        return fixed(std::clamp(v, -kMaxLongitude, kMaxLongitude));
+    };
     xml.writeEmptyElement(QStringLiteral("bounds"));
-    xml.writeAttribute(QStringLiteral("minlat"), fixed(points.LatMin));
-    xml.writeAttribute(QStringLiteral("minlon"), fixed(points.LongMin));
-    xml.writeAttribute(QStringLiteral("maxlat"), fixed(points.LatMax));
-    xml.writeAttribute(QStringLiteral("maxlon"), fixed(points.LongMax));
+    xml.writeAttribute(QStringLiteral("minlat"), latitude(points.LatMin));
+    xml.writeAttribute(QStringLiteral("minlon"), longitude(points.LongMin));
+    xml.writeAttribute(QStringLiteral("maxlat"), latitude(points.LatMax));
+    xml.writeAttribute(QStringLiteral("maxlon"), longitude(points.LongMax));
 }
 
 void writeTrackPoint(QXmlStreamWriter& xml, const FixedFiveDecimals& fixed,

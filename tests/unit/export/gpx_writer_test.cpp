@@ -20,6 +20,7 @@ struct GpxContent {
     QString rootTime;
     QStringList rootAttributes;  // qualified names in document order
     QString desc;
+    QStringList bounds;  // minlat, minlon, maxlat, maxlon
     std::vector<GpxPoint> points;
 };
 
@@ -40,6 +41,9 @@ GpxContent readGpx(const QString& path) {
                 content.rootAttributes << a.qualifiedName().toString();
         } else if (xml.name() == u"time" && content.points.empty()) {
             content.rootTime = xml.readElementText();
+        } else if (xml.name() == u"bounds") {
+            for (const char* a : {"minlat", "minlon", "maxlat", "maxlon"})
+                content.bounds << xml.attributes().value(a).toString();
         } else if (xml.name() == u"desc") {
             content.desc = xml.readElementText();
         } else if (xml.name() == u"trkpt") {
@@ -114,6 +118,38 @@ TEST_F(GpxWriter, PointCountsReadBack) {
         const QString name = QStringLiteral("n%1.gpx").arg(n);
         written(name, test::sampleTrack(n));
         EXPECT_EQ(readGpx(dir.filePath(name)).points.size(), n);
+    }
+}
+
+TEST_F(GpxWriter, BoundsStayInsideTheValidRanges) {
+    const struct {
+        const char* name;
+        double latMin, longMin, latMax, longMax;
+        QStringList expected;
+    } cases[] = {
+        {"antimeridian",
+         -17.5,
+         -180.08997,
+         -17.4,
+         180.08992,
+         {"-17.50000", "-180.00000", "-17.40000", "180.00000"}},
+        {"north pole", 89.9, 6.1, 90.045, 6.2, {"89.90000", "6.10000", "90.00000", "6.20000"}},
+        {"south pole",
+         -90.045,
+         -0.2,
+         -89.9,
+         0.0,
+         {"-90.00000", "-0.20000", "-89.90000", "0.00000"}},
+    };
+    for (const auto& c : cases) {
+        kav::log::TrackPoints track = test::sampleTrack();
+        track.LatMin = c.latMin;
+        track.LongMin = c.longMin;
+        track.LatMax = c.latMax;
+        track.LongMax = c.longMax;
+        const QString name = QString::fromLatin1(c.name) + QStringLiteral(".gpx");
+        written(name, track);
+        EXPECT_EQ(readGpx(dir.filePath(name)).bounds, c.expected) << c.name;
     }
 }
 
