@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include "export/gpx_writer.h"
 #include "export_test_support.h"
+#include "log/gps_time.h"
 #include "sample_tracks.h"
 
 namespace kav::exporting {
@@ -18,6 +21,7 @@ struct GpxPoint {
 
 struct GpxContent {
     QString rootTime;
+    QString name;
     QStringList rootAttributes;  // qualified names in document order
     QString desc;
     QStringList bounds;  // minlat, minlon, maxlat, maxlon
@@ -44,6 +48,8 @@ GpxContent readGpx(const QString& path) {
         } else if (xml.name() == u"bounds") {
             for (const char* a : {"minlat", "minlon", "maxlat", "maxlon"})
                 content.bounds << xml.attributes().value(a).toString();
+        } else if (xml.name() == u"name") {
+            content.name = xml.readElementText();
         } else if (xml.name() == u"desc") {
             content.desc = xml.readElementText();
         } else if (xml.name() == u"trkpt") {
@@ -150,6 +156,38 @@ TEST_F(GpxWriter, BoundsStayInsideTheValidRanges) {
         const QString name = QString::fromLatin1(c.name) + QStringLiteral(".gpx");
         written(name, track);
         EXPECT_EQ(readGpx(dir.filePath(name)).bounds, c.expected) << c.name;
+    }
+}
+
+TEST_F(GpxWriter, ManyRandomPointsAndMarkupInTextsReadBack) {
+    std::mt19937_64 random(18);
+    std::uniform_real_distribution<double> lat(-90, 90), lon(-180, 180);
+    std::uniform_int_distribution<int32_t> alti(-40000, 400000);
+    std::uniform_int_distribution<int64_t> step(0, 30000);  // runs of days and day changes
+    QDateTime when(QDate(1980, 1, 6), QTime(0, 0), Qt::UTC);
+    kav::log::TrackPoints track;
+    std::vector<QDateTime> times;
+    for (int i = 0; i < 5000; ++i) {
+        track.FRLatitudes.push_back(lat(random));
+        track.FRLongitudes.push_back(lon(random));
+        track.FRAltitudes.push_back(alti(random));
+        when = when.addSecs(i % 500 == 0 ? 86400 * 3000 : step(random));
+        times.push_back(when);
+        track.FRDateTimes.push_back(kav::log::fromQDateTime(times.back()));
+        track.FRHeures.push_back(times.back().time().msecsSinceStartOfDay() / 1000);
+    }
+    info.GPSName = QStringLiteral("<a & b> \"q\" 'é' \u00b0");
+    written(QStringLiteral("<&'é\".gpx"), track);
+    const GpxContent content = readGpx(dir.filePath(QStringLiteral("<&'é\".gpx")));
+    EXPECT_EQ(content.name, QStringLiteral("<&'é\""));
+    EXPECT_TRUE(content.desc.endsWith(info.GPSName)) << content.desc.toStdString();
+    ASSERT_EQ(content.points.size(), track.FRTaille());
+    for (std::size_t i = 0; i < track.FRTaille(); ++i) {
+        const GpxPoint& p = content.points[i];
+        EXPECT_NEAR(p.lat.toDouble(), track.FRLatitudes[i], 5.000001e-6) << i;
+        EXPECT_NEAR(p.lon.toDouble(), track.FRLongitudes[i], 5.000001e-6) << i;
+        EXPECT_NEAR(p.ele.toDouble(), track.FRAltitudes[i] * 0.303, 0.5) << i;
+        EXPECT_EQ(QDateTime::fromString(p.time, Qt::ISODate), times[i]) << i;
     }
 }
 
