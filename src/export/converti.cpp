@@ -29,7 +29,9 @@ char* fixedWidthPosition(char* out, double value, int width, char positive, char
     const long double a = std::fabs(static_cast<long double>(value));
     const long double whole = std::trunc(a);
     const long double n = whole * 100000.0L + (a - whole) * 60000.0L;
-    const long double rounded = std::nearbyintl(n);
+    // rint rounds halves to even as nearbyint does, without its costly floating-point
+    // environment save and restore.
+    const long double rounded = std::rint(n);
     char fast[24];
     QByteArray slow;
     std::string_view digits;

@@ -52,7 +52,7 @@ bool hasPosition(const TDataGAC& point) {
 uint16_t courseDegrees(const TDataGAC& from, const TDataGAC& to) {
     const double course = RadCoordToRte(DegToRad(from.xLat), DegToRad(from.xLong),
                                         DegToRad(to.xLat), DegToRad(to.xLong));
-    return static_cast<uint16_t>(std::nearbyint(RadToDeg(course)));
+    return static_cast<uint16_t>(std::rint(RadToDeg(course)));  // halves to even
 }
 
 QString flightDate(kav::log::DateTime when) {
