@@ -6,7 +6,7 @@
 namespace kav::exporting {
 
 ChunkWriter::ChunkWriter(Sink sink)
-    : sink_(std::move(sink)), buffer_(std::make_unique<char[]>(kChunkBytes)) {}
+    : sink_(std::move(sink)), buffer_(std::make_unique_for_overwrite<char[]>(kChunkBytes)) {}
 
 char* ChunkWriter::room(std::size_t n) {
     if (used_ + n > kChunkBytes) flush();
