@@ -29,8 +29,7 @@ constexpr qsizetype kRecordBytes = 44;
 
 // Writes a value of at most width digits, zero-filled on the left.
 char* writeZeroFilled(char* out, int value, int width) {
-    for (char* digit = out + width - 1; digit >= out; --digit, value /= 10)
-        *digit = char('0' + value % 10);
+    for (int i = width - 1; i >= 0; --i, value /= 10) out[i] = char('0' + value % 10);
     return out + width;
 }
 
