@@ -36,13 +36,14 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
     header.exportMoment = request.exportMoment;
     const QDir folder(request.folder);
     for (std::size_t index : choice.indices) {
+        TrackFiles files(log, index);
         for (TrackFormat format : request.formats) {
             const bool incomplete = request.incompleteTrack == index;
             QString name =
                 defaultTrackFileName(request.serialNumber, log.tracks()[index].start, format);
             if (incomplete) name = incompleteName(name);
             const QString path = uniqueFileName(folder.filePath(name));
-            const WriteResult result = exportTrack(log, index, format, header, path);
+            const WriteResult result = files.write(format, header, path);
             if (result.ok()) {
                 report.written << path;
                 if (incomplete) report.incomplete << path;

@@ -1,8 +1,12 @@
 #include "export/converti.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <numbers>
+#include <string_view>
 
+#include <QByteArray>
 #include <QLocale>
 
 namespace kav::exporting {
@@ -13,37 +17,56 @@ constexpr long double kPi = std::numbers::pi_v<long double>;
 constexpr int32_t kSecondsPerDay = 86400;
 const QChar kDegree(0x00B0);
 
+// digits right-aligned in a field of width characters, "0" on the left; longer ones whole.
+char* zeroFilled(char* out, std::string_view digits, int width) {
+    const std::ptrdiff_t fill = width - std::ptrdiff_t(digits.size());
+    if (fill > 0) out = std::fill_n(out, fill, '0');
+    return std::copy(digits.begin(), digits.end(), out);
+}
+
 // Degrees times 100000 plus thousandths of minutes, rounded as one number and zero-filled.
-QString fixedWidthPosition(double value, int width, QChar positive, QChar negative) {
+char* fixedWidthPosition(char* out, double value, int width, char positive, char negative) {
     const long double a = std::fabs(static_cast<long double>(value));
     const long double whole = std::trunc(a);
     const long double n = whole * 100000.0L + (a - whole) * 60000.0L;
-    const long double rounded = std::nearbyintl(n);
-    // Positions never reach 1e15; anything beyond is formatted without the integer cast.
-    const QString digits = rounded < 1e15L ? QString::number(static_cast<qlonglong>(rounded))
-                                           : QString::number(static_cast<double>(rounded), 'f', 0);
-    return digits.rightJustified(width, u'0') + (value < 0 ? negative : positive);
+    // rint rounds halves to even as nearbyint does, without its costly floating-point
+    // environment save and restore.
+    const long double rounded = std::rint(n);
+    char fast[24];
+    QByteArray slow;
+    std::string_view digits;
+    if (rounded < 1e15L) {
+        digits = {fast, std::to_chars(fast, fast + sizeof fast, qlonglong(rounded)).ptr};
+    } else {  // never for a position; formatted without the integer cast
+        slow = QString::number(static_cast<double>(rounded), 'f', 0).toLatin1();
+        digits = {slow.constData(), std::size_t(slow.size())};
+    }
+    out = zeroFilled(out, digits, width);
+    *out++ = value < 0 ? negative : positive;
+    return out;
 }
 
-void appendTwoDigits(QString& text, int value) {
-    text.append(QChar(u'0' + value / 10));
-    text.append(QChar(u'0' + value % 10));
+char* writeTwoDigits(char* out, int value) {
+    *out++ = char('0' + value / 10);
+    *out++ = char('0' + value % 10);
+    return out;
 }
 
-// HH, MM and SS of the seconds of day, joined by separator (if any).
-QString hourGroups(int32_t value, QChar separator) {
+// HH, MM and SS of the seconds of day, joined by separator (none when it is 0).
+char* hourGroups(char* out, int32_t value, char separator) {
     const int64_t wrapped = ((int64_t{value} % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
-    const int hours = static_cast<int>(wrapped / 3600);
-    const int minutes = static_cast<int>(wrapped % 3600 / 60);
-    const int seconds = static_cast<int>(wrapped % 60);
-    QString text;
-    text.reserve(8);
-    appendTwoDigits(text, hours);
-    if (!separator.isNull()) text.append(separator);
-    appendTwoDigits(text, minutes);
-    if (!separator.isNull()) text.append(separator);
-    appendTwoDigits(text, seconds);
-    return text;
+    out = writeTwoDigits(out, static_cast<int>(wrapped / 3600));
+    if (separator != 0) *out++ = separator;
+    out = writeTwoDigits(out, static_cast<int>(wrapped % 3600 / 60));
+    if (separator != 0) *out++ = separator;
+    return writeTwoDigits(out, static_cast<int>(wrapped % 60));
+}
+
+// The text a char-writing form gives, as a QString.
+template <typename Value>
+QString asText(char* (*write)(char*, Value), Value value) {
+    char text[kPositionMaxBytes];
+    return QString::fromLatin1(text, write(text, value) - text);
 }
 
 // Minutes of the fraction of a, rounded half to even.
@@ -63,34 +86,58 @@ QString degreesAndZeroMinutes(const QString& degrees) {
 
 }  // namespace
 
+char* NumToLatVMU(char* out, double Value) {
+    return fixedWidthPosition(out, Value, 7, 'N', 'S');
+}
+
+char* NumToLongVMU(char* out, double Value) {
+    return fixedWidthPosition(out, Value, 8, 'E', 'W');
+}
+
+char* SecToHms(char* out, int32_t Value) {
+    return hourGroups(out, Value, 0);
+}
+
+char* SecToHms2(char* out, int32_t Value) {
+    return hourGroups(out, Value, ':');
+}
+
 QString NumToLatVMU(double Value) {
-    return fixedWidthPosition(Value, 7, u'N', u'S');
+    return asText<double>(NumToLatVMU, Value);
 }
 
 QString NumToLongVMU(double Value) {
-    return fixedWidthPosition(Value, 8, u'E', u'W');
+    return asText<double>(NumToLongVMU, Value);
 }
 
 QString SecToHms(int32_t Value) {
-    return hourGroups(Value, QChar());
+    return asText<int32_t>(SecToHms, Value);
 }
 
 QString SecToHms2(int32_t Value) {
-    return hourGroups(Value, u':');
+    return asText<int32_t>(SecToHms2, Value);
 }
 
 QString SecToIso8601(const QDateTime& DateTime, int32_t Sec) {
     return SecToIso8601(DateTime.date(), Sec);
 }
 
+char* SecToIso8601(char* out, const QDate& date, int32_t Sec) {
+    char year[16];
+    out = zeroFilled(out, {year, std::to_chars(year, year + sizeof year, date.year()).ptr}, 4);
+    *out++ = '-';
+    out = writeTwoDigits(out, date.month());
+    *out++ = '-';
+    out = writeTwoDigits(out, date.day());
+    *out++ = 'T';
+    out = SecToHms2(out, Sec);
+    *out++ = 'Z';
+    return out;
+}
+
 QString SecToIso8601(const QDate& date, int32_t Sec) {
-    QString text = QString::number(date.year()).rightJustified(4, u'0');
-    text.reserve(20);
-    text += u'-';
-    appendTwoDigits(text, date.month());
-    text += u'-';
-    appendTwoDigits(text, date.day());
-    return text + u'T' + SecToHms2(Sec) + u'Z';
+    char text[kIso8601MaxBytes];
+    return QString::fromLatin1(text, SecToIso8601(text, date, Sec) - text);
 }
 
 int32_t TimeToSec(const QDateTime& Value) {

@@ -18,9 +18,21 @@ QString NumToLongVMU(double Value);
 QString SecToHms(int32_t Value);
 // Seconds of day as HH:MM:SS.
 QString SecToHms2(int32_t Value);
+
+// The same four texts as ASCII bytes written at out, for the files' bulk; each returns the end.
+// A position takes at most kPositionMaxBytes (9 for any real one), a time 6 or 8 bytes.
+inline constexpr int kPositionMaxBytes = 330;
+char* NumToLatVMU(char* out, double Value);
+char* NumToLongVMU(char* out, double Value);
+char* SecToHms(char* out, int32_t Value);
+char* SecToHms2(char* out, int32_t Value);
+
 // Date part of DateTime and the time Sec as yyyy-mm-ddTHH:MM:SSZ; no time-zone arithmetic.
 QString SecToIso8601(const QDateTime& DateTime, int32_t Sec);
 QString SecToIso8601(const QDate& Date, int32_t Sec);
+// The same as ASCII bytes at out (at most kIso8601MaxBytes, 20 for years 0 to 9999).
+inline constexpr int kIso8601MaxBytes = 32;
+char* SecToIso8601(char* out, const QDate& Date, int32_t Sec);
 // Whole seconds since midnight of the time of day of Value (milliseconds dropped).
 int32_t TimeToSec(const QDateTime& Value);
 

@@ -1,5 +1,6 @@
 #include "export/gac_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -7,28 +8,40 @@
 #include <QStringEncoder>
 #include <QStringList>
 
+#include "export/chunk_writer.h"
 #include "export/converti.h"
-#include "log/geodesy.h"
 #include "log/gps_time.h"
 
 namespace kav::exporting {
 
 namespace {
 
-using kav::log::TDataECEF;
+using kav::log::ConvertedTrack;
 using kav::log::TDataGAC;
 
 const QString kLineEnd = QStringLiteral("\r\n");
 constexpr int32_t kMaxAltitude = 99999;
 constexpr uint16_t kMaxSpeed = 9999;
 constexpr uint16_t kMaxTrack = 999;
+// A B record and its line end, with room for positions no fix can have.
+constexpr std::size_t kMaxRecordBytes = 32 + 2 * kPositionMaxBytes;
+constexpr qsizetype kRecordBytes = 44;
 
-// Appends a value of at most width digits, zero-filled on the left.
-void appendZeroFilled(QString& text, int value, int width) {
-    const qsizetype end = text.size() + width;
-    text.resize(end);
-    for (qsizetype i = end - 1; i >= end - width; --i, value /= 10)
-        text[i] = QChar(u'0' + value % 10);
+// Writes a value of at most width digits, zero-filled on the left.
+char* writeZeroFilled(char* out, int value, int width) {
+    for (int i = width - 1; i >= 0; --i, value /= 10) out[i] = char('0' + value % 10);
+    return out + width;
+}
+
+char* writeBRecord(char* out, const TDataGAC& point) {
+    *out++ = 'B';
+    out = SecToHms(out, point.xSeconde);
+    out = NumToLatVMU(out, point.xLat);
+    out = NumToLongVMU(out, point.xLong);
+    out = writeText(out, "A99999");
+    out = writeZeroFilled(out, point.xAlti < 0 || point.xAlti > kMaxAltitude ? 0 : point.xAlti, 5);
+    out = writeZeroFilled(out, point.xSpeed > kMaxSpeed ? 0 : point.xSpeed, 4);
+    return writeZeroFilled(out, point.xTrack > kMaxTrack ? 0 : point.xTrack, 3);
 }
 
 bool hasPosition(const TDataGAC& point) {
@@ -38,38 +51,33 @@ bool hasPosition(const TDataGAC& point) {
 uint16_t courseDegrees(const TDataGAC& from, const TDataGAC& to) {
     const double course = RadCoordToRte(DegToRad(from.xLat), DegToRad(from.xLong),
                                         DegToRad(to.xLat), DegToRad(to.xLong));
-    return static_cast<uint16_t>(std::nearbyint(RadToDeg(course)));
+    return static_cast<uint16_t>(std::rint(RadToDeg(course)));  // halves to even
 }
 
-QString flightDate(const TDataECEF& fix) {
-    const QDateTime utc =
-        kav::log::toQDateTime(kav::log::GpsTime2Datetime(fix.WeekNumber, fix.TimeOfWeek));
-    return QLocale::c().toString(utc.date(), u"ddMMyy");
+QString flightDate(kav::log::DateTime when) {
+    return QLocale::c().toString(kav::log::toQDateTime(when).date(), u"ddMMyy");
 }
 
-struct BRecords {
-    QString text;
-    std::optional<QString> firstDate;  // DDMMYY of the first written fix
-};
+// Index of the first fix that has a position, or the number of fixes.
+std::size_t firstWritten(const ConvertedTrack& track) {
+    const auto first = std::find_if(track.points.begin(), track.points.end(), hasPosition);
+    return std::size_t(first - track.points.begin());
+}
 
-// B records of the valid fixes; each course runs from the previous written fix, the first is 0.
-BRecords buildBRecords(const kav::log::LogData& log, std::size_t first, std::size_t last) {
-    BRecords records;
+// Appends the B records of the valid fixes from index first on (ASCII, the same bytes in every
+// 8-bit code page); each course runs from the previous written fix, the first is 0.
+void appendBRecords(QByteArray& bytes, const ConvertedTrack& track, std::size_t first) {
+    ChunkWriter chunks([&bytes](QByteArrayView piece) { bytes.append(piece); });
     std::optional<TDataGAC> previous;
-    for (std::size_t i = first; i <= last; ++i) {
-        TDataGAC point;
-        kav::log::Ecef2Gac(log[i], point);
+    for (std::size_t i = first; i < track.points.size(); ++i) {
+        TDataGAC point = track.points[i];
         if (!hasPosition(point)) continue;
         point.xTrack = previous ? courseDegrees(*previous, point) : 0;
-        if (!previous) {
-            records.firstDate = flightDate(log[i]);
-            records.text.reserve(static_cast<qsizetype>((last - i + 1) * 44));
-        }
-        records.text += gacBRecord(point);
-        records.text += kLineEnd;
+        char* out = writeBRecord(chunks.room(kMaxRecordBytes), point);
+        chunks.advance(writeText(out, "\r\n"));
         previous = point;
     }
-    return records;
+    chunks.flush();
 }
 
 QString headerLines(const TFileInfo& info, const QString& Firmware, const QString& Hardware,
@@ -94,17 +102,8 @@ QString headerLines(const TFileInfo& info, const QString& Firmware, const QStrin
 }  // namespace
 
 QString gacBRecord(const TDataGAC& point) {
-    QString record;
-    record.reserve(42);
-    record += u'B';
-    record += SecToHms(point.xSeconde);
-    record += NumToLatVMU(point.xLat);
-    record += NumToLongVMU(point.xLong);
-    record += QStringLiteral("A99999");
-    appendZeroFilled(record, point.xAlti < 0 || point.xAlti > kMaxAltitude ? 0 : point.xAlti, 5);
-    appendZeroFilled(record, point.xSpeed > kMaxSpeed ? 0 : point.xSpeed, 4);
-    appendZeroFilled(record, point.xTrack > kMaxTrack ? 0 : point.xTrack, 3);
-    return record;
+    char record[kMaxRecordBytes];
+    return QString::fromLatin1(record, writeBRecord(record, point) - record);
 }
 
 WriteResult writeGacFile(const QString& path, const TFileInfo& info, const QString& Firmware,
@@ -116,12 +115,20 @@ WriteResult writeGacFile(const QString& path, const TFileInfo& info, const QStri
                 .arg(first)
                 .arg(last)
                 .arg(log.size()));
-    const BRecords records = first <= last ? buildBRecords(log, first, last) : BRecords{};
-    const QString text =
-        headerLines(info, Firmware, Hardware, records.firstDate.value_or(info.DateToday)) +
-        records.text;
-    QStringEncoder toCodePage(QStringConverter::System);
-    const QByteArray bytes = toCodePage(text);
+    return writeGacFile(path, info, Firmware, Hardware, kav::log::convertTrack(log, first, last));
+}
+
+WriteResult writeGacFile(const QString& path, const TFileInfo& info, const QString& Firmware,
+                         const QString& Hardware, const ConvertedTrack& track) {
+    if (track.times.size() != track.points.size())
+        return WriteResult::failure(QStringLiteral("The track's point arrays differ in length"));
+    const std::size_t first = firstWritten(track);
+    const QString date =
+        first < track.points.size() ? flightDate(track.times[first]) : info.DateToday;
+    QByteArray bytes =
+        QStringEncoder(QStringConverter::System)(headerLines(info, Firmware, Hardware, date));
+    bytes.reserve(bytes.size() + qsizetype(track.points.size() - first) * kRecordBytes);
+    appendBRecords(bytes, track, first);
     return writeNewFile(path, bytes);
 }
 

@@ -8,6 +8,7 @@
 #include "export/file_info.h"
 #include "export/safe_file_write.h"
 #include "log/fix_types.h"
+#include "log/track_points.h"
 
 namespace kav::exporting {
 
@@ -20,5 +21,9 @@ QString gacBRecord(const kav::log::TDataGAC& point);
 WriteResult writeGacFile(const QString& path, const TFileInfo& info, const QString& Firmware,
                          const QString& Hardware, const kav::log::LogData& log, std::size_t first,
                          std::size_t last);
+
+// The same from a track already converted.
+WriteResult writeGacFile(const QString& path, const TFileInfo& info, const QString& Firmware,
+                         const QString& Hardware, const kav::log::ConvertedTrack& track);
 
 }  // namespace kav::exporting

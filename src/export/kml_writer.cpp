@@ -1,8 +1,11 @@
 #include "export/kml_writer.h"
 
+#include <charconv>
+
 #include <QFileInfo>
 #include <QXmlStreamWriter>
 
+#include "export/chunk_writer.h"
 #include "export/xml_document.h"
 #include "export/xml_number_format.h"
 
@@ -12,29 +15,39 @@ namespace {
 
 const QString kKmlNamespace = QStringLiteral("http://earth.google.com/kml/2.0");
 const QString kLineEnd = QStringLiteral("\r\n");
-// A coordinate line takes about 30 bytes; the rest of the document about 500.
+// A coordinate line takes about 25 bytes; the rest of the document about 500.
 constexpr qsizetype kBytesPerPoint = 32;
 constexpr qsizetype kHeaderBytes = 1024;
 
-// One "longitude,latitude,metres" line per point, each ending in CR LF, after a leading CR LF.
-QString coordinatesText(const kav::log::TrackPoints& points) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(points.FRTaille() * 32 + 2));
-    text += kLineEnd;
-    const FixedFiveDecimals fixed;
-    for (std::size_t i = 0; i < points.FRTaille(); ++i) {
-        text += fixed(points.FRLongitudes[i]);
-        text += u',';
-        text += fixed(points.FRLatitudes[i]);
-        text += u',';
-        text += QString::number(altitudeInMetres(points.FRAltitudes[i]));
-        text += kLineEnd;
-    }
-    return text;
+// Longitude, latitude, altitude, CR LF: at most two numbers of any size and a 64-bit one.
+constexpr std::size_t kMaxLineBytes = 2 * kFiveDecimalsMaxBytes + 32;
+
+char* writeCoordinateLine(char* out, double longitude, double latitude, int32_t xAlti) {
+    out = writeFiveDecimals(out, longitude);
+    *out++ = ',';
+    out = writeFiveDecimals(out, latitude);
+    *out++ = ',';
+    out = std::to_chars(out, out + 24, altitudeInMetres(xAlti)).ptr;
+    return writeText(out, "\r\n");
 }
 
-void writePlacemark(QXmlStreamWriter& xml, const QString& baseName,
+// The coordinates element: a CR LF, then one "longitude,latitude,metres" line per point, each
+// ending in CR LF. The writer opens and closes it; the lines go in raw, in large pieces.
+void writeCoordinates(XmlDocument& document, const kav::log::TrackPoints& points) {
+    QXmlStreamWriter& xml = document.writer();
+    xml.writeStartElement(QStringLiteral("coordinates"));
+    xml.writeCharacters(kLineEnd);
+    ChunkWriter chunks([&document](QByteArrayView piece) { document.writeRaw(piece); });
+    for (std::size_t i = 0; i < points.FRTaille(); ++i)
+        chunks.advance(writeCoordinateLine(chunks.room(kMaxLineBytes), points.FRLongitudes[i],
+                                           points.FRLatitudes[i], points.FRAltitudes[i]));
+    chunks.flush();
+    xml.writeEndElement();
+}
+
+void writePlacemark(XmlDocument& document, const QString& baseName,
                     const kav::log::TrackPoints& points) {
+    QXmlStreamWriter& xml = document.writer();
     xml.writeStartElement(QStringLiteral("Placemark"));
     xml.writeTextElement(QStringLiteral("visibility"), QStringLiteral("1"));
     xml.writeTextElement(QStringLiteral("name"),
@@ -44,7 +57,7 @@ void writePlacemark(QXmlStreamWriter& xml, const QString& baseName,
     xml.writeTextElement(QStringLiteral("geomScale"), QStringLiteral("1.7"));
     xml.writeEndElement();
     xml.writeStartElement(QStringLiteral("LineString"));
-    xml.writeTextElement(QStringLiteral("coordinates"), coordinatesText(points));
+    writeCoordinates(document, points);
     xml.writeEndElement();
     xml.writeEndElement();
 }
@@ -64,7 +77,7 @@ WriteResult writeKmlFile(const QString& path, const kav::log::TrackPoints& point
     xml.writeTextElement(QStringLiteral("name"), baseName);
     xml.writeStartElement(QStringLiteral("Folder"));
     xml.writeTextElement(QStringLiteral("name"), QStringLiteral("Tracks"));
-    writePlacemark(xml, baseName, points);
+    writePlacemark(document, baseName, points);
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndElement();

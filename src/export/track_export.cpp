@@ -5,7 +5,6 @@
 #include "export/gac_writer.h"
 #include "export/gpx_writer.h"
 #include "export/kml_writer.h"
-#include "log/track_points.h"
 
 namespace kav::exporting {
 
@@ -37,16 +36,24 @@ QString extensionOf(TrackFormat format) {
 
 WriteResult exportTrack(const kav::log::LogCollection& log, std::size_t trackIndex,
                         TrackFormat format, const TrackExport& header, const QString& path) {
-    if (trackIndex >= log.tracks().size())
-        return WriteResult::failure(QStringLiteral("There is no track %1.").arg(trackIndex + 1));
-    const kav::log::Track& track = log.tracks()[trackIndex];
+    return TrackFiles(log, trackIndex).write(format, header, path);
+}
+
+TrackFiles::TrackFiles(const kav::log::LogCollection& log, std::size_t trackIndex)
+    : log_(log), trackIndex_(trackIndex) {}
+
+WriteResult TrackFiles::write(TrackFormat format, const TrackExport& header, const QString& path) {
+    if (trackIndex_ >= log_.tracks().size())
+        return WriteResult::failure(QStringLiteral("There is no track %1.").arg(trackIndex_ + 1));
+    if (!converted_) {
+        const kav::log::Track& track = log_.tracks()[trackIndex_];
+        converted_ = kav::log::convertTrack(log_.logData(), track.first, track.last);
+    }
     if (format == TrackFormat::Gac)
-        return writeGacFile(path, header.info, header.Firmware, header.Hardware, log.logData(),
-                            track.first, track.last);
-    const kav::log::TrackPoints points =
-        kav::log::buildTrackPoints(log.logData(), track.first, track.last);
-    if (format == TrackFormat::Kml) return writeKmlFile(path, points);
-    return writeGpxFile(path, points, header.info, header.exportMoment);
+        return writeGacFile(path, header.info, header.Firmware, header.Hardware, *converted_);
+    if (!points_) points_ = kav::log::buildTrackPoints(*converted_);
+    if (format == TrackFormat::Kml) return writeKmlFile(path, *points_);
+    return writeGpxFile(path, *points_, header.info, header.exportMoment);
 }
 
 }  // namespace kav::exporting

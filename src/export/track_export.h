@@ -13,6 +13,7 @@
 #include "export/safe_file_write.h"
 #include "kav/version.h"
 #include "log/track_list.h"
+#include "log/track_points.h"
 
 namespace kav::exporting {
 
@@ -39,5 +40,20 @@ struct TrackExport {
 // KML and GPX from its plotted points. An existing file is never replaced.
 WriteResult exportTrack(const kav::log::LogCollection& log, std::size_t trackIndex,
                         TrackFormat format, const TrackExport& header, const QString& path);
+
+// One track saved in several formats: its fixes are converted once, on the first write, and
+// its plotted points built once, for the first KML or GPX file.
+class TrackFiles {
+  public:
+    TrackFiles(const kav::log::LogCollection& log, std::size_t trackIndex);
+    // The same file exportTrack writes.
+    WriteResult write(TrackFormat format, const TrackExport& header, const QString& path);
+
+  private:
+    const kav::log::LogCollection& log_;
+    std::size_t trackIndex_;
+    std::optional<kav::log::ConvertedTrack> converted_;
+    std::optional<kav::log::TrackPoints> points_;
+};
 
 }  // namespace kav::exporting

@@ -2,6 +2,7 @@
 // In-memory UTF-8 XML document with the export files' declaration and indentation.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QXmlStreamWriter>
 
 namespace kav::exporting {
@@ -15,6 +16,9 @@ class XmlDocument {
     XmlDocument& operator=(const XmlDocument&) = delete;
 
     QXmlStreamWriter& writer() { return writer_; }
+    // Writes bytes the caller has made well-formed, as they are, where the writer stands: the
+    // bulk of points, whose markup is fixed and whose texts need no escaping.
+    void writeRaw(QByteArrayView bytes);
     // Closes every open element and returns the document's bytes.
     QByteArray finish();
 

@@ -1,8 +1,10 @@
 #include "export/xml_number_format.h"
 
-#include <QLocale>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 
-#include "export/converti.h"
+#include <QLocale>
 
 namespace kav::exporting {
 
@@ -10,33 +12,36 @@ namespace {
 
 constexpr int kCoordinateDecimals = 5;
 constexpr int64_t kMillimetresPerUnit = 303;
+// Below this the fixed text has at most 22 characters and std::to_chars needs no fallback.
+constexpr double kFastLimit = 1e15;
+// A value whose sixth decimal is its last and a 5 is an odd multiple of 1/64.
+constexpr double kTieScale = 64;
 
-// Only ASCII digits, one optional leading '-' and one '.' are readable by every XML consumer.
-bool isPlainDecimal(const QString& text) {
-    bool point = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'-' && i == 0) continue;
-        if (c == u'.' && !point) {
-            point = true;
-            continue;
-        }
-        if (c < u'0' || c > u'9') return false;
-    }
-    return point;
+// std::to_chars rounds such a tie to even; the files have always rounded it away from zero.
+bool isRoundingTie(double value) {
+    const double scaled = value * kTieScale;
+    return scaled == std::trunc(scaled) && std::fmod(scaled, 2.0) != 0;
+}
+
+char* writeQtFixed(char* out, double value) {
+    const QByteArray text = QLocale::c().toString(value, 'f', kCoordinateDecimals).toLatin1();
+    std::memcpy(out, text.constData(), std::size_t(text.size()));
+    return out + text.size();
 }
 
 }  // namespace
 
-FixedFiveDecimals::FixedFiveDecimals() {
-    locale_.setNumberOptions(locale_.numberOptions() | QLocale::OmitGroupSeparator);
+char* writeFiveDecimals(char* out, double value) {
+    if (!(std::fabs(value) < kFastLimit) || isRoundingTie(value)) return writeQtFixed(out, value);
+    if (value == 0) value = 0;  // -0 is written without its sign
+    return std::to_chars(out, out + kFiveDecimalsMaxBytes, value, std::chars_format::fixed,
+                         kCoordinateDecimals)
+        .ptr;
 }
 
-QString FixedFiveDecimals::operator()(double value) const {
-    const QString text = ConvertTextPoint(locale_.toString(value, 'f', kCoordinateDecimals));
-    // A locale with its own digits or minus sign would write coordinates no reader understands.
-    if (isPlainDecimal(text)) return text;
-    return QLocale::c().toString(value, 'f', kCoordinateDecimals);
+QString fiveDecimals(double value) {
+    char text[kFiveDecimalsMaxBytes];
+    return QString::fromLatin1(text, writeFiveDecimals(text, value) - text);
 }
 
 int64_t altitudeInMetres(int32_t xAlti) {

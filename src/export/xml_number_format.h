@@ -3,21 +3,18 @@
 
 #include <cstdint>
 
-#include <QLocale>
 #include <QString>
 
 namespace kav::exporting {
 
-// Degrees in fixed notation with exactly 5 decimals and a decimal point, whatever the user's
-// number format. Made once per export: it keeps the user's locale at hand.
-class FixedFiveDecimals {
-  public:
-    FixedFiveDecimals();
-    QString operator()(double value) const;
+// Room enough for any text writeFiveDecimals gives, the largest double included.
+inline constexpr int kFiveDecimalsMaxBytes = 330;
 
-  private:
-    QLocale locale_;
-};
+// Degrees in fixed notation with exactly 5 decimals and a decimal point, whatever the user's
+// number format: ASCII digits, a leading '-' for negative values (not for -0), no separators.
+// Writes at out and returns the end; halves of the last decimal round away from zero.
+char* writeFiveDecimals(char* out, double value);
+QString fiveDecimals(double value);
 
 // Height in 0.303 m units as whole metres, rounded half to even.
 int64_t altitudeInMetres(int32_t xAlti);

@@ -13,9 +13,11 @@ namespace {
 constexpr int64_t kAltitudeSpike = 5000;
 
 // Stores one point; an upward altitude spike repeats the previous stored altitude (AddData).
-void AddData(TrackPoints& pts, const TDataGAC& g, DateTime when) {
+// The jump is measured from the previous fix's own altitude, not the stored one: after a low
+// glitch the stored value stays low, and every good fix would then read as a spike.
+void AddData(TrackPoints& pts, const TDataGAC& g, int32_t previousAlti, DateTime when) {
     int32_t alti = g.xAlti;
-    if (!pts.FRAltitudes.empty() && int64_t(pts.FRAltitudes.back()) + kAltitudeSpike < alti)
+    if (!pts.FRAltitudes.empty() && int64_t(previousAlti) + kAltitudeSpike < alti)
         alti = pts.FRAltitudes.back();
     pts.FRHeures.push_back(g.xSeconde);
     pts.FRLatitudes.push_back(g.xLat);
@@ -48,21 +50,34 @@ void CoordMaxData(TrackPoints& pts) {
 
 }  // namespace
 
-TrackPoints buildTrackPoints(const LogData& log, std::size_t first, std::size_t last) {
-    TrackPoints pts;
-    if (log.empty()) return pts;
+ConvertedTrack convertTrack(const LogData& log, std::size_t first, std::size_t last) {
+    ConvertedTrack track;
+    if (log.empty()) return track;
     last = std::min(last, log.size() - 1);
-    if (first > last) return pts;
-    const std::size_t count = last - first + 1;
+    if (first > last) return track;
+    track.points.resize(last - first + 1);
+    track.times.resize(last - first + 1);
+    for (std::size_t i = first; i <= last; ++i) {
+        Ecef2Gac(log[i], track.points[i - first]);
+        track.times[i - first] = GpsTime2Datetime(log[i].WeekNumber, log[i].TimeOfWeek);
+    }
+    return track;
+}
+
+TrackPoints buildTrackPoints(const ConvertedTrack& track) {
+    TrackPoints pts;
+    const std::size_t count = std::min(track.points.size(), track.times.size());
+    if (count == 0) return pts;
     for (auto* v : {&pts.FRHeures, &pts.FRAltitudes}) v->reserve(count);
     for (auto* v : {&pts.FRLatitudes, &pts.FRLongitudes, &pts.FRDateTimes}) v->reserve(count);
-    for (std::size_t i = first; i <= last; ++i) {
-        TDataGAC g;
-        Ecef2Gac(log[i], g);
-        AddData(pts, g, GpsTime2Datetime(log[i].WeekNumber, log[i].TimeOfWeek));
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        AddData(pts, track.points[i], i > 0 ? track.points[i - 1].xAlti : 0, track.times[i]);
     CoordMaxData(pts);
     return pts;
+}
+
+TrackPoints buildTrackPoints(const LogData& log, std::size_t first, std::size_t last) {
+    return buildTrackPoints(convertTrack(log, first, last));
 }
 
 }  // namespace kav::log

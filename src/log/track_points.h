@@ -23,9 +23,22 @@ struct TrackPoints {
     bool empty() const { return FRLatitudes.empty(); }
 };
 
-// Converts fixes first..last (both included) of log into track points, applying the altitude
-// spike filter and computing the widened bounds. Indices past the log are clipped; first > last
-// gives no point.
+// The fixes of one track converted once (Ecef2Gac), with the UTC date-time of each: what the
+// plot arrays and every file saved for the track are made from.
+struct ConvertedTrack {
+    std::vector<TDataGAC> points;
+    std::vector<DateTime> times;
+};
+
+// Converts fixes first..last (both included) of log. Indices past the log are clipped;
+// first > last gives no point.
+ConvertedTrack convertTrack(const LogData& log, std::size_t first, std::size_t last);
+
+// The plot arrays of a converted track: the altitude spike filter applied, the widened bounds
+// computed.
+TrackPoints buildTrackPoints(const ConvertedTrack& track);
+
+// buildTrackPoints of convertTrack(log, first, last).
 TrackPoints buildTrackPoints(const LogData& log, std::size_t first, std::size_t last);
 
 }  // namespace kav::log

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include "export/gpx_writer.h"
 #include "export_test_support.h"
+#include "log/gps_time.h"
 #include "sample_tracks.h"
 
 namespace kav::exporting {
@@ -18,8 +21,10 @@ struct GpxPoint {
 
 struct GpxContent {
     QString rootTime;
+    QString name;
     QStringList rootAttributes;  // qualified names in document order
     QString desc;
+    QStringList bounds;  // minlat, minlon, maxlat, maxlon
     std::vector<GpxPoint> points;
 };
 
@@ -40,6 +45,11 @@ GpxContent readGpx(const QString& path) {
                 content.rootAttributes << a.qualifiedName().toString();
         } else if (xml.name() == u"time" && content.points.empty()) {
             content.rootTime = xml.readElementText();
+        } else if (xml.name() == u"bounds") {
+            for (const char* a : {"minlat", "minlon", "maxlat", "maxlon"})
+                content.bounds << xml.attributes().value(a).toString();
+        } else if (xml.name() == u"name") {
+            content.name = xml.readElementText();
         } else if (xml.name() == u"desc") {
             content.desc = xml.readElementText();
         } else if (xml.name() == u"trkpt") {
@@ -114,6 +124,70 @@ TEST_F(GpxWriter, PointCountsReadBack) {
         const QString name = QStringLiteral("n%1.gpx").arg(n);
         written(name, test::sampleTrack(n));
         EXPECT_EQ(readGpx(dir.filePath(name)).points.size(), n);
+    }
+}
+
+TEST_F(GpxWriter, BoundsStayInsideTheValidRanges) {
+    const struct {
+        const char* name;
+        double latMin, longMin, latMax, longMax;
+        QStringList expected;
+    } cases[] = {
+        {"antimeridian",
+         -17.5,
+         -180.08997,
+         -17.4,
+         180.08992,
+         {"-17.50000", "-180.00000", "-17.40000", "180.00000"}},
+        {"north pole", 89.9, 6.1, 90.045, 6.2, {"89.90000", "6.10000", "90.00000", "6.20000"}},
+        {"south pole",
+         -90.045,
+         -0.2,
+         -89.9,
+         0.0,
+         {"-90.00000", "-0.20000", "-89.90000", "0.00000"}},
+    };
+    for (const auto& c : cases) {
+        kav::log::TrackPoints track = test::sampleTrack();
+        track.LatMin = c.latMin;
+        track.LongMin = c.longMin;
+        track.LatMax = c.latMax;
+        track.LongMax = c.longMax;
+        const QString name = QString::fromLatin1(c.name) + QStringLiteral(".gpx");
+        written(name, track);
+        EXPECT_EQ(readGpx(dir.filePath(name)).bounds, c.expected) << c.name;
+    }
+}
+
+TEST_F(GpxWriter, ManyRandomPointsAndMarkupInTextsReadBack) {
+    std::mt19937_64 random(18);
+    std::uniform_real_distribution<double> lat(-90, 90), lon(-180, 180);
+    std::uniform_int_distribution<int32_t> alti(-40000, 400000);
+    std::uniform_int_distribution<int64_t> step(0, 30000);  // runs of days and day changes
+    QDateTime when(QDate(1980, 1, 6), QTime(0, 0), Qt::UTC);
+    kav::log::TrackPoints track;
+    std::vector<QDateTime> times;
+    for (int i = 0; i < 5000; ++i) {
+        track.FRLatitudes.push_back(lat(random));
+        track.FRLongitudes.push_back(lon(random));
+        track.FRAltitudes.push_back(alti(random));
+        when = when.addSecs(i % 500 == 0 ? 86400 * 3000 : step(random));
+        times.push_back(when);
+        track.FRDateTimes.push_back(kav::log::fromQDateTime(times.back()));
+        track.FRHeures.push_back(times.back().time().msecsSinceStartOfDay() / 1000);
+    }
+    info.GPSName = QStringLiteral("<a & b> \"q\" 'é' \u00b0");
+    written(QStringLiteral("<&'é\".gpx"), track);
+    const GpxContent content = readGpx(dir.filePath(QStringLiteral("<&'é\".gpx")));
+    EXPECT_EQ(content.name, QStringLiteral("<&'é\""));
+    EXPECT_TRUE(content.desc.endsWith(info.GPSName)) << content.desc.toStdString();
+    ASSERT_EQ(content.points.size(), track.FRTaille());
+    for (std::size_t i = 0; i < track.FRTaille(); ++i) {
+        const GpxPoint& p = content.points[i];
+        EXPECT_NEAR(p.lat.toDouble(), track.FRLatitudes[i], 5.000001e-6) << i;
+        EXPECT_NEAR(p.lon.toDouble(), track.FRLongitudes[i], 5.000001e-6) << i;
+        EXPECT_NEAR(p.ele.toDouble(), track.FRAltitudes[i] * 0.303, 0.5) << i;
+        EXPECT_EQ(QDateTime::fromString(p.time, Qt::ISODate), times[i]) << i;
     }
 }
 

@@ -83,6 +83,7 @@ TEST_F(KmlWriter, DocumentAndPlacemarkNamesComeFromTheFileName) {
         {"ab.kml", "ab", ""},
         {"abc.kml", "abc", "a"},
         {"my.flight.kml", "my.flight", "my.flig"},
+        {"<a&'b\"é>.kml", "<a&'b\"é>", "<a&'b\""},
     };
     for (const auto& c : cases) {
         written(c.file, test::sampleTrack(1));

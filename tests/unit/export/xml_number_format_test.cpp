@@ -26,10 +26,17 @@ TEST(FixedFiveDecimals, AlwaysAsciiDigitsAndAPointWhateverTheLocale) {
         {QLocale(QLocale::Arabic, QLocale::Egypt), -33.5, "-33.50000"},
         {QLocale(QLocale::Swedish, QLocale::Sweden), -33.5, "-33.50000"},
         {QLocale(QLocale::Persian, QLocale::Iran), 12.75, "12.75000"},
+        {test::pointLocale(), 0.015625, "0.01563"},  // exact halves round away from zero
+        {test::commaLocale(), -45.015625, "-45.01563"},
+        {test::pointLocale(), 45.046875, "45.04688"},
+        {test::pointLocale(), -0.0, "0.00000"},
+        {test::pointLocale(), -0.000001, "-0.00000"},
+        {test::pointLocale(), 1e20, "100000000000000000000.00000"},
+        {test::pointLocale(), std::numeric_limits<double>::quiet_NaN(), "nan"},
     };
     for (const FixedCase& c : cases) {
         const test::ScopedLocale pinned(c.locale);
-        EXPECT_EQ(FixedFiveDecimals()(c.value), c.expected)
+        EXPECT_EQ(fiveDecimals(c.value), c.expected)
             << c.locale.name().toStdString() << " " << c.value;
     }
 }

@@ -99,7 +99,15 @@ INSTANTIATE_TEST_SUITE_P(
         SpikeCase{"DropKept", {kAlt8301, kAlt0}, {8301, 0}},
         SpikeCase{"FirstPointAsItComes", {kAlt8301}, {8301}},
         SpikeCase{"ComparedWithStoredValue", {kAlt3300, kAlt8301, kAlt8300}, {3300, 3300, 8300}},
-        SpikeCase{"RepeatsAgainAndAgain", {kAlt0, kAlt8301, kAlt8301}, {0, 0, 0}}),
+        SpikeCase{"HighPlateauKeptFromItsSecondFix", {kAlt0, kAlt8301, kAlt8301}, {0, 0, 8301}},
+        SpikeCase{"OneLowFixCostsItselfAndTheNext",
+                  {kAlt8301, kAlt0, kAlt8301, kAlt8301, kAlt8300},
+                  {8301, 0, 0, 8301, 8300}},
+        SpikeCase{"TwoLowFixesCostThemselvesAndTheNext",
+                  {kAlt8301, kAlt0, kAlt0, kAlt8301, kAlt8301},
+                  {8301, 0, 0, 0, 8301}},
+        SpikeCase{"TwoHighFixes", {kAlt0, kAlt8301, kAlt8301, kAlt0}, {0, 0, 8301, 0}},
+        SpikeCase{"RealClimbKept", {kAlt0, kAlt3300, kAlt8300, kAlt8301}, {0, 3300, 8300, 8301}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BoundsCase {
