@@ -7,6 +7,7 @@
 #include "cli/download_session.h"
 #include "cli/interrupt_notifier.h"
 #include "cli/progress_line.h"
+#include "cli/track_selection.h"
 #include "export/unique_name.h"
 #include "log/raw_log_file.h"
 
@@ -31,7 +32,8 @@ namespace {
 bool printReport(const SaveReport& report, const QString& prefix) {
     for (const QString& path : report.written) printOut(path);
     for (const QString& error : report.errors) printErr(prefix + error);
-    for (int n : report.missing) printErr(prefix + QStringLiteral("there is no track %1").arg(n));
+    if (!report.missing.empty())
+        printErr(prefix + missingTracksText(report.missing, report.trackCount));
     return report.ok();
 }
 

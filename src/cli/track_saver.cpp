@@ -13,6 +13,7 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
     SaveReport report;
     const TrackChoice choice = chooseTracks(request.trackNumbers, log.tracks().size());
     report.missing = choice.missing;
+    report.trackCount = log.tracks().size();
     if (choice.indices.empty()) return report;
     if (!QDir().mkpath(request.folder)) {
         report.errors << QStringLiteral("cannot create the folder %1").arg(request.folder);

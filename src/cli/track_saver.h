@@ -23,9 +23,10 @@ struct SaveRequest {
 };
 
 struct SaveReport {
-    QStringList written;       // paths of the files written
-    QStringList errors;        // one line per file not written
-    std::vector<int> missing;  // listed track numbers the log does not have
+    QStringList written;         // paths of the files written
+    QStringList errors;          // one line per file not written
+    std::vector<int> missing;    // listed track numbers the log does not have
+    std::size_t trackCount = 0;  // tracks in the log
     bool ok() const { return errors.isEmpty() && missing.empty(); }
 };
 
