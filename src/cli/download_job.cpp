@@ -15,15 +15,14 @@ namespace kav::cli {
 
 bool saveRawCopy(const QString& wanted, const DownloadSession& session, const QString& prefix) {
     QDir().mkpath(QFileInfo(wanted).absolutePath());
-    const QString path = kav::exporting::uniqueFileName(wanted);
     const LoggerIdentity& id = session.identity();
-    const kav::log::RawLogResult saved =
-        kav::log::saveRawLog(path, session.memory(), {id.serialNumber, id.firmware, id.hardware});
-    if (!saved.ok()) {
-        printErr(prefix + saved.error);
+    const kav::exporting::SavedRawLog saved = kav::exporting::saveRawLogUnique(
+        wanted, session.memory(), {id.serialNumber, id.firmware, id.hardware});
+    if (!saved.result.ok()) {
+        printErr(prefix + saved.result.error);
         return false;
     }
-    printOut(path);
+    printOut(saved.path);
     return true;
 }
 

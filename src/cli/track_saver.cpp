@@ -29,8 +29,12 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
         for (TrackFormat format : request.formats) {
             const QString name =
                 defaultTrackFileName(request.serialNumber, log.tracks()[index].start, format);
-            const QString path = uniqueFileName(folder.filePath(name));
-            const WriteResult result = exportTrack(log, index, format, header, path);
+            WriteResult result;
+            const QString path =
+                writeUnderUniqueName(folder.filePath(name), {}, [&](const QString& free) {
+                    result = exportTrack(log, index, format, header, free);
+                    return result.nameTaken;
+                });
             if (result.ok())
                 report.written << path;
             else

@@ -262,6 +262,7 @@ struct ExitCase {
     const char* name;
     QStringList args;
     int code;
+    const char* says = "";  // a part of what is printed
 };
 
 TEST(CliExitCodes, UsageErrorsFailuresAndHelp) {
@@ -269,6 +270,11 @@ TEST(CliExitCodes, UsageErrorsFailuresAndHelp) {
     QTemporaryDir dir;
     const QString out = dir.path();
     const QString none = QDir(out).filePath(QStringLiteral("none"));
+    const QString raw = QDir(out).filePath(QStringLiteral("memory.bin"));
+    QFile rawFile(raw);
+    ASSERT_TRUE(rawFile.open(QIODevice::WriteOnly));
+    rawFile.write(sim::sampleImage());
+    rawFile.close();
     const std::vector<ExitCase> cases{
         {"no command", {}, 2},
         {"unknown command", {QStringLiteral("bogus")}, 2},
@@ -303,10 +309,24 @@ TEST(CliExitCodes, UsageErrorsFailuresAndHelp) {
           QStringLiteral("maybe")},
          2},
         {"unknown option", {QStringLiteral("info"), QStringLiteral("--colour")}, 2},
+        {"config out of range",
+         {QStringLiteral("config"), QStringLiteral("--port"), none,
+          QStringLiteral("--every-seconds"), QStringLiteral("70000")},
+         2,
+         "--every-seconds 70000 is out of range: it takes 0 to 65535"},
+        {"config help", {QStringLiteral("config"), QStringLiteral("--help")}, 0, "not read"},
+        {"erase help", {QStringLiteral("erase"), QStringLiteral("--help")}, 0, "not read unless"},
+        {"a million missing tracks",
+         {QStringLiteral("convert"), raw, QStringLiteral("--out"), out, QStringLiteral("--tracks"),
+          QStringLiteral("1-1000000")},
+         1,
+         "there are no tracks "},
     };
     for (const ExitCase& c : cases) {
         const CliRun run = runCli(c.args);
         EXPECT_EQ(run.code, c.code) << c.name << ": " << run.err.toStdString();
+        EXPECT_TRUE((run.out + run.err).simplified().contains(QString::fromLatin1(c.says)))
+            << c.name << ": " << run.err.toStdString();
         if (c.code != 0 && !c.args.isEmpty()) {
             EXPECT_EQ(run.err.trimmed().count(u'\n'), 0) << c.name << ": the reason is one line";
         }

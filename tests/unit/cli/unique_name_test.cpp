@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "export/unique_name.h"
 #include "log/gps_time.h"
+#include "log/raw_log_file.h"
 
 namespace kav::exporting {
 namespace {
@@ -44,6 +47,52 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"a.b/track", {"a.b/track"}, "a.b/track_1"},
                       NameCase{"my.flight.gpx", {"my.flight.gpx"}, "my.flight_1.gpx"},
                       NameCase{".gac", {".gac"}, "_1.gac"}));
+
+// A raw log and its side file are one name; a name another program takes between the check
+// and the write (takenMeanwhile) moves the save on to the next free one.
+struct RawNameCase {
+    const char* wanted;
+    std::vector<const char*> existing;
+    std::vector<const char*> takenMeanwhile;
+    const char* expected;
+};
+
+class RawLogNameTest : public ::testing::TestWithParam<RawNameCase> {};
+
+TEST_P(RawLogNameTest, SavesUnderTheFirstFreeName) {
+    QTemporaryDir dir;
+    const RawNameCase& c = GetParam();
+    for (const char* name : c.existing) touch(dir.filePath(QString::fromLatin1(name)));
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+    bool raced = false;
+    kav::log::RawLogResult result;
+    const QString path =
+        writeUnderUniqueName(dir.filePath(QString::fromLatin1(c.wanted)), {QStringLiteral(".ini")},
+                             [&](const QString& name) {
+                                 if (!std::exchange(raced, true))
+                                     for (const char* taken : c.takenMeanwhile)
+                                         touch(dir.filePath(QString::fromLatin1(taken)));
+                                 result = kav::log::saveRawLog(name, "memory", {});
+                                 return result.nameTaken;
+                             });
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    EXPECT_EQ(path, dir.filePath(QString::fromLatin1(c.expected)));
+    QStringList expected = before;
+    for (const char* taken : c.takenMeanwhile) expected << QString::fromLatin1(taken);
+    expected << QString::fromLatin1(c.expected) << QString::fromLatin1(c.expected) + ".ini";
+    expected.sort();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RawLogNameTest,
+    ::testing::Values(RawNameCase{"memory.bin", {"memory.bin.ini"}, {}, "memory_1.bin"},
+                      RawNameCase{"memory.bin", {}, {"memory.bin"}, "memory_1.bin"},
+                      RawNameCase{"memory.bin", {}, {"memory.bin.ini"}, "memory_1.bin"},
+                      RawNameCase{"memory.bin",
+                                  {"memory.bin", "memory_1.bin.ini"},
+                                  {"memory_2.bin"},
+                                  "memory_3.bin"}));
 
 TEST(UniqueName, CountsPastAnyFixedLimit) {
     QTemporaryDir dir;
