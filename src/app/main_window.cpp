@@ -33,6 +33,7 @@ const QString kSoftFirmware = QStringLiteral("0.1.5 ");
 WindowServices withDefaults(WindowServices services) {
     if (!services.transport) services.transport = makeDefaultTransport();
     if (services.programDir.isEmpty()) services.programDir = QCoreApplication::applicationDirPath();
+    if (services.userConfigDir.isEmpty()) services.userConfigDir = userSettingsDir();
     if (!services.portLister) services.portLister = [] { return link::availablePorts(); };
     if (!services.online) services.online = [] { return DetectionConnexion(); };
     if (!services.openUrl)
@@ -85,7 +86,7 @@ QString TKAVSkyTraqV6::SoftFirmware() const {
 void TKAVSkyTraqV6::buildDialogs() {
     configurationDialog_ = new TConfiguration(*messages_, this);
     aboutDialog_ = new TAboutGT730(this);
-    parametersDialog_ = new TParametersGT730(*messages_, repGT_, this);
+    parametersDialog_ = new TParametersGT730(*messages_, {repGT_, services_.userConfigDir}, this);
 }
 
 bool TKAVSkyTraqV6::event(QEvent* event) {
@@ -111,7 +112,12 @@ void TKAVSkyTraqV6::FormActivate() {
 }
 
 void TKAVSkyTraqV6::loadSettings() {
-    const SettingsOutcome outcome = readSettingsFiles(repGT_);
+    const SettingsOutcome outcome = readSettingsFiles({repGT_, services_.userConfigDir});
+    if (outcome.status == SettingsStatus::None) {
+        // A first start: the dialog's defaults stand, its directory included.
+        repDataGT_ = parametersDialog_->values().dataDir;
+        return;
+    }
     if (outcome.status == SettingsStatus::Missing) {
         messages_->information(outcome.message);
         return;
@@ -123,7 +129,8 @@ void TKAVSkyTraqV6::loadSettings() {
     const auto applied = parametersDialog_->applySettings(outcome.lines);
     if (applied.dataDir) repDataGT_ = *applied.dataDir;
     if (applied.format) defaultFormat_ = *applied.format;
-    if (!applied.error.isEmpty()) reportError(*messages_, applied.error);
+    if (!applied.error.isEmpty())
+        reportError(*messages_, settingsLineError(outcome.path, applied.errorLine, applied.error));
 }
 
 void TKAVSkyTraqV6::connectControls() {
@@ -153,6 +160,8 @@ void TKAVSkyTraqV6::connectControls() {
             &TKAVSkyTraqV6::Configure1Click);
     connect(parametersDialog_, &TParametersGT730::defaultFormatSaved, this,
             [this](int format) { defaultFormat_ = format; });
+    connect(parametersDialog_, &TParametersGT730::dataDirSaved, this,
+            [this](const QString& dir) { repDataGT_ = dir; });
 }
 
 void TKAVSkyTraqV6::InitGrid() {

@@ -33,7 +33,7 @@ W* child(QObject& parent, const char* name) {
 
 // Loads the settings of fixture into a fresh dialog as the start-up does.
 TParametersGT730::Applied load(TParametersGT730& dialog, const SettingsFixture& fixture) {
-    const SettingsOutcome outcome = readSettingsFiles(fixture.programDir());
+    const SettingsOutcome outcome = readSettingsFiles(fixture.places());
     return outcome.status == SettingsStatus::Done ? dialog.applySettings(outcome.lines)
                                                   : TParametersGT730::Applied{};
 }
@@ -49,8 +49,8 @@ class DialogsTest : public QObject {
     void settingsLoading();
     void settingsNeverCrash_data();
     void settingsNeverCrash();
-    void missingFiles_data();
-    void missingFiles();
+    void settingsPlaces_data();
+    void settingsPlaces();
     void saving_data();
     void saving();
     void savingAnsweredNo();
@@ -134,7 +134,7 @@ void DialogsTest::settingsLoading() {
     lines[0] = fixture.dataDir();
     fixture.writeBoth(SettingsFixture::lines(lines));
     RecordingSink sink;
-    TParametersGT730 dialog(sink, fixture.programDir());
+    TParametersGT730 dialog(sink, fixture.places());
     const auto applied = load(dialog, fixture);
 
     const SettingsValues values = dialog.values();
@@ -166,35 +166,69 @@ void DialogsTest::settingsNeverCrash() {
     SettingsFixture fixture;
     fixture.writeBoth(connexion);
     RecordingSink sink;
-    TParametersGT730 dialog(sink, fixture.programDir());
+    TParametersGT730 dialog(sink, fixture.places());
     const auto applied = load(dialog, fixture);
     QTEST(!applied.error.isEmpty(), "error");
 }
 
-void DialogsTest::missingFiles_data() {
-    QTest::addColumn<bool>("dataFolder");
+// data_folder.cfg beside the program, in the user's folder, in both or in neither; Connexion.cfg
+// where it names or not. Reading never creates a file; Save creates what a first start lacks.
+void DialogsTest::settingsPlaces_data() {
+    QTest::addColumn<QString>("dataFolder");  // program, user, both or none
+    QTest::addColumn<bool>("connexion");      // Connexion.cfg in the folder data_folder.cfg names
     QTest::addColumn<bool>("saving");
-    QTest::addColumn<QString>("prefix");
-    QTest::newRow("read, no data_folder") << false << false << "data_folder.cfg";
-    QTest::newRow("read, no Connexion") << true << false << "Connexion.cfg";
-    QTest::newRow("save, no data_folder") << false << true << "data_folder.cfg";
-    QTest::newRow("save, no connexion") << true << true << "connexion.cfg";
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("used");  // the folder of the Connexion.cfg read or written
+    const int done = int(SettingsStatus::Done);
+    const int missing = int(SettingsStatus::Missing);
+    QTest::newRow("beside the program") << "program" << true << false << done << "cfg";
+    QTest::newRow("in the user folder") << "user" << true << false << done << "user";
+    QTest::newRow("beside the program first") << "both" << true << false << done << "cfg";
+    QTest::newRow("none: a quiet first start")
+        << "none" << false << false << int(SettingsStatus::None) << "";
+    QTest::newRow("none: Save creates both in the user folder")
+        << "none" << false << true << done << "user";
+    QTest::newRow("Connexion.cfg missing") << "program" << false << false << missing << "";
+    QTest::newRow("Connexion.cfg missing: Save creates it")
+        << "program" << false << true << done << "cfg";
+    QTest::newRow("named folder gone: nothing saved") << "gone" << false << true << missing << "";
 }
 
-void DialogsTest::missingFiles() {
-    QFETCH(bool, dataFolder);
+void DialogsTest::settingsPlaces() {
+    QFETCH(QString, dataFolder);
+    QFETCH(bool, connexion);
     QFETCH(bool, saving);
-    QFETCH(QString, prefix);
+    QFETCH(QString, used);
     SettingsFixture fixture;
-    // Several lines: only the first names the settings folder.
-    if (dataFolder)
-        fixture.writeDataFolder(fixture.configDir().toLocal8Bit() + "\r\n/elsewhere\r\n");
-    const SettingsOutcome outcome = saving ? writeSettingsFiles(fixture.programDir(), {})
-                                           : readSettingsFiles(fixture.programDir());
-    const QString dir = dataFolder ? fixture.configDir() : fixture.programDir();
-    QCOMPARE(outcome.status, SettingsStatus::Missing);
-    QCOMPARE(outcome.message, prefix + " file missing in directory " + dir);
-    QVERIFY(!QFile::exists(fixture.connexionPath()));
+    const QByteArray lines = SettingsFixture::lines({"D", "-1", "False", "x", "20", "600", "1"});
+    const QString cfg = dataFolder == "gone" ? fixture.configDir() + "/gone" : fixture.configDir();
+    if (dataFolder != "none" && dataFolder != "user")
+        fixture.writeDataFolder(cfg.toLocal8Bit() + "\r\n/elsewhere\r\n");
+    if (dataFolder == "user" || dataFolder == "both") {
+        QDir().mkpath(fixture.userDir());
+        fixture.writeDataFolder(fixture.userDir().toLocal8Bit(), fixture.userDir());
+        SettingsFixture::write(fixture.userDir() + "/Connexion.cfg", lines);
+    }
+    if (connexion && dataFolder != "user") fixture.writeBoth(lines);
+    const bool userFolderBefore = QDir(fixture.userDir()).exists();
+
+    const SettingsOutcome outcome =
+        saving ? writeSettingsFiles(fixture.places(), {}) : readSettingsFiles(fixture.places());
+    QTEST(int(outcome.status), "status");
+    const QString usedDir = used == "cfg" ? fixture.configDir() : fixture.userDir();
+    QCOMPARE(outcome.path, used.isEmpty() ? QString() : usedDir + "/Connexion.cfg");
+    if (outcome.status == SettingsStatus::Missing)
+        QCOMPARE(outcome.message, "Connexion.cfg file missing in directory " + cfg);
+    else
+        QCOMPARE(outcome.message, QString());
+    if (!saving) {
+        QCOMPARE(outcome.lines.size(), outcome.status == SettingsStatus::Done ? 8 : 0);
+        QCOMPARE(QDir(fixture.userDir()).exists(), userFolderBefore);
+    }
+    // What Save made is read back at the next start.
+    if (saving && outcome.status == SettingsStatus::Done)
+        QCOMPARE(readSettingsFiles(fixture.places()).path, outcome.path);
+    if (outcome.status == SettingsStatus::Missing) QVERIFY(!QFile::exists(cfg + "/Connexion.cfg"));
 }
 
 void DialogsTest::saving_data() {
@@ -216,7 +250,7 @@ void DialogsTest::saving() {
     written[0] = fixture.dataDir();
     fixture.writeBoth(SettingsFixture::lines(loaded));
     RecordingSink sink;
-    TParametersGT730 dialog(sink, fixture.programDir());
+    TParametersGT730 dialog(sink, fixture.places());
     load(dialog, fixture);
     int savedFormat = -1;
     QObject::connect(&dialog, &TParametersGT730::defaultFormatSaved,
@@ -234,7 +268,7 @@ void DialogsTest::savingAnsweredNo() {
     fixture.writeBoth(before);
     RecordingSink sink;
     sink.answer = false;
-    TParametersGT730 dialog(sink, fixture.programDir());
+    TParametersGT730 dialog(sink, fixture.places());
     dialog.BtDefaultClick();
     dialog.BtSendClick();
     QCOMPARE(fixture.readConnexion(), before);
@@ -251,7 +285,7 @@ void DialogsTest::navFolders() {
     QVERIFY(kav::app::navFolders(dir.path() + "/missing").isEmpty());
 
     RecordingSink sink;
-    TParametersGT730 dialog(sink, dir.path());
+    TParametersGT730 dialog(sink, {dir.path(), {}});
     child<QLineEdit>(dialog, "DirEdit")->setText(dir.path());
     QCOMPARE(child<RadioList>(dialog, "RgNav")->items(), (QStringList{"Nav1", "Navette"}));
 }
@@ -262,7 +296,7 @@ void DialogsTest::navSelectionBounded() {
     QDir(dir.path()).mkdir("Nav1");
     QDir(dir.path()).mkdir("Nav2");
     RecordingSink sink;
-    TParametersGT730 dialog(sink, dir.path());
+    TParametersGT730 dialog(sink, {dir.path(), {}});
     auto* edit = child<QLineEdit>(dialog, "DirEdit");
     auto* nav = child<RadioList>(dialog, "RgNav");
     edit->setText(dir.path());

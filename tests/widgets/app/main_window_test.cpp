@@ -2,13 +2,21 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
 #include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include "app/about_dialog.h"
 #include "app/main_window.h"
 #include "app/parameters_dialog.h"
+#include "app/settings_files.h"
+#include "app/web_pages.h"
+#include "browse/track_table.h"
 #include "link/fake_transport.h"
 #include "link/logger_link.h"
 #include "link/port_list.h"
@@ -37,6 +45,7 @@ struct Harness {
         services.transport = std::move(transport);
         services.messages = &sink;
         services.programDir = fixture.programDir();
+        services.userConfigDir = fixture.userDir();
         services.portLister = [list = ports] { return *list; };
         services.online = [online] { return online; };
         services.openUrl = [this](const QUrl& url) { opened << url.toString(); };
@@ -104,8 +113,7 @@ void MainWindowTest::startStates() {
     Harness h;
     h.window->FormActivate();
     QCOMPARE(h.window->windowTitle(), QString("KAV SkyTraq V6"));
-    QCOMPARE(h.sink.infos,
-             QStringList{"data_folder.cfg file missing in directory " + h.fixture.programDir()});
+    QCOMPARE(h.sink.count(), 0);  // no settings yet: a quiet first start
     for (const char* on : {"BtnConnect", "btnClose", "Connect1", "Exit1", "Parameters1", "Help2",
                            "Support1", "About1"})
         QVERIFY2(h.enabled(on), on);
@@ -114,7 +122,17 @@ void MainWindowTest::startStates() {
         QVERIFY2(!h.enabled(off), off);
     QVERIFY(h.child<QCheckBox>("CbTimeFilter")->isHidden());
     QCOMPARE(h.child<QLabel>("LbSerialNo")->text(), kUnderscores);
-    QVERIFY(h.window->RepDataGT().isEmpty());
+    QCOMPARE(h.window->RepDataGT(), defaultDataDir());
+
+    // The first Save creates the settings in the user's folder; they apply at once.
+    h.child<QLineEdit>("DirEdit")->setText(h.fixture.dataDir());
+    h.child<QComboBox>("CbFilter")->setCurrentIndex(2);
+    h.window->parameters().BtSendClick();
+    QCOMPARE(h.sink.questions, QStringList{"Save this config ?"});
+    QCOMPARE(h.sink.count(), 1);
+    QVERIFY(QFile::exists(h.fixture.userDir() + "/Connexion.cfg"));
+    QCOMPARE(h.window->RepDataGT(), h.fixture.dataDir());
+    QCOMPARE(h.window->defaultFormat(), 2);
 }
 
 void MainWindowTest::layout() {
@@ -199,12 +217,13 @@ void MainWindowTest::untickTwiceAddsTwice() {
 
 void MainWindowTest::badSettingsStillStart_data() {
     QTest::addColumn<QByteArray>("connexion");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("garbage") << QByteArray("\xff\xfe\x00\x01\x80", 5);
-    QTest::newRow("nav not integer") << SettingsFixture::lines({"/tmp", "x", "True", "y"});
+    QTest::addColumn<int>("line");
+    QTest::newRow("empty") << QByteArray() << 2;
+    QTest::newRow("garbage") << QByteArray("\xff\xfe\x00\x01\x80", 5) << 2;
+    QTest::newRow("nav not integer") << SettingsFixture::lines({"/tmp", "x", "True", "y"}) << 2;
     QTest::newRow("format not integer")
-        << SettingsFixture::lines({"/tmp", "0", "False", "y", "20", "600", "gac", "False"});
-    QTest::newRow("long line 2") << "/tmp\r\n" + QByteArray(100000, '9') + "\r\n";
+        << SettingsFixture::lines({"/tmp", "0", "False", "y", "20", "600", "gac", "False"}) << 7;
+    QTest::newRow("long line 2") << "/tmp\r\n" + QByteArray(100000, '9') + "\r\n" << 2;
 }
 
 void MainWindowTest::badSettingsStillStart() {
@@ -213,7 +232,11 @@ void MainWindowTest::badSettingsStillStart() {
     h.fixture.writeBoth(connexion);
     h.child<QLabel>("LbSerialNo")->setText("x");
     h.window->FormActivate();
+    QFETCH(int, line);
     QCOMPARE(h.sink.errors.size(), 1);
+    // The error names the file and the line.
+    QVERIFY(h.sink.errors.front().startsWith(h.fixture.connexionPath() + ", line " +
+                                             QString::number(line) + ": '"));
     QVERIFY(h.sink.errors.front().endsWith("is not a valid integer value."));
     // The remaining steps ran: auto-detection keeps its design-time value and lists the port.
     QCOMPARE(h.items(), QStringList{"ttyUSB0"});
