@@ -17,6 +17,7 @@
 #include "app/default_transport.h"
 #include "app/message_sink.h"
 #include "app/parameters_dialog.h"
+#include "app/user_guide.h"
 #include "browse/sector_strip.h"
 #include "browse/track_plot.h"
 #include "browse/track_table.h"
@@ -197,11 +198,16 @@ void TKAVSkyTraqV6::Parameters1Click() {
 }
 
 void TKAVSkyTraqV6::Help2Click() {
-    openWebPage(helpPage(), services_.online, services_.openUrl, *messages_);
+    std::function<void()> onlineHelp;
+    if (const auto page = helpPage())
+        onlineHelp = [this, page] {
+            openWebPage(*page, services_.online, services_.openUrl, *messages_);
+        };
+    showUserGuide(this, repGT_, onlineHelp, *messages_);
 }
 
 void TKAVSkyTraqV6::Support1Click() {
-    openWebPage(supportPage(), services_.online, services_.openUrl, *messages_);
+    openSupport(services_.online, services_.openUrl, *messages_);
 }
 
 void TKAVSkyTraqV6::About1Click() {

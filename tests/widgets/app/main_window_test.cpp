@@ -61,6 +61,17 @@ struct Harness {
         if (auto* action = child<QAction>(name)) return action->isEnabled();
         return child<QWidget>(name)->isEnabled();
     }
+    // The sample day's memory, delivered as a whole download delivers it.
+    void downloadSample() {
+        kav::link::LoggerLink& link = window->loggerLink();
+        const QByteArray image = kav::sim::sampleImage();
+        kav::link::LogStatus status;
+        status.SectorsToDownload = uint16_t(image.size() / 4096);
+        emit link.logStatusReceived(status);
+        for (int sector = 0; sector * 4096 < image.size(); ++sector)
+            emit link.sectorReceived(sector, image.mid(sector * 4096, 4096));
+        emit link.downloadFinished();
+    }
     QStringList items() {
         QStringList out;
         for (int i = 0; i < chooser()->count(); ++i) out << chooser()->itemText(i);
@@ -105,7 +116,8 @@ class MainWindowTest : public QObject {
     void clearMemoryAsksFirst();
     void escapePressesClearMemoryOnlyWhenEnabled();
     void aboutShowsVersion();
-    void helpOffline();
+    void helpAndSupport_data();
+    void helpAndSupport();
     void grabWhenAsked();
 };
 
@@ -385,18 +397,60 @@ void MainWindowTest::escapePressesClearMemoryOnlyWhenEnabled() {
 void MainWindowTest::aboutShowsVersion() {
     Harness h;
     h.window->about().setVersion("old");
-    QTimer::singleShot(0, &h.window->about(), &QDialog::reject);
+    // The box has a Close button.
+    bool closedByButton = false;
+    QTimer::singleShot(0, &h.window->about(), [&h, &closedByButton] {
+        auto* buttons = h.window->about().findChild<QDialogButtonBox*>("AboutButtons");
+        closedByButton = buttons && buttons->button(QDialogButtonBox::Close);
+        if (closedByButton) buttons->button(QDialogButtonBox::Close)->click();
+        h.window->about().reject();
+    });
     h.window->About1Click();
+    QVERIFY(closedByButton);
+    QVERIFY(!h.window->about().isVisible());
     QCOMPARE(h.window->about().version(), QString("0.1.5 "));
     QCOMPARE(h.window->about().windowTitle(), QString("About GT730"));
 }
 
-void MainWindowTest::helpOffline() {
-    Harness h(QStringList{}, false);
-    h.child<QAction>("Help2")->trigger();
-    QCOMPARE(h.sink.errors, QStringList{"Internet connection not availlable.\nYou must be online "
-                                        "to access at help.example.org."});
-    QVERIFY(h.opened.isEmpty());
+// Help shows the guide shipped beside the program or in the package's share folder, without a
+// browser; Support opens a site only when one is set.
+void MainWindowTest::helpAndSupport_data() {
+    QTest::addColumn<QString>("guideAt");  // relative to the program folder; empty: none
+    QTest::addColumn<bool>("support");
+    QTest::newRow("guide beside the program") << "user-guide.md" << false;
+    QTest::newRow("guide in the package's share folder")
+        << "../share/kav-skytraq/user-guide.md" << false;
+    QTest::newRow("no guide") << "" << false;
+    QTest::newRow("support") << "" << true;
+}
+
+void MainWindowTest::helpAndSupport() {
+    QFETCH(QString, guideAt);
+    QFETCH(bool, support);
+    Harness h(QStringList{}, true);
+    const QString guide = h.fixture.programDir() + "/" + guideAt;
+    if (!guideAt.isEmpty()) {
+        QDir().mkpath(QFileInfo(guide).absolutePath());
+        SettingsFixture::write(guide, "# Guide\n\nPress **Connect**.\n");
+    }
+    h.child<QAction>(support ? "Support1" : "Help2")->trigger();
+    auto* shown = h.window->findChild<QDialog*>("UserGuide");
+    if (support) {
+        QVERIFY(!shown);
+        const auto site = supportPage();
+        QCOMPARE(h.opened, site ? QStringList{site->address.toString()} : QStringList{});
+        QCOMPARE(h.sink.infos, site ? QStringList{} : QStringList{noSupportSiteText()});
+    } else if (guideAt.isEmpty()) {
+        QVERIFY(!shown);
+        QCOMPARE(h.sink.infos.size(), 1);
+        QVERIFY(h.sink.infos.front().contains(
+            QDir::toNativeSeparators(QDir::cleanPath(h.fixture.programDir() + "/user-guide.md"))));
+    } else {
+        QVERIFY(shown && shown->isVisible());
+        QVERIFY(shown->findChild<QTextBrowser*>()->toPlainText().contains("Press Connect."));
+        QCOMPARE(h.sink.count(), 0);
+    }
+    QVERIFY(h.opened.isEmpty() || support);
 }
 
 // With KAV_WINDOW_GRAB=<png path>, saves the window after a sample download, for a look by eye.
@@ -407,14 +461,7 @@ void MainWindowTest::grabWhenAsked() {
     h.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
     h.window->FormActivate();
-    kav::link::LoggerLink& link = h.window->loggerLink();
-    const QByteArray image = kav::sim::sampleImage();
-    kav::link::LogStatus status;
-    status.SectorsToDownload = uint16_t(image.size() / 4096);
-    emit link.logStatusReceived(status);
-    for (int sector = 0; sector * 4096 < image.size(); ++sector)
-        emit link.sectorReceived(sector, image.mid(sector * 4096, 4096));
-    emit link.downloadFinished();
+    h.downloadSample();
     QTest::qWait(200);
     QVERIFY(h.window->grab().save(path));
 }
