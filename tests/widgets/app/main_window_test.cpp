@@ -116,6 +116,7 @@ class MainWindowTest : public QObject {
     void clearMemoryAsksFirst();
     void escapePressesClearMemoryOnlyWhenEnabled();
     void aboutShowsVersion();
+    void shortListSurvivesUnplugging();
     void helpAndSupport_data();
     void helpAndSupport();
     void grabWhenAsked();
@@ -410,6 +411,25 @@ void MainWindowTest::aboutShowsVersion() {
     QVERIFY(!h.window->about().isVisible());
     QCOMPARE(h.window->about().version(), QString("0.1.5 "));
     QCOMPARE(h.window->about().windowTitle(), QString("About GT730"));
+}
+
+// Unplugging the logger keeps the downloaded tracks, and the box that shows the hidden ones.
+void MainWindowTest::shortListSurvivesUnplugging() {
+    Harness h;
+    h.window->FormActivate();
+    h.window->BtnConnectClick();
+    h.downloadSample();
+    auto* box = h.child<QCheckBox>("CbTimeFilter");
+    auto* table = h.window->findChild<kav::browse::TrackTable*>();
+    QVERIFY(box->isChecked() && box->isVisibleTo(h.window.get()));
+    QVERIFY(table->isRowHidden(0));
+    h.window->portRemovedEvent("ttyUSB1");
+    QVERIFY(box->isVisibleTo(h.window.get()));
+    box->setChecked(false);
+    QVERIFY(!table->isRowHidden(0));
+    // Plugged in again: a new download starts from an empty table, with no box.
+    h.window->portArrivedEvent("ttyUSB1");
+    QVERIFY(!box->isVisibleTo(h.window.get()));
 }
 
 // Help shows the guide shipped beside the program or in the package's share folder, without a
