@@ -171,6 +171,12 @@ void MainWindowTest::layout() {
     QCOMPARE(h.chooser()->width(), 97);
     QCOMPARE(h.child<QLabel>("Label1")->text(), QString("Port Com : "));
     QCOMPARE(h.child<QLabel>("Label2")->text(), QString("Serial #:"));
+    // The longest serial number shows whole, inside the table's panel.
+    auto* serial = h.child<QLabel>("LbSerialNo");
+    serial->setText("GT730-01234567");
+    h.child<QWidget>("Panel4")->layout()->activate();
+    QVERIFY(serial->width() >= serial->sizeHint().width());
+    QVERIFY(serial->geometry().right() < h.child<QWidget>("Panel4")->width());
     QTRY_COMPARE(h.window->centralWidget()->size(), QSize(1000, 550));
 }
 
