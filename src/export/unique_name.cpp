@@ -52,6 +52,7 @@ QString writeUnderUniqueName(const QString& path, const QStringList& companions,
 SavedRawLog saveRawLogUnique(const QString& wanted, const QByteArray& memory,
                              const kav::log::RawLogIdentity& identity) {
     SavedRawLog saved;
+    // What the side file's name adds to the raw file's (".ini").
     const QStringList sideFile{kav::log::rawLogIdentityPath(QString())};
     saved.path = writeUnderUniqueName(wanted, sideFile, [&](const QString& name) {
         saved.result = kav::log::saveRawLog(name, memory, identity);
