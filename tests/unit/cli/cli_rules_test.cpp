@@ -122,24 +122,6 @@ TEST(ConfigNumbers, OnlyDigitsAreTaken) {
     EXPECT_EQ(parseDigits(QStringLiteral("70000")), 70000u);
     for (const char* bad : {"", "-1", "+1", "1.5", " 1", "1e3", "99999999999999999999"})
         EXPECT_FALSE(parseDigits(QString::fromLatin1(bad))) << bad;
-
-    // Option values: 16 bits at most, refused with the range rather than wrapped.
-    const struct {
-        const char* text;
-        std::optional<uint64_t> value;
-        const char* error;
-    } options[] = {{"65535", 65535, ""},
-                   {"0", 0, ""},
-                   {"65536", {}, "--min-speed 65536 is out of range: it takes 0 to 65535"},
-                   {"99999999999999999999", {}, "out of range"},
-                   {"-1", {}, "--min-speed takes a whole number of digits"}};
-    for (const auto& c : options) {
-        QString error;
-        EXPECT_EQ(parseCriterion(QStringLiteral("min-speed"), QString::fromLatin1(c.text), &error),
-                  c.value)
-            << c.text;
-        EXPECT_TRUE(error.contains(QString::fromLatin1(c.error))) << error.toStdString();
-    }
 }
 
 TEST(ProgressText, ShowsSectorsRateAndTimeLeft) {

@@ -171,64 +171,50 @@ void DialogsTest::settingsNeverCrash() {
     QTEST(!applied.error.isEmpty(), "error");
 }
 
-// data_folder.cfg beside the program, in the user's folder, in both or in neither; Connexion.cfg
-// where it names or not. Reading never creates a file; Save creates what a first start lacks.
+// data_folder.cfg beside the program, in the user's folder, in both or in neither; it may name
+// a folder without Connexion.cfg ("lacking") or no folder at all ("gone"). Reading creates
+// nothing; Save creates what a first start lacks.
 void DialogsTest::settingsPlaces_data() {
-    QTest::addColumn<QString>("dataFolder");  // program, user, both or none
-    QTest::addColumn<bool>("connexion");      // Connexion.cfg in the folder data_folder.cfg names
+    QTest::addColumn<QString>("files");
     QTest::addColumn<bool>("saving");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("used");  // the folder of the Connexion.cfg read or written
     const int done = int(SettingsStatus::Done);
     const int missing = int(SettingsStatus::Missing);
-    QTest::newRow("beside the program") << "program" << true << false << done << "cfg";
-    QTest::newRow("in the user folder") << "user" << true << false << done << "user";
-    QTest::newRow("beside the program first") << "both" << true << false << done << "cfg";
-    QTest::newRow("none: a quiet first start")
-        << "none" << false << false << int(SettingsStatus::None) << "";
-    QTest::newRow("none: Save creates both in the user folder")
-        << "none" << false << true << done << "user";
-    QTest::newRow("Connexion.cfg missing") << "program" << false << false << missing << "";
-    QTest::newRow("Connexion.cfg missing: Save creates it")
-        << "program" << false << true << done << "cfg";
-    QTest::newRow("named folder gone: nothing saved") << "gone" << false << true << missing << "";
+    QTest::newRow("beside the program") << "program" << false << done << "cfg";
+    QTest::newRow("in the user folder") << "user" << false << done << "user";
+    QTest::newRow("beside the program first") << "both" << false << done << "cfg";
+    QTest::newRow("none: quiet") << "none" << false << int(SettingsStatus::None) << "";
+    QTest::newRow("none: Save creates both") << "none" << true << done << "user";
+    QTest::newRow("lacking") << "lacking" << false << missing << "";
+    QTest::newRow("lacking: Save creates it") << "lacking" << true << done << "cfg";
+    QTest::newRow("gone: nothing saved") << "gone" << true << missing << "";
 }
 
 void DialogsTest::settingsPlaces() {
-    QFETCH(QString, dataFolder);
-    QFETCH(bool, connexion);
+    QFETCH(QString, files);
     QFETCH(bool, saving);
     QFETCH(QString, used);
-    SettingsFixture fixture;
+    SettingsFixture f;
     const QByteArray lines = SettingsFixture::lines({"D", "-1", "False", "x", "20", "600", "1"});
-    const QString cfg = dataFolder == "gone" ? fixture.configDir() + "/gone" : fixture.configDir();
-    if (dataFolder != "none" && dataFolder != "user")
-        fixture.writeDataFolder(cfg.toLocal8Bit() + "\r\n/elsewhere\r\n");
-    if (dataFolder == "user" || dataFolder == "both") {
-        QDir().mkpath(fixture.userDir());
-        fixture.writeDataFolder(fixture.userDir().toLocal8Bit(), fixture.userDir());
-        SettingsFixture::write(fixture.userDir() + "/Connexion.cfg", lines);
+    const QString cfg = f.configDir() + (files == "gone" ? "/gone" : "");
+    if (files == "program" || files == "both") f.writeBoth(lines);
+    if (files == "lacking" || files == "gone") f.writeDataFolder(cfg.toLocal8Bit());
+    if (files == "user" || files == "both") {
+        QDir().mkpath(f.userDir());
+        f.writeDataFolder(f.userDir().toLocal8Bit(), f.userDir());
+        SettingsFixture::write(f.userDir() + "/Connexion.cfg", lines);
     }
-    if (connexion && dataFolder != "user") fixture.writeBoth(lines);
-    const bool userFolderBefore = QDir(fixture.userDir()).exists();
-
     const SettingsOutcome outcome =
-        saving ? writeSettingsFiles(fixture.places(), {}) : readSettingsFiles(fixture.places());
+        saving ? writeSettingsFiles(f.places(), {}) : readSettingsFiles(f.places());
     QTEST(int(outcome.status), "status");
-    const QString usedDir = used == "cfg" ? fixture.configDir() : fixture.userDir();
+    const QString usedDir = used == "cfg" ? f.configDir() : f.userDir();
     QCOMPARE(outcome.path, used.isEmpty() ? QString() : usedDir + "/Connexion.cfg");
-    if (outcome.status == SettingsStatus::Missing)
-        QCOMPARE(outcome.message, "Connexion.cfg file missing in directory " + cfg);
-    else
-        QCOMPARE(outcome.message, QString());
-    if (!saving) {
-        QCOMPARE(outcome.lines.size(), outcome.status == SettingsStatus::Done ? 8 : 0);
-        QCOMPARE(QDir(fixture.userDir()).exists(), userFolderBefore);
-    }
-    // What Save made is read back at the next start.
-    if (saving && outcome.status == SettingsStatus::Done)
-        QCOMPARE(readSettingsFiles(fixture.places()).path, outcome.path);
-    if (outcome.status == SettingsStatus::Missing) QVERIFY(!QFile::exists(cfg + "/Connexion.cfg"));
+    const bool isMissing = outcome.status == SettingsStatus::Missing;
+    QCOMPARE(outcome.message, isMissing ? "Connexion.cfg file missing in directory " + cfg : "");
+    QCOMPARE(QFile::exists(cfg + "/Connexion.cfg"), used == "cfg");
+    QCOMPARE(QDir(f.userDir()).exists(), files == "user" || files == "both" || used == "user");
+    if (saving) QCOMPARE(readSettingsFiles(f.places()).path, outcome.path);  // read back
 }
 
 void DialogsTest::saving_data() {
