@@ -89,7 +89,7 @@ QString userSettingsDir() {
 
 QString defaultDataDir() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir::toNativeSeparators(documents.isEmpty() ? QDir::homePath() : documents);
+    return QDir::toNativeSeparators(QFileInfo(documents).isDir() ? documents : QDir::homePath());
 }
 
 QString joinPath(const QString& dir, const QString& name) {

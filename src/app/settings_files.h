@@ -20,7 +20,8 @@ struct SettingsPlaces {
 
 // The user's configuration folder for this program (on Linux ~/.config/kav-skytraq).
 QString userSettingsDir();
-// The output directory before any is chosen: the user's documents folder, else the home folder.
+// The output directory before any is chosen: the user's documents folder when there is one,
+// else the home folder.
 QString defaultDataDir();
 
 enum class SettingsStatus {
