@@ -1,5 +1,6 @@
 #include "app/about_dialog.h"
 
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -56,11 +57,18 @@ TAboutGT730::TAboutGT730(QWidget* parent) : QDialog(parent) {
     layout->addLayout(grid);
     layout->addStretch();
     auto* footer = new QHBoxLayout;
-    footer->addWidget(textLabel(
-        QStringLiteral("If you have any issues, please send your bug report to :"), {}, this));
-    footer->addWidget(textLabel(supportPage().host,
-                                QStringLiteral("color: blue; text-decoration: underline;"), this));
+    // Where to send bug reports, when this build names a support site.
+    if (const auto support = supportPage()) {
+        footer->addWidget(textLabel(
+            QStringLiteral("If you have any issues, please send your bug report to :"), {}, this));
+        footer->addWidget(textLabel(
+            support->host, QStringLiteral("color: blue; text-decoration: underline;"), this));
+    }
     footer->addStretch();
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->setObjectName(QStringLiteral("AboutButtons"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    footer->addWidget(buttons);
     layout->addLayout(footer);
 }
 

@@ -5,7 +5,9 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("KAV-SkyTraq-V6"));
+    // The name places the settings in the user's configuration folder: ~/.config/kav-skytraq.
+    // Window titles and message box captions are set on their own and do not change with it.
+    QApplication::setApplicationName(QStringLiteral("kav-skytraq"));
     kav::app::TKAVSkyTraqV6 window;
     window.show();
     return QApplication::exec();

@@ -18,6 +18,7 @@
 #include "app/default_transport.h"
 #include "app/message_sink.h"
 #include "app/parameters_dialog.h"
+#include "app/user_guide.h"
 #include "browse/sector_strip.h"
 #include "browse/track_plot.h"
 #include "browse/track_table.h"
@@ -34,6 +35,7 @@ namespace {
 WindowServices withDefaults(WindowServices services) {
     if (!services.transport) services.transport = makeDefaultTransport();
     if (services.programDir.isEmpty()) services.programDir = QCoreApplication::applicationDirPath();
+    if (services.userConfigDir.isEmpty()) services.userConfigDir = userSettingsDir();
     if (!services.portLister) services.portLister = [] { return link::availablePorts(); };
     if (!services.online) services.online = [] { return DetectionConnexion(); };
     if (!services.openUrl)
@@ -96,7 +98,7 @@ QString TKAVSkyTraqV6::SoftFirmware() const {
 void TKAVSkyTraqV6::buildDialogs() {
     configurationDialog_ = new TConfiguration(*messages_, this);
     aboutDialog_ = new TAboutGT730(this);
-    parametersDialog_ = new TParametersGT730(*messages_, repGT_, this);
+    parametersDialog_ = new TParametersGT730(*messages_, {repGT_, services_.userConfigDir}, this);
 }
 
 bool TKAVSkyTraqV6::event(QEvent* event) {
@@ -122,7 +124,12 @@ void TKAVSkyTraqV6::FormActivate() {
 }
 
 void TKAVSkyTraqV6::loadSettings() {
-    const SettingsOutcome outcome = readSettingsFiles(repGT_);
+    const SettingsOutcome outcome = readSettingsFiles({repGT_, services_.userConfigDir});
+    if (outcome.status == SettingsStatus::None) {
+        // A first start: the dialog's defaults stand, its directory included.
+        repDataGT_ = parametersDialog_->values().dataDir;
+        return;
+    }
     if (outcome.status == SettingsStatus::Missing) {
         messages_->information(outcome.message);
         return;
@@ -134,7 +141,8 @@ void TKAVSkyTraqV6::loadSettings() {
     const auto applied = parametersDialog_->applySettings(outcome.lines);
     if (applied.dataDir) repDataGT_ = *applied.dataDir;
     if (applied.format) defaultFormat_ = *applied.format;
-    if (!applied.error.isEmpty()) reportError(*messages_, applied.error);
+    if (!applied.error.isEmpty())
+        reportError(*messages_, settingsLineError(outcome.path, applied.errorLine, applied.error));
 }
 
 void TKAVSkyTraqV6::connectControls() {
@@ -164,6 +172,8 @@ void TKAVSkyTraqV6::connectControls() {
             &TKAVSkyTraqV6::Configure1Click);
     connect(parametersDialog_, &TParametersGT730::defaultFormatSaved, this,
             [this](int format) { defaultFormat_ = format; });
+    connect(parametersDialog_, &TParametersGT730::dataDirSaved, this,
+            [this](const QString& dir) { repDataGT_ = dir; });
 }
 
 void TKAVSkyTraqV6::InitGrid() {
@@ -202,11 +212,16 @@ void TKAVSkyTraqV6::Parameters1Click() {
 }
 
 void TKAVSkyTraqV6::Help2Click() {
-    openWebPage(helpPage(), services_.online, services_.openUrl, *messages_);
+    std::function<void()> onlineHelp;
+    if (const auto page = helpPage())
+        onlineHelp = [this, page] {
+            openWebPage(*page, services_.online, services_.openUrl, *messages_);
+        };
+    showUserGuide(this, repGT_, onlineHelp, *messages_);
 }
 
 void TKAVSkyTraqV6::Support1Click() {
-    openWebPage(supportPage(), services_.online, services_.openUrl, *messages_);
+    openSupport(services_.online, services_.openUrl, *messages_);
 }
 
 void TKAVSkyTraqV6::About1Click() {

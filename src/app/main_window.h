@@ -54,6 +54,7 @@ struct WindowServices {
     std::unique_ptr<link::Transport> transport;  // default: the serial port
     MessageSink* messages = nullptr;             // not owned; default: message boxes
     QString programDir;                          // RepGT; default: the executable's directory
+    QString userConfigDir;                       // default: the user's configuration folder
     std::function<QStringList()> portLister;     // default: the ports present
     OnlineTest online;                           // default: DetectionConnexion
     UrlOpener openUrl;                           // default: the desktop's browser

@@ -111,6 +111,7 @@ std::optional<QString> TKAVSkyTraqV6::nameFromStartList(const QDate& today,
     }
     // Cancelling the save dialog keeps the proposal.
     int filter = saveFilterIndex();
+    proposal = proposalWithExtension(proposal, filter);
     if (const auto confirmed = services_.exportDialogs.saveTrack(proposal, filter)) {
         proposal = confirmed->path;
         filter = confirmed->filterIndex;

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -89,22 +90,22 @@ QWidget* TKAVSkyTraqV6::buildTablePanel() {
     QFont bold = CbTimeFilter->font();
     bold.setBold(true);
     CbTimeFilter->setFont(bold);
-    CbTimeFilter->move(8, 4);
     CbTimeFilter->hide();
-    auto* portLine = new QHBoxLayout;
-    portLine->addWidget(boldLabel("Label1", QStringLiteral("Port Com : "), panel4));
     CBPortCom = named(new QComboBox(panel4), "CBPortCom");
     CBPortCom->setFixedWidth(97);
     CBPortCom->setPlaceholderText(QStringLiteral("Port Com"));
-    portLine->addWidget(CBPortCom);
-    portLine->addSpacing(8);
-    portLine->addWidget(boldLabel("Label2", QStringLiteral("Serial #:"), panel4));
     LbSerialNo = boldLabel("LbSerialNo", QStringLiteral("_______________"), panel4);
-    portLine->addWidget(LbSerialNo);
-    portLine->addStretch();
-    auto* panel4Layout = new QVBoxLayout(panel4);
-    panel4Layout->setContentsMargins(8, 26, 4, 4);
-    panel4Layout->addLayout(portLine);
+    // The serial number shares the top line with "Short list", right-aligned, where a whole
+    // GT730-01234567 fits; the port chooser has the line below.
+    auto* grid = new QGridLayout(panel4);
+    grid->setContentsMargins(8, 4, 4, 4);
+    grid->setVerticalSpacing(2);
+    grid->addWidget(CbTimeFilter, 0, 0, 1, 2);
+    grid->addWidget(boldLabel("Label2", QStringLiteral("Serial #:"), panel4), 0, 3);
+    grid->addWidget(LbSerialNo, 0, 4);
+    grid->addWidget(boldLabel("Label1", QStringLiteral("Port Com : "), panel4), 1, 0);
+    grid->addWidget(CBPortCom, 1, 1);
+    grid->setColumnStretch(2, 1);
     layout->addWidget(panel4);
     return Panel3;
 }

@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/message_sink.h"
 #include "app/parameters_dialog.h"
+#include "browse/track_table.h"
 #include "link/logger_link.h"
 #include "link/port_list.h"
 #include "link/transport.h"
@@ -32,7 +33,8 @@ void TKAVSkyTraqV6::InitPortCom() {
     LbSerialNo->setText(QStringLiteral("_______________"));
     if (!parametersDialog_->autoDetect()) return;
     CBPortCom->clear();
-    CbTimeFilter->hide();
+    // The box stays while the table hides tracks, or they could never be shown again.
+    CbTimeFilter->setVisible(TraceGridGT730->shortListBoxWanted());
     CBPortCom->addItems(services_.portLister());
     CBPortCom->setCurrentIndex(CBPortCom->count() - 1);
     BtnConnect->setEnabled(CBPortCom->count() > 0);

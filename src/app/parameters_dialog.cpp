@@ -49,8 +49,8 @@ QString nonZeroOr(const QString& text, const QString& fallback) {
 
 }  // namespace
 
-TParametersGT730::TParametersGT730(MessageSink& messages, QString programDir, QWidget* parent)
-    : QDialog(parent), messages_(messages), programDir_(std::move(programDir)) {
+TParametersGT730::TParametersGT730(MessageSink& messages, SettingsPlaces places, QWidget* parent)
+    : QDialog(parent), messages_(messages), places_(std::move(places)) {
     setObjectName(QStringLiteral("ParametersGT730"));
     setWindowTitle(QStringLiteral("Set parameters "));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -60,7 +60,7 @@ TParametersGT730::TParametersGT730(MessageSink& messages, QString programDir, QW
 }
 
 void TParametersGT730::buildControls() {
-    DirEdit = named(new QLineEdit(QStringLiteral("*.*"), this), "DirEdit");
+    DirEdit = named(new QLineEdit(defaultDataDir(), this), "DirEdit");
     DirEdit->setMinimumWidth(300);
     auto* dirBrowse = named(new QToolButton(this), "DirBrowse");
     connect(dirBrowse, &QToolButton::clicked, this, [this] { chooseDirectory(); });
@@ -157,6 +157,7 @@ TParametersGT730::Applied TParametersGT730::applySettings(const QStringList& lin
     const auto nav = parseInteger(line(2));
     if (!nav) {
         applied.error = conversionErrorText(line(2));
+        applied.errorLine = 2;
         return applied;
     }
     setNavIndex(*nav);
@@ -169,6 +170,7 @@ TParametersGT730::Applied TParametersGT730::applySettings(const QStringList& lin
     const auto format = parseInteger(line(7));
     if (!format) {
         applied.error = conversionErrorText(line(7));
+        applied.errorLine = 7;
         return applied;
     }
     // A format outside the three known ones falls back to the first (GAC).
@@ -205,7 +207,7 @@ void TParametersGT730::setConfigEnabled(bool enabled) {
 }
 
 void TParametersGT730::BtDefaultClick() {
-    DirEdit->setText(programDir_);
+    DirEdit->setText(defaultDataDir());
     RgNav->setSelectedIndex(-1);
     CbList->setChecked(false);
     FilenameList->setText(QStringLiteral("BlankListCompetitor.Text"));
@@ -220,14 +222,17 @@ void TParametersGT730::BtSendClick() {
         SettingsValues corrected = values();
         corrected.gap = nonZeroOr(corrected.gap, kDefaultGap);
         corrected.threshold = nonZeroOr(corrected.threshold, kDefaultThreshold);
-        const SettingsOutcome outcome = writeSettingsFiles(programDir_, corrected);
+        const SettingsOutcome outcome = writeSettingsFiles(places_, corrected);
         if (outcome.status != SettingsStatus::Missing) {
             EdGap->setText(corrected.gap);
             EdThreshold->setText(corrected.threshold);
         }
         if (outcome.status == SettingsStatus::Missing) messages_.information(outcome.message);
         if (outcome.status == SettingsStatus::Failed) reportError(messages_, outcome.message);
-        if (outcome.status == SettingsStatus::Done) emit defaultFormatSaved(defaultFormat());
+        if (outcome.status == SettingsStatus::Done) {
+            emit defaultFormatSaved(defaultFormat());
+            emit dataDirSaved(corrected.dataDir);
+        }
     }
     accept();
 }

@@ -21,13 +21,14 @@ class RadioList;
 class TParametersGT730 : public QDialog {
     Q_OBJECT
   public:
-    TParametersGT730(MessageSink& messages, QString programDir, QWidget* parent = nullptr);
+    TParametersGT730(MessageSink& messages, SettingsPlaces places, QWidget* parent = nullptr);
 
     // What applying the lines of Connexion.cfg gave.
     struct Applied {
         std::optional<QString> dataDir;  // RepDataGT, when line 1 was applied
         std::optional<int> format;       // default export format, when line 7 was applied
         QString error;                   // conversion error that stopped the loading, if any
+        int errorLine = 0;               // the line of Connexion.cfg it was found on
     };
     // Applies the eight lines in order, each before the next; a line 2 or 7 that is not an
     // integer stops there, leaving the remaining controls as they were.
@@ -48,6 +49,7 @@ class TParametersGT730 : public QDialog {
     void autoDetectUnticked();
     void configLoggerRequested();
     void defaultFormatSaved(int format);
+    void dataDirSaved(const QString& dir);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -62,7 +64,7 @@ class TParametersGT730 : public QDialog {
     void setNavIndex(int index);
 
     MessageSink& messages_;
-    QString programDir_;
+    SettingsPlaces places_;
     QLineEdit* DirEdit;
     QCheckBox* CbList;
     QWidget* startListRow;

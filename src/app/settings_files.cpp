@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace kav::app {
 namespace {
@@ -13,10 +14,19 @@ const QString kConnexionName = QStringLiteral("Connexion.cfg");
 // Settings files are a few lines; anything past this is not ours to read.
 constexpr qint64 kMaxSettingsBytes = 64 * 1024;
 
-// Lines ended by CR LF or LF, in the system's 8-bit encoding; at least count lines.
-std::optional<QStringList> readLines(const QString& path, int count) {
+SettingsOutcome failed(const QString& text) {
+    return {SettingsStatus::Failed, text, {}, {}};
+}
+
+// Lines ended by CR LF or LF, in the system's 8-bit encoding; at least count lines. On failure
+// the reason is in outcome.
+std::optional<QStringList> readLines(const QString& path, int count, SettingsOutcome& outcome) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly)) {
+        outcome = failed(QStringLiteral("Cannot read %1: %2")
+                             .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return std::nullopt;
+    }
     const QByteArray bytes = file.read(kMaxSettingsBytes);
     QStringList lines;
     for (QByteArray line : bytes.split('\n')) {
@@ -28,37 +38,59 @@ std::optional<QStringList> readLines(const QString& path, int count) {
     return lines.mid(0, count);
 }
 
-QString missingText(const QString& fileName, const QString& dir) {
-    return fileName + QStringLiteral(" file missing in directory ") + dir;
+// Replaces the file at path with lines ended by CR LF, all or nothing.
+SettingsOutcome writeLines(const QString& path, const QStringList& lines) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        for (const QString& line : lines) file.write(line.toLocal8Bit() + "\r\n");
+        if (file.commit()) return {SettingsStatus::Done, {}, {}, path};
+    }
+    return failed(QStringLiteral("Cannot write %1: %2")
+                      .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
-QString unreadableText(const QString& path) {
-    return QStringLiteral("Cannot read ") + path;
+QString missingText(const QString& dir) {
+    return kConnexionName + QStringLiteral(" file missing in directory ") + dir;
 }
 
-// Finds Connexion.cfg through data_folder.cfg; fills outcome on failure.
-std::optional<QString> connexionPath(const QString& programDir, const QString& connexionShownName,
-                                     SettingsOutcome& outcome) {
-    const QString dataFolder = joinPath(programDir, kDataFolderName);
-    if (!QFileInfo(dataFolder).isFile()) {
-        outcome = {SettingsStatus::Missing, missingText(kDataFolderName, programDir), {}};
-        return std::nullopt;
+// The first data_folder.cfg: beside the executable, then in the user's folder.
+std::optional<QString> findDataFolder(const SettingsPlaces& places) {
+    for (const QString& dir : {places.programDir, places.userDir}) {
+        if (dir.isEmpty()) continue;
+        const QString path = joinPath(dir, kDataFolderName);
+        if (QFileInfo(path).isFile()) return path;
     }
-    const auto first = readLines(dataFolder, 1);
-    if (!first) {
-        outcome = {SettingsStatus::Failed, unreadableText(dataFolder), {}};
-        return std::nullopt;
-    }
-    const QString configDir = first->front();
-    const QString path = joinPath(configDir, kConnexionName);
-    if (!QFileInfo(path).isFile()) {
-        outcome = {SettingsStatus::Missing, missingText(connexionShownName, configDir), {}};
-        return std::nullopt;
-    }
-    return path;
+    return std::nullopt;
+}
+
+// The folder data_folder.cfg names; nothing (with outcome filled) when it cannot be read.
+std::optional<QString> configDirOf(const QString& dataFolder, SettingsOutcome& outcome) {
+    const auto first = readLines(dataFolder, 1, outcome);
+    if (!first) return std::nullopt;
+    return first->front();
+}
+
+// A first Save: Connexion.cfg in the user's folder, then data_folder.cfg pointing there.
+SettingsOutcome createInUserDir(const QString& userDir, const QStringList& lines) {
+    if (userDir.isEmpty() || !QDir().mkpath(userDir))
+        return failed(
+            QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(userDir)));
+    const SettingsOutcome connexion = writeLines(joinPath(userDir, kConnexionName), lines);
+    if (connexion.status != SettingsStatus::Done) return connexion;
+    const SettingsOutcome folder = writeLines(joinPath(userDir, kDataFolderName), {userDir});
+    return folder.status == SettingsStatus::Done ? connexion : folder;
 }
 
 }  // namespace
+
+QString userSettingsDir() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
+QString defaultDataDir() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir::toNativeSeparators(QFileInfo(documents).isDir() ? documents : QDir::homePath());
+}
 
 QString joinPath(const QString& dir, const QString& name) {
     return dir + QDir::separator() + name;
@@ -80,13 +112,25 @@ QString conversionErrorText(const QString& text) {
     return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }
 
-SettingsOutcome readSettingsFiles(const QString& programDir) {
+QString settingsLineError(const QString& path, int line, const QString& text) {
+    return QStringLiteral("%1, line %2: %3")
+        .arg(QDir::toNativeSeparators(path))
+        .arg(line)
+        .arg(text);
+}
+
+SettingsOutcome readSettingsFiles(const SettingsPlaces& places) {
+    const auto dataFolder = findDataFolder(places);
+    if (!dataFolder) return {SettingsStatus::None, {}, {}, {}};
     SettingsOutcome outcome;
-    const auto path = connexionPath(programDir, kConnexionName, outcome);
-    if (!path) return outcome;
-    const auto lines = readLines(*path, kConnexionLineCount);
-    if (!lines) return {SettingsStatus::Failed, unreadableText(*path), {}};
-    return {SettingsStatus::Done, {}, *lines};
+    const auto configDir = configDirOf(*dataFolder, outcome);
+    if (!configDir) return outcome;
+    const QString path = joinPath(*configDir, kConnexionName);
+    if (!QFileInfo(path).isFile())
+        return {SettingsStatus::Missing, missingText(*configDir), {}, {}};
+    const auto lines = readLines(path, kConnexionLineCount, outcome);
+    if (!lines) return outcome;
+    return {SettingsStatus::Done, {}, *lines, path};
 }
 
 QStringList connexionLines(const SettingsValues& values) {
@@ -102,17 +146,17 @@ QStringList connexionLines(const SettingsValues& values) {
             values.autoDetect ? trueText : falseText};
 }
 
-SettingsOutcome writeSettingsFiles(const QString& programDir, const SettingsValues& values) {
+SettingsOutcome writeSettingsFiles(const SettingsPlaces& places, const SettingsValues& values) {
+    const QStringList lines = connexionLines(values);
+    const auto dataFolder = findDataFolder(places);
+    if (!dataFolder) return createInUserDir(places.userDir, lines);
     SettingsOutcome outcome;
-    const auto path = connexionPath(programDir, QStringLiteral("connexion.cfg"), outcome);
-    if (!path) return outcome;
-    // Written whole to a temporary and renamed, so a failed write never leaves half a file.
-    QSaveFile file(*path);
-    if (file.open(QIODevice::WriteOnly)) {
-        for (const QString& line : connexionLines(values)) file.write(line.toLocal8Bit() + "\r\n");
-        if (file.commit()) return outcome;
-    }
-    return {SettingsStatus::Failed, QStringLiteral("Cannot write ") + *path, {}};
+    const auto configDir = configDirOf(*dataFolder, outcome);
+    if (!configDir) return outcome;
+    // Only a folder that exists gets a new Connexion.cfg: an empty or stale line names none.
+    if (configDir->isEmpty() || !QFileInfo(*configDir).isDir())
+        return {SettingsStatus::Missing, missingText(*configDir), {}, {}};
+    return writeLines(joinPath(*configDir, kConnexionName), lines);
 }
 
 }  // namespace kav::app

@@ -8,9 +8,13 @@
 namespace kav::app {
 namespace {
 
-// The sites' host names, kept in one place.
-const QString kHelpHost = QStringLiteral("help.example.org");
-const QString kSupportHost = QStringLiteral("support.example.org");
+// The addresses come from the build (KAV_HELP_URL, KAV_SUPPORT_URL); empty when not set.
+#ifndef KAV_HELP_URL
+#define KAV_HELP_URL ""
+#endif
+#ifndef KAV_SUPPORT_URL
+#define KAV_SUPPORT_URL ""
+#endif
 
 // Fallback when no reachability backend exists: some interface other than loopback is up.
 bool anyInterfaceUp() {
@@ -27,12 +31,18 @@ bool anyInterfaceUp() {
 
 }  // namespace
 
-WebPage helpPage() {
-    return {QUrl(QStringLiteral("https://") + kHelpHost + "/Help-GT730"), kHelpHost};
+std::optional<WebPage> webPage(const QString& address) {
+    const QUrl url(address, QUrl::StrictMode);
+    if (address.isEmpty() || !url.isValid() || url.host().isEmpty()) return std::nullopt;
+    return WebPage{url, url.host()};
 }
 
-WebPage supportPage() {
-    return {QUrl(QStringLiteral("http://") + kSupportHost + "/"), kSupportHost};
+std::optional<WebPage> helpPage() {
+    return webPage(QStringLiteral(KAV_HELP_URL));
+}
+
+std::optional<WebPage> supportPage() {
+    return webPage(QStringLiteral(KAV_SUPPORT_URL));
 }
 
 bool DetectionConnexion() {
@@ -49,6 +59,13 @@ QString offlineErrorText(const QString& host) {
            QStringLiteral("You must be online to access at ") + host;
 }
 
+QString noSupportSiteText() {
+    return QStringLiteral(
+        "No support site is set for this copy of the program.\nHelp \u25b8 "
+        "Help opens the user guide, which says what to check when "
+        "something goes wrong.");
+}
+
 void openWebPage(const WebPage& page, const OnlineTest& online, const UrlOpener& open,
                  MessageSink& sink) {
     if (!online()) {
@@ -56,6 +73,13 @@ void openWebPage(const WebPage& page, const OnlineTest& online, const UrlOpener&
         return;
     }
     open(page.address);
+}
+
+void openSupport(const OnlineTest& online, const UrlOpener& open, MessageSink& sink) {
+    if (const auto page = supportPage())
+        openWebPage(*page, online, open, sink);
+    else
+        sink.information(noSupportSiteText());
 }
 
 }  // namespace kav::app

@@ -1,7 +1,9 @@
 #pragma once
-// Help and Support: the addresses, the online test and the opening of a page.
+// Help and Support on the web, when this build names their addresses: the addresses, the
+// online test and the opening of a page.
 
 #include <functional>
+#include <optional>
 
 #include <QString>
 #include <QUrl>
@@ -15,8 +17,12 @@ struct WebPage {
     QString host;  // named in the offline error
 };
 
-WebPage helpPage();
-WebPage supportPage();
+// The page at address; nothing for an empty or unusable address.
+std::optional<WebPage> webPage(const QString& address);
+
+// The online help and the support site set when the program was built; nothing when unset.
+std::optional<WebPage> helpPage();
+std::optional<WebPage> supportPage();
 
 // True when the system reports a working network connection.
 bool DetectionConnexion();
@@ -24,11 +30,17 @@ bool DetectionConnexion();
 // The error text when a page cannot be reached offline (before the default error report).
 QString offlineErrorText(const QString& host);
 
+// What Support says when no support site is set.
+QString noSupportSiteText();
+
 using OnlineTest = std::function<bool()>;
 using UrlOpener = std::function<void(const QUrl&)>;
 
 // Opens the page when online; otherwise reports the offline error and opens nothing.
 void openWebPage(const WebPage& page, const OnlineTest& online, const UrlOpener& open,
                  MessageSink& sink);
+
+// Support: the support site when one is set, otherwise a plain message saying so.
+void openSupport(const OnlineTest& online, const UrlOpener& open, MessageSink& sink);
 
 }  // namespace kav::app

@@ -26,6 +26,17 @@ int toPixel(double v) {
                           double(std::numeric_limits<int>::max())));
 }
 
+// Every quarter degree from low to high, both included; empty when there would be absurdly
+// many (a degenerate scale).
+std::vector<double> quarterDegreesWithin(double low, double high) {
+    const double from = std::ceil(low * 4);
+    const double to = std::floor(high * 4);
+    std::vector<double> lines;
+    if (!(to - from <= kMaxGridLines)) return lines;
+    for (double i = from; i <= to; ++i) lines.push_back(i / 4);
+    return lines;
+}
+
 double width(QSize s) {
     return std::max(s.width(), 1);
 }
@@ -68,23 +79,13 @@ ChartView fitView(const kav::log::TrackPoints& points, QSize size, const ChartVi
 std::vector<double> latitudeLines(const ChartView& view, QSize size) {
     const double ltMax = GetLongLat(view, size, 0, 0).lat;
     const double ltMin = GetLongLat(view, size, size.width(), size.height()).lat;
-    const double from = std::nearbyint(ltMin * 4);
-    const double to = std::nearbyint(ltMax * 4);
-    std::vector<double> lines;
-    if (!(to - from <= kMaxGridLines)) return lines;
-    for (double i = from; i <= to; ++i) lines.push_back(i / 4);
-    return lines;
+    return quarterDegreesWithin(ltMin, ltMax);
 }
 
 std::vector<double> longitudeLines(const ChartView& view, QSize size) {
     const double lgMin = GetLongLat(view, size, 0, 0).Long;
     const double lgMax = GetLongLat(view, size, size.width(), size.height()).Long;
-    const double R = (std::nearbyint(lgMax) - std::nearbyint(lgMin)) * 4;
-    const double base = R >= 0 ? std::nearbyint(lgMin) : std::nearbyint(lgMax);
-    std::vector<double> lines;
-    if (!(std::abs(R) <= kMaxGridLines)) return lines;
-    for (double k = 0; k <= std::abs(R); ++k) lines.push_back(base + k / 4);
-    return lines;
+    return quarterDegreesWithin(lgMin, lgMax);
 }
 
 }  // namespace kav::browse

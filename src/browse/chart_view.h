@@ -30,9 +30,9 @@ LongLat GetLongLat(const ChartView& view, QSize size, int X, int Y);
 // fills the width or the height, plus a 0.01 degree margin. An empty track keeps the view.
 ChartView fitView(const kav::log::TrackPoints& points, QSize size, const ChartView& previous);
 
-// The positions of the grid lines for a chart of this size: latitudes every quarter degree
-// across the frame, longitudes in quarter degrees between the whole degrees nearest its edges.
-// A family that would need an absurd number of lines (a degenerate scale) is left empty.
+// The positions of the grid lines for a chart of this size: every quarter degree of latitude
+// and of longitude inside the frame. A family that would need an absurd number of lines (a
+// degenerate scale) is left empty.
 std::vector<double> latitudeLines(const ChartView& view, QSize size);
 std::vector<double> longitudeLines(const ChartView& view, QSize size);
 

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPolygon>
 
-#include "export/converti.h"
+#include "browse/grid_labels.h"
 
 namespace kav::browse {
 namespace {
@@ -31,11 +31,6 @@ Frame frameOf(const ChartView& view, QSize size) {
     return {topLeft.Long, bottomRight.Long, bottomRight.lat, topLeft.lat};
 }
 
-// Text with its top-left corner at (x, y), no background.
-void drawLabel(QPainter& painter, int x, int y, const QString& text) {
-    painter.drawText(x, y + painter.fontMetrics().ascent(), text);
-}
-
 void drawGrid(QPainter& painter, const ChartView& view, QSize size) {
     painter.setPen(QPen(kGridGreen, 1));
     painter.setBrush(Qt::NoBrush);
@@ -44,13 +39,15 @@ void drawGrid(QPainter& painter, const ChartView& view, QSize size) {
     for (double lat : latitudeLines(view, size)) {
         const int y = GetXY(view, size, view.LongCentre, lat).y();
         painter.drawLine(2, y, W - 2, y);
-        drawLabel(painter, 2, y - 16, kav::exporting::LatToStr(lat));
     }
     for (double lon : longitudeLines(view, size)) {
         const int x = GetXY(view, size, lon, view.LatCentre).x();
         painter.drawLine(x, 2, x, H - 2);
-        drawLabel(painter, x - 30, 2, kav::exporting::LongToStr(lon));
     }
+    // Labels have no background.
+    const QFontMetrics metrics = painter.fontMetrics();
+    for (const GridLabel& label : gridLabels(view, size, metrics))
+        painter.drawText(label.box.left(), label.box.top() + metrics.ascent(), label.text);
 }
 
 // One polyline per run of points inside the frame: the pen is lifted outside it.

@@ -73,6 +73,11 @@ void TrackTable::reset() {
     }
     if (shortList_) setShortList(false);
     model_->clearRows();
+    // An empty table hides nothing: the box goes with the tracks.
+    if (boxWanted_) {
+        boxWanted_ = false;
+        emit shortListBoxVisibilityChanged(false);
+    }
 }
 
 void TrackTable::setShortList(bool on) {

@@ -24,7 +24,8 @@ class TrackTable : public QTableView {
     // Takes in the rows added or completed since the last call (after each sector); the mark
     // follows the collection's marked track.
     void refresh();
-    // InitGrid: unticks the short list (running the filter off), then one blank row, no mark.
+    // InitGrid: unticks the short list (running the filter off), then one blank row, no mark
+    // and no box.
     // The window empties the collection itself. When Qt calls it for a model reset it only
     // refreshes the view.
     void reset() override;

@@ -12,18 +12,14 @@ namespace kav::cli {
 
 namespace {
 
-// Reads a digits-only option into target; reports a usage error otherwise.
+// Reads a criterion option into target; reports a usage error otherwise.
 bool numberOption(CommandLine& cl, const QString& name, uint64_t& target) {
-    const auto value = parseDigits(cl.parser().value(name));
+    QString error;
+    const auto value = parseCriterion(name, cl.parser().value(name), &error);
     if (!value) {
-        cl.usageError(QStringLiteral("--%1 takes a whole number of digits").arg(name));
+        cl.usageError(error);
         return false;
     }
-    if (*value > 0xFFFF)
-        printErr(QStringLiteral("kav-skytraq-cli config: --%1 %2 is sent as %3 (16 bits)")
-                     .arg(name)
-                     .arg(*value)
-                     .arg(*value & 0xFFFF));
     target = *value;
     return true;
 }
@@ -62,12 +58,13 @@ int runConfig(const QStringList& args) {
         QStringLiteral("config"),
         QStringLiteral("--port P (--every-seconds N | --every-metres N) [--min-speed N] "
                        "[--log on|off] [--trace FILE]"),
-        QStringLiteral("Sends new logging criteria to the logger and prints its answer. Values "
-                       "are sent as 16 bits. Logging by time sends a minimum distance of 0; by "
-                       "distance, a minimum time of 0 and 50 m for 0 m. The maximum time, "
-                       "distance and speed, and the minimum speed and logging switch when not "
-                       "given, are the logger's own. The logger answers only once its memory "
-                       "has been read, so the memory is read first."));
+        QStringLiteral("Asks the logger for its status, then sends new logging criteria and "
+                       "prints its answer; the memory is not read. Each value is 0 to 65535: "
+                       "a larger one is refused before the port is opened. Logging by time "
+                       "sends a minimum distance of 0; by distance, a minimum time of 0 and "
+                       "50 m for 0 m. The maximum time, distance and speed, and the minimum "
+                       "speed and logging switch when not given, are the logger's own, from "
+                       "its status."));
     cl.add(portOption());
     cl.add(traceOption());
     cl.add({QStringLiteral("every-seconds"), QStringLiteral("Log a position every N seconds."),

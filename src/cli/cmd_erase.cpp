@@ -32,10 +32,10 @@ std::optional<int> confirm(CommandLine& cl) {
 int runErase(const QStringList& args) {
     CommandLine cl(QStringLiteral("erase"),
                    QStringLiteral("--port P [--yes] [--raw FILE] [--speed S] [--trace FILE]"),
-                   QStringLiteral("Clears the logger's memory. Asks \"Clear flight recorder ?\" "
-                                  "unless --yes; without a terminal, --yes is required. The "
-                                  "logger answers only once its memory has been read, so the "
-                                  "memory is read first; --raw keeps that copy."));
+                   QStringLiteral("Clears the logger's memory once it has answered with its "
+                                  "status; the memory is not read unless --raw asks for a copy "
+                                  "first. Asks \"Clear flight recorder ?\" unless --yes; "
+                                  "without a terminal, --yes is required."));
     cl.add(portOption());
     cl.add(traceOption());
     cl.add(speedOption());

@@ -4,6 +4,7 @@
 #include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/track_options.h"
+#include "cli/track_selection.h"
 #include "log/gps_time.h"
 #include "log/raw_log_file.h"
 
@@ -87,8 +88,9 @@ int runConvert(const QStringList& args) {
     const SaveReport report = saveTracks(log, *save);
     for (const QString& path : report.written) printOut(path);
     for (const QString& error : report.errors) printErr(cl.name() + QStringLiteral(": ") + error);
-    for (int n : report.missing)
-        printErr(QStringLiteral("kav-skytraq-cli %1: there is no track %2").arg(cl.name()).arg(n));
+    if (!report.missing.empty())
+        printErr(QStringLiteral("kav-skytraq-cli %1: ").arg(cl.name()) +
+                 missingTracksText(report.missing, report.trackCount));
     if (log.tracks().empty())
         printErr(QStringLiteral("kav-skytraq-cli convert: the file holds no track"));
     return report.ok() ? kExitOk : kExitFailure;

@@ -1,5 +1,7 @@
 #include "cli/config_rules.h"
 
+#include <algorithm>
+
 namespace kav::cli {
 
 namespace {
@@ -8,6 +10,10 @@ uint16_t low16(uint64_t value) {
 }
 uint16_t low16(qint32 value) {
     return uint16_t(uint32_t(value) & 0xFFFFu);
+}
+bool allDigits(const QString& text) {
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 }  // namespace
 
@@ -32,10 +38,23 @@ std::array<uint16_t, 7> criteriaFor(const ConfigRequest& request,
 }
 
 std::optional<uint64_t> parseDigits(const QString& text) {
-    if (text.isEmpty() || text.size() > 19) return std::nullopt;
-    for (QChar c : text)
-        if (c < u'0' || c > u'9') return std::nullopt;
+    if (text.size() > 19 || !allDigits(text)) return std::nullopt;
     return text.toULongLong();
+}
+
+std::optional<uint64_t> parseCriterion(const QString& name, const QString& text, QString* error) {
+    if (!allDigits(text)) {
+        *error = QStringLiteral("--%1 takes a whole number of digits").arg(name);
+        return std::nullopt;
+    }
+    const std::optional<uint64_t> value = parseDigits(text);
+    if (!value || *value > kMaxCriterion) {
+        *error = QStringLiteral("--%1 %2 is out of range: it takes 0 to %3")
+                     .arg(name, text)
+                     .arg(kMaxCriterion);
+        return std::nullopt;
+    }
+    return value;
 }
 
 }  // namespace kav::cli

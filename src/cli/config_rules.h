@@ -30,4 +30,11 @@ std::array<uint16_t, 7> criteriaFor(const ConfigRequest& request,
 // A number typed as digits only (no sign, no blank); nullopt otherwise.
 std::optional<uint64_t> parseDigits(const QString& text);
 
+// The largest value a criterion takes: each goes out as 16 bits.
+inline constexpr uint64_t kMaxCriterion = 0xFFFF;
+
+// The value of option --name given as text: digits only, 0 to kMaxCriterion. Otherwise nullopt,
+// with the reason in error.
+std::optional<uint64_t> parseCriterion(const QString& name, const QString& text, QString* error);
+
 }  // namespace kav::cli

@@ -7,6 +7,7 @@
 #include "cli/console.h"
 #include "cli/interrupt_notifier.h"
 #include "cli/progress_line.h"
+#include "cli/track_selection.h"
 #include "export/unique_name.h"
 
 namespace kav::cli {
@@ -16,13 +17,13 @@ using kav::session::Outcome;
 
 bool saveRawCopy(const QString& wanted, const DownloadSession& session, const QString& prefix) {
     QDir().mkpath(QFileInfo(wanted).absolutePath());
-    const QString path = kav::exporting::uniqueFileName(wanted);
-    const kav::log::RawLogResult saved = session.saveRawLog(path);
-    if (!saved.ok()) {
-        printErr(prefix + saved.error);
+    const kav::exporting::SavedRawLog saved = kav::exporting::saveRawLogUnique(
+        wanted, session.memory(), session.rawLogIdentity());
+    if (!saved.result.ok()) {
+        printErr(prefix + saved.result.error);
         return false;
     }
-    printOut(path);
+    printOut(saved.path);
     return true;
 }
 
@@ -31,7 +32,8 @@ namespace {
 bool printReport(const SaveReport& report, const QString& prefix) {
     for (const QString& path : report.written) printOut(path);
     for (const QString& error : report.errors) printErr(prefix + error);
-    for (int n : report.missing) printErr(prefix + QStringLiteral("there is no track %1").arg(n));
+    if (!report.missing.empty())
+        printErr(prefix + missingTracksText(report.missing, report.trackCount));
     for (const QString& path : report.incomplete)
         printErr(prefix + QStringLiteral("incomplete track, its end was not read: %1").arg(path));
     return report.ok() && report.incomplete.isEmpty();

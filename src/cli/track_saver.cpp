@@ -24,6 +24,7 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
     SaveReport report;
     const TrackChoice choice = chooseTracks(request.trackNumbers, log.tracks().size());
     report.missing = choice.missing;
+    report.trackCount = log.tracks().size();
     if (choice.indices.empty()) return report;
     if (!QDir().mkpath(request.folder)) {
         report.errors << QStringLiteral("cannot create the folder %1").arg(request.folder);
@@ -42,8 +43,12 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
             QString name =
                 defaultTrackFileName(request.serialNumber, log.tracks()[index].start, format);
             if (incomplete) name = incompleteName(name);
-            const QString path = uniqueFileName(folder.filePath(name));
-            const WriteResult result = files.write(format, header, path);
+            WriteResult result;
+            const QString path =
+                writeUnderUniqueName(folder.filePath(name), {}, [&](const QString& free) {
+                    result = files.write(format, header, free);
+                    return result.nameTaken;
+                });
             if (result.ok()) {
                 report.written << path;
                 if (incomplete) report.incomplete << path;

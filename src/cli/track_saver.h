@@ -26,10 +26,11 @@ struct SaveRequest {
 };
 
 struct SaveReport {
-    QStringList written;       // paths of the files written
-    QStringList errors;        // one line per file not written
-    std::vector<int> missing;  // listed track numbers the log does not have
-    QStringList incomplete;    // the files written for a track whose end was not read
+    QStringList written;         // paths of the files written
+    QStringList errors;          // one line per file not written
+    std::vector<int> missing;    // listed track numbers the log does not have
+    std::size_t trackCount = 0;  // tracks in the log
+    QStringList incomplete;      // the files written for a track whose end was not read
     bool ok() const { return errors.isEmpty() && missing.empty(); }
 };
 

@@ -1,7 +1,6 @@
 #include "cli/track_selection.h"
 
 #include <algorithm>
-#include <set>
 
 #include <QStringList>
 
@@ -24,7 +23,7 @@ std::optional<int> trackNumber(const QString& text) {
 }  // namespace
 
 std::optional<std::vector<int>> parseTrackList(const QString& text, QString* error) {
-    std::set<int> numbers;
+    std::vector<int> numbers;
     if (text.trimmed().isEmpty()) {
         *error = QStringLiteral("the track list is empty");
         return std::nullopt;
@@ -37,9 +36,11 @@ std::optional<std::vector<int>> parseTrackList(const QString& text, QString* err
             *error = QStringLiteral("'%1' is not a track number or range (e.g. 1,3-5)").arg(item);
             return std::nullopt;
         }
-        for (int n = *from; n <= *to; ++n) numbers.insert(n);
+        for (int n = *from; n <= *to; ++n) numbers.push_back(n);
     }
-    return std::vector<int>(numbers.begin(), numbers.end());
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
 }
 
 TrackChoice chooseTracks(const std::vector<int>& numbers, std::size_t count) {
@@ -55,6 +56,27 @@ TrackChoice chooseTracks(const std::vector<int>& numbers, std::size_t count) {
             choice.missing.push_back(n);
     }
     return choice;
+}
+
+QString numberRanges(const std::vector<int>& numbers) {
+    QStringList parts;
+    for (std::size_t i = 0; i < numbers.size();) {
+        std::size_t end = i;
+        while (end + 1 < numbers.size() && numbers[end + 1] == numbers[end] + 1) ++end;
+        parts << (end == i ? QString::number(numbers[i])
+                           : QStringLiteral("%1-%2").arg(numbers[i]).arg(numbers[end]));
+        i = end + 1;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+QString missingTracksText(const std::vector<int>& missing, std::size_t count) {
+    if (missing.empty()) return {};
+    const QString held =
+        count == 1 ? QStringLiteral("1 track") : QStringLiteral("%1 tracks").arg(count);
+    return (missing.size() == 1 ? QStringLiteral("there is no track %1 (the log has %2)")
+                                : QStringLiteral("there are no tracks %1 (the log has %2)"))
+        .arg(numberRanges(missing), held);
 }
 
 }  // namespace kav::cli

@@ -21,4 +21,10 @@ struct TrackChoice {
 // The tracks to save out of count: every one when numbers is empty.
 TrackChoice chooseTracks(const std::vector<int>& numbers, std::size_t count);
 
+// Increasing numbers written as a list with runs joined: "3, 5, 7-9".
+QString numberRanges(const std::vector<int>& numbers);
+
+// One line naming the listed tracks a log of count tracks does not have; empty for none.
+QString missingTracksText(const std::vector<int>& missing, std::size_t count);
+
 }  // namespace kav::cli

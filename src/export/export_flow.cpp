@@ -87,6 +87,10 @@ QString completeExtension(const QString& path, int filterIndex) {
     return path + extensionForFilterIndex(filterIndex);
 }
 
+QString proposalWithExtension(const QString& path, int filterIndex) {
+    return writerFor(path) ? path : path + extensionForFilterIndex(filterIndex);
+}
+
 std::optional<TrackFormat> writerFor(const QString& path) {
     const QString extension = nameExtension(path);
     if (extension.isEmpty()) return std::nullopt;

@@ -49,6 +49,11 @@ QString extensionForFilterIndex(int filterIndex);
 // path with the filter index's extension appended when its name has no extension.
 QString completeExtension(const QString& path, int filterIndex);
 
+// The name offered to the save dialog: path + the filter index's extension, unless its name
+// already ends with a track format's. A complete name keeps a "." inside it ("J. Smith") from
+// being taken for the start of an extension.
+QString proposalWithExtension(const QString& path, int filterIndex);
+
 // The writer for a file name, by its extension in any case; none for another extension.
 std::optional<TrackFormat> writerFor(const QString& path);
 

@@ -1,9 +1,13 @@
 #include "export/safe_file_write.h"
 
+#include <optional>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include "log/whole_write.h"
 
 namespace kav::exporting {
 
@@ -30,27 +34,40 @@ QString failureText(const QString& path, const QString& reason) {
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
+bool exists(const QString& path) {
+    return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+}
+
+// Fills temporary with content and closes it; the system's reason when that fails.
+std::optional<QString> fill(QFile& temporary, const QByteArray& content) {
+    if (!kav::log::writeWhole(temporary, content)) {
+        const QString reason = temporary.errorString();
+        temporary.close();
+        return reason;
+    }
+    temporary.close();
+    if (temporary.error() != QFileDevice::NoError) return temporary.errorString();
+    return std::nullopt;
+}
+
 }  // namespace
 
 WriteResult writeNewFile(const QString& path, const QByteArray& content) {
-    if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
-        return WriteResult::failure(failureText(path, QStringLiteral("the file already exists")));
+    const QString takenText = failureText(path, QStringLiteral("the file already exists"));
+    if (exists(path)) return WriteResult::taken(takenText);
 
     QFile temporary;
     if (!openTemporaryBeside(path, temporary))
         return WriteResult::failure(failureText(path, temporary.errorString()));
-
-    const bool written = temporary.write(content) == content.size() && temporary.flush();
-    const QString writeError = temporary.errorString();
-    temporary.close();
-    if (!written || temporary.error() != QFileDevice::NoError) {
+    if (const auto reason = fill(temporary, content)) {
         temporary.remove();
-        return WriteResult::failure(failureText(path, writeError));
+        return WriteResult::failure(failureText(path, *reason));
     }
     // QFile::rename never replaces an existing destination.
     if (!temporary.rename(path)) {
         const QString renameError = temporary.errorString();
         temporary.remove();
+        if (exists(path)) return WriteResult::taken(takenText);
         return WriteResult::failure(failureText(path, renameError));
     }
     return WriteResult::success();

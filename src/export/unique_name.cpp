@@ -1,5 +1,7 @@
 #include "export/unique_name.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 
 #include "log/gps_time.h"
@@ -7,6 +9,9 @@
 namespace kav::exporting {
 
 namespace {
+
+// Another program taking each free name in turn as this one writes is not a race to run forever.
+constexpr int kMaxNameRaces = 1000;
 
 bool taken(const QString& path) {
     return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
@@ -21,15 +26,39 @@ QString serialNumberForFileName(const QString& serialNumber) {
     return text.isEmpty() ? QStringLiteral("log") : text;
 }
 
-QString uniqueFileName(const QString& path) {
-    if (!taken(path)) return path;
+QString uniqueFileName(const QString& path, const QStringList& companions) {
+    const auto free = [&companions](const QString& name) {
+        return !taken(name) && std::none_of(companions.begin(), companions.end(),
+                                            [&name](const QString& c) { return taken(name + c); });
+    };
+    if (free(path)) return path;
     const QString suffix = QFileInfo(path).suffix();
     const QString extension = suffix.isEmpty() ? QString() : QStringLiteral(".") + suffix;
     const QString stem = path.chopped(extension.size());
     for (qulonglong i = 1;; ++i) {
         const QString candidate = stem + QStringLiteral("_") + QString::number(i) + extension;
-        if (!taken(candidate)) return candidate;
+        if (free(candidate)) return candidate;
     }
+}
+
+QString writeUnderUniqueName(const QString& path, const QStringList& companions,
+                             const NameWrite& write) {
+    QString name = uniqueFileName(path, companions);
+    for (int attempt = 1; write(name) && attempt < kMaxNameRaces; ++attempt)
+        name = uniqueFileName(path, companions);
+    return name;
+}
+
+SavedRawLog saveRawLogUnique(const QString& wanted, const QByteArray& memory,
+                             const kav::log::RawLogIdentity& identity) {
+    SavedRawLog saved;
+    // What the side file's name adds to the raw file's (".ini").
+    const QStringList sideFile{kav::log::rawLogIdentityPath(QString())};
+    saved.path = writeUnderUniqueName(wanted, sideFile, [&](const QString& name) {
+        saved.result = kav::log::saveRawLog(name, memory, identity);
+        return saved.result.nameTaken;
+    });
+    return saved;
 }
 
 QString defaultTrackFileName(const QString& serialNumber, kav::log::DateTime start,

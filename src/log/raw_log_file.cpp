@@ -7,6 +7,7 @@
 #include <QTextStream>
 
 #include "log/datalog_decoder.h"
+#include "log/whole_write.h"
 
 namespace kav::log {
 
@@ -18,14 +19,17 @@ RawLogResult failure(const QString& text) {
     return result;
 }
 
-bool writeNew(const QString& path, const QByteArray& bytes, QString* error) {
+// Creates path (never replacing a file) with bytes; on failure says why, and whether the name
+// was taken.
+bool writeNew(const QString& path, const QByteArray& bytes, RawLogResult& result) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        *error = QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
+        result.nameTaken = QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+        result.error = QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    if (!writeWhole(file, bytes)) {
+        result.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         file.close();
         file.remove();
         return false;
@@ -79,14 +83,13 @@ QString rawLogIdentityPath(const QString& path) {
 
 RawLogResult saveRawLog(const QString& path, const QByteArray& memory,
                         const RawLogIdentity& identity) {
-    QString error;
-    if (!writeNew(path, memory, &error)) return failure(error);
-    const qint64 sectors = memory.size() / qsizetype(kSectorSize);
-    if (!writeNew(rawLogIdentityPath(path), identityText(identity, sectors), &error)) {
-        QFile::remove(path);
-        return failure(error);
-    }
     RawLogResult result;
+    if (!writeNew(path, memory, result)) return result;
+    const qint64 sectors = memory.size() / qsizetype(kSectorSize);
+    if (!writeNew(rawLogIdentityPath(path), identityText(identity, sectors), result)) {
+        QFile::remove(path);
+        return result;
+    }
     result.sectors = memory.size() / qsizetype(kSectorSize);
     result.tailBytes = memory.size() % qsizetype(kSectorSize);
     result.identity = identity;

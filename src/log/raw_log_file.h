@@ -29,6 +29,7 @@ struct RawLogResult {
     qint64 sectors = 0;       // whole sectors decoded
     qint64 tailBytes = 0;     // bytes after the last whole sector, not decoded
     RawLogIdentity identity;  // from the side file, when there is one
+    bool nameTaken = false;   // saving: the file or its side file existed already
     bool ok() const { return error.isEmpty(); }
 };
 
@@ -36,7 +37,7 @@ struct RawLogResult {
 QString rawLogIdentityPath(const QString& path);
 
 // Writes memory as a new file at path (never replacing one) and the identity beside it.
-// A failure leaves no file behind.
+// A failure leaves no file behind; nameTaken tells when it was because a name was taken.
 RawLogResult saveRawLog(const QString& path, const QByteArray& memory,
                         const RawLogIdentity& identity);
 

@@ -208,9 +208,12 @@ kav::log::RawLogResult DownloadSession::openRawLog(const QString& path) {
 }
 
 kav::log::RawLogResult DownloadSession::saveRawLog(const QString& path) const {
-    kav::log::RawLogIdentity identity{identity_.serialNumber, identity_.firmware,
-                                      identity_.hardware, outcome_.sectorsExpected};
-    return kav::log::saveRawLog(path, memory_, identity);
+    return kav::log::saveRawLog(path, memory_, rawLogIdentity());
+}
+
+kav::log::RawLogIdentity DownloadSession::rawLogIdentity() const {
+    return {identity_.serialNumber, identity_.firmware, identity_.hardware,
+            outcome_.sectorsExpected};
 }
 
 void DownloadSession::clearLog() {

@@ -99,6 +99,8 @@ class DownloadSession : public QObject {
     kav::log::RawLogResult openRawLog(const QString& path);
     // Saves the sectors as read, with the identity and the sectors expected and read.
     kav::log::RawLogResult saveRawLog(const QString& path) const;
+    // The identity a raw log file of the sectors read records.
+    kav::log::RawLogIdentity rawLogIdentity() const;
     // Forgets the log, the sectors and the outcome (the window's table reset).
     void clearLog();
 

@@ -227,7 +227,7 @@ TEST(CliErase, ClearsWithYesAndRefusesWithoutATerminal) {
     EXPECT_TRUE(info.out.contains(QStringLiteral("Sectors used: 0 of"))) << info.out.toStdString();
 }
 
-// Three loggers plugged in one after another; the second goes away after 3 sectors: what it
+// Three loggers plugged in one after another; the second goes away after 10 sectors: what it
 // sent is saved, and the third is served all the same.
 TEST(CliWatch, ServesLoggersOneAfterTheOtherEvenAfterOneVanishes) {
     ensureApplication();
@@ -248,7 +248,7 @@ TEST(CliWatch, ServesLoggersOneAfterTheOtherEvenAfterOneVanishes) {
         QStringList faults;
         int files;
     } loggers[] = {{"GT730-AAAA", {}, int(sampleLog().tracks().size())},
-                   {"GT730-BBBB", {QStringLiteral("vanish-after=3")}, 2},
+                   {"GT730-BBBB", {QStringLiteral("vanish-after=10")}, 2},
                    {"GT730-CCCC", {}, int(sampleLog().tracks().size())}};
     for (const auto& plugged : loggers) {
         // Unplugging takes a moment: the program looks for port changes twice a second.
@@ -271,6 +271,7 @@ struct ExitCase {
     const char* name;
     QStringList args;
     int code;
+    const char* says = "";  // a part of what is printed
 };
 
 TEST(CliExitCodes, UsageErrorsFailuresAndHelp) {
@@ -278,6 +279,11 @@ TEST(CliExitCodes, UsageErrorsFailuresAndHelp) {
     QTemporaryDir dir;
     const QString out = dir.path();
     const QString none = QDir(out).filePath(QStringLiteral("none"));
+    const QString raw = QDir(out).filePath(QStringLiteral("memory.bin"));
+    QFile rawFile(raw);
+    ASSERT_TRUE(rawFile.open(QIODevice::WriteOnly));
+    rawFile.write(sim::sampleImage());
+    rawFile.close();
     const std::vector<ExitCase> cases{
         {"no command", {}, 2},
         {"unknown command", {QStringLiteral("bogus")}, 2},
@@ -312,10 +318,24 @@ TEST(CliExitCodes, UsageErrorsFailuresAndHelp) {
           QStringLiteral("maybe")},
          2},
         {"unknown option", {QStringLiteral("info"), QStringLiteral("--colour")}, 2},
+        {"config out of range",
+         {QStringLiteral("config"), QStringLiteral("--port"), none,
+          QStringLiteral("--every-seconds"), QStringLiteral("70000")},
+         2,
+         "--every-seconds 70000 is out of range: it takes 0 to 65535"},
+        {"config help", {QStringLiteral("config"), QStringLiteral("--help")}, 0, "not read"},
+        {"erase help", {QStringLiteral("erase"), QStringLiteral("--help")}, 0, "not read unless"},
+        {"a million missing tracks",
+         {QStringLiteral("convert"), raw, QStringLiteral("--out"), out, QStringLiteral("--tracks"),
+          QStringLiteral("1-1000000")},
+         1,
+         "there are no tracks "},
     };
     for (const ExitCase& c : cases) {
         const CliRun run = runCli(c.args);
         EXPECT_EQ(run.code, c.code) << c.name << ": " << run.err.toStdString();
+        EXPECT_TRUE((run.out + run.err).simplified().contains(QString::fromLatin1(c.says)))
+            << c.name << ": " << run.err.toStdString();
         if (c.code != 0 && !c.args.isEmpty()) {
             EXPECT_EQ(run.err.trimmed().count(u'\n'), 0) << c.name << ": the reason is one line";
         }

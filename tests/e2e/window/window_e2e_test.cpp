@@ -59,6 +59,7 @@ void WindowE2eTest::connectDownloadAndSave() {
     WindowServices services;
     services.messages = &sink;
     services.programDir = settings.programDir();
+    services.userConfigDir = settings.userDir();
     services.watchPorts = false;
     TKAVSkyTraqV6 window(std::move(services));
     window.show();

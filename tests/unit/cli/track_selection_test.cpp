@@ -48,5 +48,12 @@ TEST(ChooseTracks, EmptyListMeansEveryTrackAndMissingNumbersAreReported) {
     EXPECT_TRUE(chooseTracks({}, 0).indices.empty());
 }
 
+TEST(ChooseTracks, MissingTracksAreNamedInOneLine) {
+    EXPECT_EQ(missingTracksText({9}, 1),
+              QStringLiteral("there is no track 9 (the log has 1 track)"));
+    EXPECT_EQ(missingTracksText({2, 3, 5, 7, 8, 9}, 4),
+              QStringLiteral("there are no tracks 2-3, 5, 7-9 (the log has 4 tracks)"));
+}
+
 }  // namespace
 }  // namespace kav::cli

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "export/unique_name.h"
 #include "log/gps_time.h"
+#include "log/raw_log_file.h"
 
 namespace kav::exporting {
 namespace {
@@ -44,6 +47,33 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"a.b/track", {"a.b/track"}, "a.b/track_1"},
                       NameCase{"my.flight.gpx", {"my.flight.gpx"}, "my.flight_1.gpx"},
                       NameCase{".gac", {".gac"}, "_1.gac"}));
+
+// A raw log and its side file are one name; a name another program takes between the check
+// and the write (meanwhile) moves the save on to the next free one.
+TEST(UniqueName, RawLogsTakeTheFirstNameFreeForBothFiles) {
+    const struct {
+        std::vector<const char*> existing, meanwhile;
+        const char* expected;
+    } cases[] = {{{"m.bin.ini"}, {}, "m_1.bin"},
+                 {{}, {"m.bin"}, "m_1.bin"},
+                 {{}, {"m.bin.ini"}, "m_1.bin"},
+                 {{"m.bin", "m_1.bin.ini"}, {"m_2.bin"}, "m_3.bin"}};
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        for (const char* name : c.existing) touch(dir.filePath(name));
+        std::vector<const char*> meanwhile = c.meanwhile;
+        kav::log::RawLogResult result;
+        const QString path = writeUnderUniqueName(dir.filePath("m.bin"), {".ini"}, [&](auto& name) {
+            for (const char* taken : std::exchange(meanwhile, {})) touch(dir.filePath(taken));
+            result = kav::log::saveRawLog(name, "memory", {});
+            return result.nameTaken;
+        });
+        EXPECT_TRUE(result.ok()) << result.error.toStdString();
+        EXPECT_EQ(path, dir.filePath(c.expected));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(),
+                  qsizetype(c.existing.size() + c.meanwhile.size() + 2));
+    }
+}
 
 TEST(UniqueName, CountsPastAnyFixedLimit) {
     QTemporaryDir dir;

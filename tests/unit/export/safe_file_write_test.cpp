@@ -6,6 +6,15 @@
 
 #include "export/safe_file_write.h"
 #include "export_test_support.h"
+#include "log/raw_log_file.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#endif
 
 namespace kav::exporting {
 namespace {
@@ -64,6 +73,31 @@ TEST_F(SafeFileWrite, AStaleTemporaryFileIsLeftAloneAndAnotherNameIsUsed) {
     EXPECT_EQ(test::readAll(stale), "stale");
     EXPECT_EQ(test::entriesOf(dir.path()).size(), 2);
 }
+
+#ifdef Q_OS_UNIX
+// A disk that fills up part-way (here a file size limit, which stops a write the same way):
+// the error names the file and gives the system's reason, and no file is left.
+TEST_F(SafeFileWrite, AWriteCutShortGivesTheSystemsReason) {
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const QByteArray big(100000, 'x');
+    const WriteResult track = writeNewFile(path("big.gpx"), big);
+    const kav::log::RawLogResult raw = kav::log::saveRawLog(path("big.bin"), big, {});
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    const QString reason = QString::fromLocal8Bit(std::strerror(EFBIG));
+    for (const QString& error : {track.error, raw.error}) {
+        EXPECT_TRUE(error.contains(reason)) << error.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("big."))) << error.toStdString();
+    }
+    EXPECT_TRUE(test::entriesOf(dir.path()).isEmpty());
+}
+#endif
 
 }  // namespace
 }  // namespace kav::exporting

@@ -33,7 +33,7 @@ W* child(QObject& parent, const char* name) {
 
 // Loads the settings of fixture into a fresh dialog as the start-up does.
 TParametersGT730::Applied load(TParametersGT730& dialog, const SettingsFixture& fixture) {
-    const SettingsOutcome outcome = readSettingsFiles(fixture.programDir());
+    const SettingsOutcome outcome = readSettingsFiles(fixture.places());
     return outcome.status == SettingsStatus::Done ? dialog.applySettings(outcome.lines)
                                                   : TParametersGT730::Applied{};
 }
@@ -49,8 +49,8 @@ class DialogsTest : public QObject {
     void settingsLoading();
     void settingsNeverCrash_data();
     void settingsNeverCrash();
-    void missingFiles_data();
-    void missingFiles();
+    void settingsPlaces_data();
+    void settingsPlaces();
     void saving_data();
     void saving();
     void savingAnsweredNo();
@@ -134,7 +134,7 @@ void DialogsTest::settingsLoading() {
     lines[0] = fixture.dataDir();
     fixture.writeBoth(SettingsFixture::lines(lines));
     RecordingSink sink;
-    TParametersGT730 dialog(sink, fixture.programDir());
+    TParametersGT730 dialog(sink, fixture.places());
     const auto applied = load(dialog, fixture);
 
     const SettingsValues values = dialog.values();
@@ -166,35 +166,55 @@ void DialogsTest::settingsNeverCrash() {
     SettingsFixture fixture;
     fixture.writeBoth(connexion);
     RecordingSink sink;
-    TParametersGT730 dialog(sink, fixture.programDir());
+    TParametersGT730 dialog(sink, fixture.places());
     const auto applied = load(dialog, fixture);
     QTEST(!applied.error.isEmpty(), "error");
 }
 
-void DialogsTest::missingFiles_data() {
-    QTest::addColumn<bool>("dataFolder");
+// data_folder.cfg beside the program, in the user's folder, in both or in neither; it may name
+// a folder without Connexion.cfg ("lacking") or no folder at all ("gone"). Reading creates
+// nothing; Save creates what a first start lacks.
+void DialogsTest::settingsPlaces_data() {
+    QTest::addColumn<QString>("files");
     QTest::addColumn<bool>("saving");
-    QTest::addColumn<QString>("prefix");
-    QTest::newRow("read, no data_folder") << false << false << "data_folder.cfg";
-    QTest::newRow("read, no Connexion") << true << false << "Connexion.cfg";
-    QTest::newRow("save, no data_folder") << false << true << "data_folder.cfg";
-    QTest::newRow("save, no connexion") << true << true << "connexion.cfg";
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("used");  // the folder of the Connexion.cfg read or written
+    const int done = int(SettingsStatus::Done);
+    const int missing = int(SettingsStatus::Missing);
+    QTest::newRow("beside the program") << "program" << false << done << "cfg";
+    QTest::newRow("in the user folder") << "user" << false << done << "user";
+    QTest::newRow("beside the program first") << "both" << false << done << "cfg";
+    QTest::newRow("none: quiet") << "none" << false << int(SettingsStatus::None) << "";
+    QTest::newRow("none: Save creates both") << "none" << true << done << "user";
+    QTest::newRow("lacking") << "lacking" << false << missing << "";
+    QTest::newRow("lacking: Save creates it") << "lacking" << true << done << "cfg";
+    QTest::newRow("gone: nothing saved") << "gone" << true << missing << "";
 }
 
-void DialogsTest::missingFiles() {
-    QFETCH(bool, dataFolder);
+void DialogsTest::settingsPlaces() {
+    QFETCH(QString, files);
     QFETCH(bool, saving);
-    QFETCH(QString, prefix);
-    SettingsFixture fixture;
-    // Several lines: only the first names the settings folder.
-    if (dataFolder)
-        fixture.writeDataFolder(fixture.configDir().toLocal8Bit() + "\r\n/elsewhere\r\n");
-    const SettingsOutcome outcome = saving ? writeSettingsFiles(fixture.programDir(), {})
-                                           : readSettingsFiles(fixture.programDir());
-    const QString dir = dataFolder ? fixture.configDir() : fixture.programDir();
-    QCOMPARE(outcome.status, SettingsStatus::Missing);
-    QCOMPARE(outcome.message, prefix + " file missing in directory " + dir);
-    QVERIFY(!QFile::exists(fixture.connexionPath()));
+    QFETCH(QString, used);
+    SettingsFixture f;
+    const QByteArray lines = SettingsFixture::lines({"D", "-1", "False", "x", "20", "600", "1"});
+    const QString cfg = f.configDir() + (files == "gone" ? "/gone" : "");
+    if (files == "program" || files == "both") f.writeBoth(lines);
+    if (files == "lacking" || files == "gone") f.writeDataFolder(cfg.toLocal8Bit());
+    if (files == "user" || files == "both") {
+        QDir().mkpath(f.userDir());
+        f.writeDataFolder(f.userDir().toLocal8Bit(), f.userDir());
+        SettingsFixture::write(f.userDir() + "/Connexion.cfg", lines);
+    }
+    const SettingsOutcome outcome =
+        saving ? writeSettingsFiles(f.places(), {}) : readSettingsFiles(f.places());
+    QTEST(int(outcome.status), "status");
+    const QString usedDir = used == "cfg" ? f.configDir() : f.userDir();
+    QCOMPARE(outcome.path, used.isEmpty() ? QString() : usedDir + "/Connexion.cfg");
+    const bool isMissing = outcome.status == SettingsStatus::Missing;
+    QCOMPARE(outcome.message, isMissing ? "Connexion.cfg file missing in directory " + cfg : "");
+    QCOMPARE(QFile::exists(cfg + "/Connexion.cfg"), used == "cfg");
+    QCOMPARE(QDir(f.userDir()).exists(), files == "user" || files == "both" || used == "user");
+    if (saving) QCOMPARE(readSettingsFiles(f.places()).path, outcome.path);  // read back
 }
 
 void DialogsTest::saving_data() {
@@ -216,7 +236,7 @@ void DialogsTest::saving() {
     written[0] = fixture.dataDir();
     fixture.writeBoth(SettingsFixture::lines(loaded));
     RecordingSink sink;
-    TParametersGT730 dialog(sink, fixture.programDir());
+    TParametersGT730 dialog(sink, fixture.places());
     load(dialog, fixture);
     int savedFormat = -1;
     QObject::connect(&dialog, &TParametersGT730::defaultFormatSaved,
@@ -234,7 +254,7 @@ void DialogsTest::savingAnsweredNo() {
     fixture.writeBoth(before);
     RecordingSink sink;
     sink.answer = false;
-    TParametersGT730 dialog(sink, fixture.programDir());
+    TParametersGT730 dialog(sink, fixture.places());
     dialog.BtDefaultClick();
     dialog.BtSendClick();
     QCOMPARE(fixture.readConnexion(), before);
@@ -251,7 +271,7 @@ void DialogsTest::navFolders() {
     QVERIFY(kav::app::navFolders(dir.path() + "/missing").isEmpty());
 
     RecordingSink sink;
-    TParametersGT730 dialog(sink, dir.path());
+    TParametersGT730 dialog(sink, {dir.path(), {}});
     child<QLineEdit>(dialog, "DirEdit")->setText(dir.path());
     QCOMPARE(child<RadioList>(dialog, "RgNav")->items(), (QStringList{"Nav1", "Navette"}));
 }
@@ -262,7 +282,7 @@ void DialogsTest::navSelectionBounded() {
     QDir(dir.path()).mkdir("Nav1");
     QDir(dir.path()).mkdir("Nav2");
     RecordingSink sink;
-    TParametersGT730 dialog(sink, dir.path());
+    TParametersGT730 dialog(sink, {dir.path(), {}});
     auto* edit = child<QLineEdit>(dialog, "DirEdit");
     auto* nav = child<RadioList>(dialog, "RgNav");
     edit->setText(dir.path());
@@ -373,9 +393,14 @@ void DialogsTest::offlinePages() {
     QFETCH(QString, error);
     RecordingSink sink;
     QString got;
+    // Pages as a build may set them.
+    const auto page =
+        webPage(help ? "https://help.example.org/Help-GT730" : "http://support.example.org/");
+    QVERIFY(page);
+    QVERIFY(!webPage(QString()) && !webPage("no host"));  // a build that sets none
     openWebPage(
-        help ? helpPage() : supportPage(), [online] { return online; },
-        [&got](const QUrl& url) { got = url.toString(); }, sink);
+        *page, [online] { return online; }, [&got](const QUrl& url) { got = url.toString(); },
+        sink);
     QCOMPARE(got, opened);
     QCOMPARE(sink.errors, error.isEmpty() ? QStringList{} : QStringList{error});
 }

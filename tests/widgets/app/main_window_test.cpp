@@ -2,13 +2,20 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include "app/about_dialog.h"
 #include "app/main_window.h"
 #include "app/parameters_dialog.h"
+#include "app/settings_files.h"
+#include "app/web_pages.h"
+#include "browse/track_table.h"
 #include "link/fake_transport.h"
 #include "link/logger_link.h"
 #include "link/port_list.h"
@@ -37,6 +44,7 @@ struct Harness {
         services.transport = std::move(transport);
         services.messages = &sink;
         services.programDir = fixture.programDir();
+        services.userConfigDir = fixture.userDir();
         services.portLister = [list = ports] { return *list; };
         services.online = [online] { return online; };
         services.openUrl = [this](const QUrl& url) { opened << url.toString(); };
@@ -51,6 +59,18 @@ struct Harness {
     bool enabled(const char* name) {
         if (auto* action = child<QAction>(name)) return action->isEnabled();
         return child<QWidget>(name)->isEnabled();
+    }
+    // The sample day's memory, delivered as a whole download delivers it.
+    void downloadSample() {
+        kav::link::LoggerLink& link = window->loggerLink();
+        const QByteArray image = kav::sim::sampleImage();
+        kav::link::LogStatus status;
+        status.SectorsToDownload = uint16_t(image.size() / 4096);
+        emit link.logStatusReceived(status);
+        emit link.downloadStarted(int(status.SectorsToDownload));
+        for (int sector = 0; sector * 4096 < image.size(); ++sector)
+            emit link.sectorReceived(sector, image.mid(sector * 4096, 4096));
+        emit link.downloadFinished();
     }
     QStringList items() {
         QStringList out;
@@ -96,7 +116,9 @@ class MainWindowTest : public QObject {
     void clearMemoryAsksFirst();
     void escapePressesClearMemoryOnlyWhenEnabled();
     void aboutShowsVersion();
-    void helpOffline();
+    void shortListSurvivesUnplugging();
+    void helpAndSupport_data();
+    void helpAndSupport();
     void grabWhenAsked();
 };
 
@@ -104,8 +126,7 @@ void MainWindowTest::startStates() {
     Harness h;
     h.window->FormActivate();
     QCOMPARE(h.window->windowTitle(), QString("KAV SkyTraq V6"));
-    QCOMPARE(h.sink.infos,
-             QStringList{"data_folder.cfg file missing in directory " + h.fixture.programDir()});
+    QCOMPARE(h.sink.count(), 0);  // no settings yet: a quiet first start
     for (const char* on : {"BtnConnect", "btnClose", "Connect1", "Exit1", "Parameters1", "Help2",
                            "Support1", "About1"})
         QVERIFY2(h.enabled(on), on);
@@ -114,7 +135,14 @@ void MainWindowTest::startStates() {
         QVERIFY2(!h.enabled(off), off);
     QVERIFY(h.child<QCheckBox>("CbTimeFilter")->isHidden());
     QCOMPARE(h.child<QLabel>("LbSerialNo")->text(), kUnderscores);
-    QVERIFY(h.window->RepDataGT().isEmpty());
+    QCOMPARE(h.window->RepDataGT(), defaultDataDir());
+
+    // The first Save creates the settings in the user's folder; they apply at once.
+    h.child<QLineEdit>("DirEdit")->setText(h.fixture.dataDir());
+    h.child<QComboBox>("CbFilter")->setCurrentIndex(2);
+    h.window->parameters().BtSendClick();
+    QCOMPARE(h.window->RepDataGT(), h.fixture.dataDir());
+    QCOMPARE(h.window->defaultFormat(), 2);
 }
 
 void MainWindowTest::layout() {
@@ -140,6 +168,12 @@ void MainWindowTest::layout() {
     QCOMPARE(h.chooser()->width(), 97);
     QCOMPARE(h.child<QLabel>("Label1")->text(), QString("Port Com : "));
     QCOMPARE(h.child<QLabel>("Label2")->text(), QString("Serial #:"));
+    // The longest serial number shows whole, inside the table's panel.
+    auto* serial = h.child<QLabel>("LbSerialNo");
+    serial->setText("GT730-01234567");
+    h.child<QWidget>("Panel4")->layout()->activate();
+    QVERIFY(serial->width() >= serial->sizeHint().width());
+    QVERIFY(serial->geometry().right() < h.child<QWidget>("Panel4")->width());
     QTRY_COMPARE(h.window->centralWidget()->size(), QSize(1000, 550));
 }
 
@@ -199,12 +233,13 @@ void MainWindowTest::untickTwiceAddsTwice() {
 
 void MainWindowTest::badSettingsStillStart_data() {
     QTest::addColumn<QByteArray>("connexion");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("garbage") << QByteArray("\xff\xfe\x00\x01\x80", 5);
-    QTest::newRow("nav not integer") << SettingsFixture::lines({"/tmp", "x", "True", "y"});
+    QTest::addColumn<int>("line");
+    QTest::newRow("empty") << QByteArray() << 2;
+    QTest::newRow("garbage") << QByteArray("\xff\xfe\x00\x01\x80", 5) << 2;
+    QTest::newRow("nav not integer") << SettingsFixture::lines({"/tmp", "x", "True", "y"}) << 2;
     QTest::newRow("format not integer")
-        << SettingsFixture::lines({"/tmp", "0", "False", "y", "20", "600", "gac", "False"});
-    QTest::newRow("long line 2") << "/tmp\r\n" + QByteArray(100000, '9') + "\r\n";
+        << SettingsFixture::lines({"/tmp", "0", "False", "y", "20", "600", "gac", "False"}) << 7;
+    QTest::newRow("long line 2") << "/tmp\r\n" + QByteArray(100000, '9') + "\r\n" << 2;
 }
 
 void MainWindowTest::badSettingsStillStart() {
@@ -213,7 +248,11 @@ void MainWindowTest::badSettingsStillStart() {
     h.fixture.writeBoth(connexion);
     h.child<QLabel>("LbSerialNo")->setText("x");
     h.window->FormActivate();
+    QFETCH(int, line);
     QCOMPARE(h.sink.errors.size(), 1);
+    // The error names the file and the line.
+    QVERIFY(h.sink.errors.front().startsWith(h.fixture.connexionPath() + ", line " +
+                                             QString::number(line) + ": '"));
     QVERIFY(h.sink.errors.front().endsWith("is not a valid integer value."));
     // The remaining steps ran: auto-detection keeps its design-time value and lists the port.
     QCOMPARE(h.items(), QStringList{"ttyUSB0"});
@@ -369,15 +408,59 @@ void MainWindowTest::aboutShowsVersion() {
     h.window->about().setVersion("old");
     QTimer::singleShot(0, &h.window->about(), &QDialog::reject);
     h.window->About1Click();
+    auto* buttons = h.window->about().findChild<QDialogButtonBox*>("AboutButtons");
+    QVERIFY(buttons && buttons->button(QDialogButtonBox::Close));  // a way to close it
     QCOMPARE(h.window->about().version(), QString("0.1.5 "));
     QCOMPARE(h.window->about().windowTitle(), QString("About GT730"));
 }
 
-void MainWindowTest::helpOffline() {
-    Harness h(QStringList{}, false);
-    h.child<QAction>("Help2")->trigger();
-    QCOMPARE(h.sink.errors, QStringList{"Internet connection not availlable.\nYou must be online "
-                                        "to access at help.example.org."});
+// Unplugging the logger keeps the downloaded tracks, and the box that shows the hidden ones.
+void MainWindowTest::shortListSurvivesUnplugging() {
+    Harness h;
+    h.window->FormActivate();
+    h.window->BtnConnectClick();
+    h.downloadSample();
+    auto* box = h.child<QCheckBox>("CbTimeFilter");
+    auto* table = h.window->findChild<kav::browse::TrackTable*>();
+    QVERIFY(box->isChecked() && box->isVisibleTo(h.window.get()));
+    QVERIFY(table->isRowHidden(0));
+    h.window->portRemovedEvent("ttyUSB1");
+    QVERIFY(box->isVisibleTo(h.window.get()));
+    box->setChecked(false);
+    QVERIFY(!table->isRowHidden(0));
+    // Plugged in again: a new download starts from an empty table, with no box.
+    h.window->portArrivedEvent("ttyUSB1");
+    QVERIFY(!box->isVisibleTo(h.window.get()));
+}
+
+// Help shows the guide shipped beside the program or in the package's share folder, without a
+// browser, or says where it looked; Support with no site set says so and opens nothing.
+void MainWindowTest::helpAndSupport_data() {
+    QTest::addColumn<QString>("guideAt");  // relative to the program folder; empty: none
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("info");  // a part of the one message, if any
+    const auto row = [](const char* name, QString at, QString action, QString info) {
+        QTest::newRow(name) << at << action << info;
+    };
+    row("guide beside", "user-guide.md", "Help2", "");
+    row("guide in share", "../share/kav-skytraq/user-guide.md", "Help2", "");
+    row("no guide", "", "Help2", "/bin/user-guide.md");
+    if (!supportPage()) row("support", "", "Support1", "No support site");
+}
+
+void MainWindowTest::helpAndSupport() {
+    QFETCH(QString, guideAt);
+    QFETCH(QString, action);
+    QFETCH(QString, info);
+    Harness h(QStringList{}, true);
+    const QString guide = h.fixture.programDir() + "/" + guideAt;
+    QDir().mkpath(QFileInfo(guide).absolutePath());
+    if (!guideAt.isEmpty()) SettingsFixture::write(guide, "# Guide\n\nPress **Connect**.\n");
+    h.child<QAction>(action.toLatin1().constData())->trigger();
+    auto* shown = h.window->findChild<QTextBrowser*>("GuideText");
+    QCOMPARE(shown && shown->toPlainText().contains("Press Connect."), info.isEmpty());
+    QCOMPARE(h.sink.infos.size(), info.isEmpty() ? 0 : 1);
+    if (!info.isEmpty()) QVERIFY(h.sink.infos.front().contains(info));
     QVERIFY(h.opened.isEmpty());
 }
 
@@ -389,15 +472,7 @@ void MainWindowTest::grabWhenAsked() {
     h.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
     h.window->FormActivate();
-    kav::link::LoggerLink& link = h.window->loggerLink();
-    const QByteArray image = kav::sim::sampleImage();
-    kav::link::LogStatus status;
-    status.SectorsToDownload = uint16_t(image.size() / 4096);
-    emit link.logStatusReceived(status);
-    emit link.downloadStarted(int(status.SectorsToDownload));
-    for (int sector = 0; sector * 4096 < image.size(); ++sector)
-        emit link.sectorReceived(sector, image.mid(sector * 4096, 4096));
-    emit link.downloadFinished();
+    h.downloadSample();
     QTest::qWait(200);
     QVERIFY(h.window->grab().save(path));
 }

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "app/settings_files.h"
+
 namespace kav::app::testing {
 
 class SettingsFixture {
@@ -14,7 +16,9 @@ class SettingsFixture {
     QString programDir() const { return root_.path() + "/bin"; }
     QString configDir() const { return root_.path() + "/cfg"; }
     QString dataDir() const { return root_.path() + "/data"; }
+    QString userDir() const { return root_.path() + "/user/kav-skytraq"; }  // made by Save
     QString connexionPath() const { return configDir() + "/Connexion.cfg"; }
+    SettingsPlaces places() const { return {programDir(), userDir()}; }
 
     SettingsFixture() {
         QDir(root_.path()).mkpath("bin");
@@ -22,8 +26,8 @@ class SettingsFixture {
         QDir(root_.path()).mkpath("data");
     }
 
-    void writeDataFolder(const QByteArray& content) const {
-        write(programDir() + "/data_folder.cfg", content);
+    void writeDataFolder(const QByteArray& content, const QString& where = {}) const {
+        write((where.isEmpty() ? programDir() : where) + "/data_folder.cfg", content);
     }
     // data_folder.cfg pointing at the config folder, and Connexion.cfg with content.
     void writeBoth(const QByteArray& connexion) const {

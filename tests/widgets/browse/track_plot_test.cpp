@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QtTest>
 
+#include "browse/grid_labels.h"
 #include "browse/track_plot.h"
 #include "log/track_points.h"
 #include "test_log.h"
@@ -73,16 +74,23 @@ class TrackPlotTest : public QObject {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QList<double>>("lats");
         QTest::addColumn<QList<double>>("longs");
+        // Only the lines inside the frame: latitudes 49.3 .. 49.9, longitudes 1.2 .. 1.9.
         QTest::newRow("frame examples")
-            << kExampleView << kExampleSize << QList<double>{49.25, 49.5, 49.75, 50.0}
-            << QList<double>{1.0, 1.25, 1.5, 1.75, 2.0};
+            << kExampleView << kExampleSize << QList<double>{49.5, 49.75}
+            << QList<double>{1.25, 1.5, 1.75};
         // 0.2 degrees of latitude, 0.2 / cos(45) of longitude around 45 S 0.6 W.
-        QTest::newRow("south west")
-            << ChartView{-45.0, -0.6, 0.001} << QSize(200, 200) << QList<double>{-45.0}
-            << QList<double>{-1.0, -0.75, -0.5, -0.25, 0.0};
-        // Half a quarter degree: the rounded bounds meet.
+        QTest::newRow("south west") << ChartView{-45.0, -0.6, 0.001} << QSize(200, 200)
+                                    << QList<double>{-45.0} << QList<double>{-0.5};
+        // Half a quarter degree.
         QTest::newRow("tiny frame") << ChartView{10.0, 10.0, 0.0001} << QSize(100, 100)
                                     << QList<double>{10.0} << QList<double>{10.0};
+        // E6°12' to E6°21': no whole degree near, one quarter inside.
+        QTest::newRow("E6 12' to E6 21'")
+            << ChartView{45.0, 6.275, 0.075 * std::cos(std::numbers::pi / 4) / 200}
+            << QSize(400, 300) << QList<double>{45.0} << QList<double>{6.25};
+        // Lines 3 pixels from the left and top edges: their labels are moved inside.
+        QTest::newRow("lines at the edges") << ChartView{0.153, 0.347, 0.001} << QSize(200, 200)
+                                            << QList<double>{0.25} << QList<double>{0.25};
     }
     void gridLines() {
         QFETCH(ChartView, view);
@@ -93,6 +101,13 @@ class TrackPlotTest : public QObject {
         const auto gotLongs = kav::browse::longitudeLines(view, size);
         QCOMPARE(QList<double>(gotLats.begin(), gotLats.end()), lats);
         QCOMPARE(QList<double>(gotLongs.begin(), gotLongs.end()), longs);
+        // Every line labelled, every label whole inside the chart and clear of the others.
+        const auto labels = kav::browse::gridLabels(view, size, QFontMetrics(QFont()));
+        QCOMPARE(labels.size(), std::size_t(lats.size() + longs.size()));
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            QVERIFY2(QRect(QPoint(0, 0), size).contains(labels[i].box), qPrintable(labels[i].text));
+            for (std::size_t j = 0; j < i; ++j) QVERIFY(!labels[i].box.intersects(labels[j].box));
+        }
     }
 
     void projection_data() {

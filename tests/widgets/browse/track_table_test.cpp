@@ -244,6 +244,7 @@ class TrackTableTest : public QObject {
         QCOMPARE(f.table.model()->rowCount(), 1);
         QVERIFY(!f.table.isRowHidden(0));
         QCOMPARE(f.table.markedTrack(), -1);
+        QVERIFY(!f.table.shortListBoxWanted());  // nothing left to hide
     }
 
     // No limit on the number of tracks.

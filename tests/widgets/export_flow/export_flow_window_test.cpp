@@ -189,7 +189,7 @@ void ExportFlowWindowTest::missingStartList() {
     QCOMPARE(h.startListAsked, QStringList{list});
     QCOMPARE(h.sink.infos, QStringList{"File " + list + " not find"});
     QVERIFY(h.competitorCaptions.isEmpty());
-    QCOMPARE(h.proposals, QStringList{data + "/09_12_2026FR"});
+    QCOMPARE(h.proposals, QStringList{data + "/09_12_2026FR.gac"});
     QCOMPARE(h.filterIndexes, QList<int>{1});
     // The dialog was cancelled: the proposal is used.
     QCOMPARE(ExportHarness::filesIn(data), QStringList{"09_12_2026FR.gac"});
@@ -229,7 +229,7 @@ void ExportFlowWindowTest::competitorInSaveDialogFolder() {
 
     QCOMPARE(h.competitorCaptions, QStringList{"list.txt"});
     QCOMPARE(h.competitorEntries, QStringList({"ANNE", "", "F-042 PILOT"}));
-    QCOMPARE(h.proposals, QStringList{h.fixture.programDir() + "/F-042 PILOT"});
+    QCOMPARE(h.proposals, QStringList{h.fixture.programDir() + "/F-042 PILOT.gac"});
     QCOMPARE(ExportHarness::filesIn(shown), QStringList{"F-042 PILOT.gac"});
     QCOMPARE(h.sink.count(), 0);
 }
@@ -245,7 +245,7 @@ void ExportFlowWindowTest::abortKeepsDateProposal() {
 
     clickDownload(h);
 
-    QCOMPARE(h.proposals, QStringList{h.fixture.programDir() + "/091226"});
+    QCOMPARE(h.proposals, QStringList{h.fixture.programDir() + "/091226.kml"});
     QCOMPARE(ExportHarness::filesIn(h.fixture.programDir()), expected);
 }
 
@@ -253,8 +253,11 @@ void ExportFlowWindowTest::unsafeCompetitorNames_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("message");
-    // What follows the last "." is an extension, as for any typed name.
-    QTest::newRow("parent folders") << "../../x" << QString() << "Extension ._x unknown ";
+    // The name is offered with its extension: a "." inside it starts no extension.
+    QTest::newRow("parent folders") << "../../x"
+                                    << "_.._x.gac" << QString();
+    QTest::newRow("dot inside") << "J. Smith"
+                                << "J. Smith.gac" << QString();
     QTest::newRow("parent folders, extension") << "../../x.gac"
                                                << "_.._x.gac" << QString();
     QTest::newRow("slash") << "a/b"

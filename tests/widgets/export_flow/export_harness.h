@@ -32,6 +32,7 @@ struct ExportHarness {
         services.transport = std::make_unique<link::FakeTransport>();
         services.messages = &sink;
         services.programDir = fixture.programDir();
+        services.userConfigDir = fixture.userDir();
         services.portLister = [] { return QStringList{}; };
         services.online = [] { return false; };
         services.openUrl = [](const QUrl&) {};
