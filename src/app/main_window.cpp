@@ -18,6 +18,7 @@
 #include "app/default_transport.h"
 #include "app/message_sink.h"
 #include "app/parameters_dialog.h"
+#include "app/transfer_setting.h"
 #include "app/user_guide.h"
 #include "browse/sector_strip.h"
 #include "browse/track_plot.h"
@@ -138,6 +139,9 @@ void TKAVSkyTraqV6::loadSettings() {
         reportError(*messages_, outcome.message);
         return;
     }
+    if (const auto speed = readTransferSpeed(outcome.path))
+        parametersDialog_->setTransferSpeed(*speed);
+    session_->setTransferSpeed(parametersDialog_->transferSpeed());
     const auto applied = parametersDialog_->applySettings(outcome.lines);
     if (applied.dataDir) repDataGT_ = *applied.dataDir;
     if (applied.format) defaultFormat_ = *applied.format;
@@ -170,6 +174,8 @@ void TKAVSkyTraqV6::connectControls() {
             &TKAVSkyTraqV6::addFixedPortNames);
     connect(parametersDialog_, &TParametersGT730::configLoggerRequested, this,
             &TKAVSkyTraqV6::Configure1Click);
+    connect(parametersDialog_, &TParametersGT730::transferSpeedSaved, this,
+            [this](session::TransferSpeed speed) { session_->setTransferSpeed(speed); });
     connect(parametersDialog_, &TParametersGT730::defaultFormatSaved, this,
             [this](int format) { defaultFormat_ = format; });
     connect(parametersDialog_, &TParametersGT730::dataDirSaved, this,

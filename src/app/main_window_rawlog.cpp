@@ -26,15 +26,16 @@ void TKAVSkyTraqV6::SaveRawLog1Click() {
             QStringLiteral(".bin"));
     const auto chosen = services_.exportDialogs.saveRawLog(proposal);
     if (!chosen) return;
-    const QString path = exporting::uniqueFileName(*chosen);
-    const log::RawLogResult result = session_->saveRawLog(path);
-    if (!result.ok()) {
-        reportError(*messages_, result.error);
+    // The file and its side file are one name: a leftover side file moves the number on.
+    const exporting::SavedRawLog saved =
+        exporting::saveRawLogUnique(*chosen, session_->memory(), session_->rawLogIdentity());
+    if (!saved.result.ok()) {
+        reportError(*messages_, saved.result.error);
         return;
     }
     statusBar()->showMessage(QStringLiteral("%1 sectors saved in %2")
-                                 .arg(result.sectors)
-                                 .arg(QDir::toNativeSeparators(path)));
+                                 .arg(saved.result.sectors)
+                                 .arg(QDir::toNativeSeparators(saved.path)));
 }
 
 // Loads a raw log as a download would fill the table, then applies the short list. A running

@@ -17,6 +17,7 @@
 #include "app/named_widget.h"
 #include "app/nav_folders.h"
 #include "app/radio_list.h"
+#include "app/transfer_setting.h"
 
 namespace kav::app {
 namespace {
@@ -77,6 +78,13 @@ void TParametersGT730::buildControls() {
     CbFilter->addItems({QStringLiteral(".gac"), QStringLiteral(".kml"), QStringLiteral(",gpx")});
     RgNav = named(new RadioList(QStringLiteral("Navigation"), this), "RgNav");
     RgNav->setFixedWidth(120);
+    CbSpeed = named(new QComboBox(this), "CbSpeed");
+    CbSpeed->addItems(session::transferSpeedTitles());
+    CbSpeed->setToolTip(
+        QStringLiteral("Standard: 115200 baud, one sector a request. Fast: "
+                       "230400 baud. Fastest: 921600 baud. A logger that cannot "
+                       "keep up is read at Standard speed."));
+    setTransferSpeed(session::TransferSpeed::Fast);
     CkbAutoDetect =
         named(new QCheckBox(QStringLiteral("Port Com automatic detection"), this), "CkbAutoDetect");
     CkbAutoDetect->setChecked(true);
@@ -94,8 +102,10 @@ void TParametersGT730::buildControls() {
     settings->addWidget(new QLabel(QStringLiteral("Table threshold :"), this), 4, 0);
     settings->addWidget(EdThreshold, 4, 1);
     settings->addWidget(new QLabel(QStringLiteral("sec"), this), 4, 2);
-    settings->setRowStretch(5, 1);
-    settings->addWidget(CkbAutoDetect, 6, 0, 1, 5);
+    settings->addWidget(new QLabel(QStringLiteral("Transfer speed :"), this), 5, 0);
+    settings->addWidget(CbSpeed, 5, 1, 1, 2);
+    settings->setRowStretch(6, 1);
+    settings->addWidget(CkbAutoDetect, 7, 0, 1, 5);
 
     auto* upper = new QHBoxLayout;
     upper->addLayout(settings, 1);
@@ -202,6 +212,14 @@ int TParametersGT730::defaultFormat() const {
     return std::max(0, CbFilter->currentIndex());
 }
 
+session::TransferSpeed TParametersGT730::transferSpeed() const {
+    return session::TransferSpeed(std::max(0, CbSpeed->currentIndex()));
+}
+
+void TParametersGT730::setTransferSpeed(session::TransferSpeed speed) {
+    CbSpeed->setCurrentIndex(int(speed));
+}
+
 void TParametersGT730::setConfigEnabled(bool enabled) {
     BtnConfig->setEnabled(enabled);
 }
@@ -214,6 +232,7 @@ void TParametersGT730::BtDefaultClick() {
     EdGap->setText(kDefaultGap);
     EdThreshold->setText(kDefaultThreshold);
     CbFilter->setCurrentIndex(0);
+    setTransferSpeed(session::TransferSpeed::Fast);
     CkbAutoDetect->setChecked(false);
 }
 
@@ -229,7 +248,12 @@ void TParametersGT730::BtSendClick() {
         }
         if (outcome.status == SettingsStatus::Missing) messages_.information(outcome.message);
         if (outcome.status == SettingsStatus::Failed) reportError(messages_, outcome.message);
+        QString error;
+        if (outcome.status == SettingsStatus::Done &&
+            !writeTransferSpeed(outcome.path, transferSpeed(), &error))
+            reportError(messages_, error);
         if (outcome.status == SettingsStatus::Done) {
+            emit transferSpeedSaved(transferSpeed());
             emit defaultFormatSaved(defaultFormat());
             emit dataDirSaved(corrected.dataDir);
         }

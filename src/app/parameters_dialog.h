@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include "app/settings_files.h"
+#include "session/transfer_speed.h"
 
 class QCheckBox;
 class QComboBox;
@@ -39,6 +40,8 @@ class TParametersGT730 : public QDialog {
     bool useStartList() const;
     QString startListFile() const;
     int defaultFormat() const;
+    session::TransferSpeed transferSpeed() const;
+    void setTransferSpeed(session::TransferSpeed speed);
     void setConfigEnabled(bool enabled);
 
     void ListNav();
@@ -49,6 +52,7 @@ class TParametersGT730 : public QDialog {
     void autoDetectUnticked();
     void configLoggerRequested();
     void defaultFormatSaved(int format);
+    void transferSpeedSaved(kav::session::TransferSpeed speed);
     void dataDirSaved(const QString& dir);
 
   protected:
@@ -72,6 +76,7 @@ class TParametersGT730 : public QDialog {
     QLineEdit* EdGap;
     QLineEdit* EdThreshold;
     QComboBox* CbFilter;
+    QComboBox* CbSpeed;
     RadioList* RgNav;
     QCheckBox* CkbAutoDetect;
     QPushButton* BtDefault;

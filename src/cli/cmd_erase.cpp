@@ -21,7 +21,7 @@ std::optional<int> confirm(CommandLine& cl) {
             QStringLiteral("refusing to clear the memory without --yes "
                            "(standard input is not a terminal)"));
     if (!askYesNo(QStringLiteral("Clear flight recorder ?"))) {
-        printErr(QStringLiteral("kav-skytraq-cli erase: nothing cleared"));
+        cl.warn(QStringLiteral("nothing cleared"));
         return kExitFailure;
     }
     return std::nullopt;

@@ -16,6 +16,12 @@ QString utcText(kav::log::DateTime t) {
     return kav::log::toQDateTime(t).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+// A file of a download that was cut: its side file names more sectors than it holds, so its
+// last track's end was not read.
+bool cutShort(const kav::log::RawLogResult& loaded) {
+    return loaded.identity.sectorsExpected > loaded.sectors;
+}
+
 // Loads the file named by the one positional argument; reports and returns false on failure.
 bool loadPositional(CommandLine& cl, kav::log::LogCollection& log, kav::log::RawLogResult& result,
                     int& status) {
@@ -34,10 +40,12 @@ bool loadPositional(CommandLine& cl, kav::log::LogCollection& log, kav::log::Raw
         return false;
     }
     if (result.tailBytes > 0)
-        printErr(QStringLiteral("kav-skytraq-cli %1: the last %2 bytes are less than a sector "
-                                "and were not read")
-                     .arg(cl.name())
-                     .arg(result.tailBytes));
+        cl.warn(QStringLiteral("the last %1 bytes are less than a sector and were not read")
+                    .arg(result.tailBytes));
+    if (cutShort(result))
+        cl.warn(QStringLiteral("the download was cut: %1 of %2 sectors were read")
+                    .arg(result.sectors)
+                    .arg(result.identity.sectorsExpected));
     return true;
 }
 
@@ -59,10 +67,12 @@ int runList(const QStringList& args) {
                  .arg(log.tracks().size()));
     for (std::size_t i = 0; i < log.tracks().size(); ++i) {
         const kav::log::Track& t = log.tracks()[i];
-        printOut(QStringLiteral("%1  %2  %3  %4")
+        const bool open = cutShort(loaded) && i + 1 == log.tracks().size();
+        printOut(QStringLiteral("%1  %2  %3  %4%5")
                      .arg(i + 1, 3)
                      .arg(utcText(t.start), utcText(t.finish))
-                     .arg(t.last - t.first + 1));
+                     .arg(t.last - t.first + 1)
+                     .arg(open ? QStringLiteral("  incomplete") : QString()));
     }
     return kExitOk;
 }
@@ -85,15 +95,10 @@ int runConvert(const QStringList& args) {
     save->serialNumber = loaded.identity.serialNumber;
     save->firmware = loaded.identity.firmware;
     save->hardware = loaded.identity.hardware;
-    const SaveReport report = saveTracks(log, *save);
-    for (const QString& path : report.written) printOut(path);
-    for (const QString& error : report.errors) printErr(cl.name() + QStringLiteral(": ") + error);
-    if (!report.missing.empty())
-        printErr(QStringLiteral("kav-skytraq-cli %1: ").arg(cl.name()) +
-                 missingTracksText(report.missing, report.trackCount));
-    if (log.tracks().empty())
-        printErr(QStringLiteral("kav-skytraq-cli convert: the file holds no track"));
-    return report.ok() ? kExitOk : kExitFailure;
+    if (cutShort(loaded) && !log.tracks().empty()) save->incompleteTrack = log.tracks().size() - 1;
+    const bool ok = printSaveReport(saveTracks(log, *save), cl.prefix());
+    if (log.tracks().empty()) cl.warn(QStringLiteral("the file holds no track"));
+    return ok ? kExitOk : kExitFailure;
 }
 
 }  // namespace kav::cli

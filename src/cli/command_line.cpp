@@ -38,13 +38,21 @@ std::optional<int> CommandLine::parse(const QStringList& args) {
     return std::nullopt;
 }
 
+QString CommandLine::prefix() const {
+    return QStringLiteral("kav-skytraq-cli %1: ").arg(name_);
+}
+
+void CommandLine::warn(const QString& text) const {
+    printErr(prefix() + text);
+}
+
 int CommandLine::usageError(const QString& text) const {
-    printErr(QStringLiteral("kav-skytraq-cli %1: %2").arg(name_, text));
+    warn(text);
     return kExitUsage;
 }
 
 int CommandLine::failure(const QString& text) const {
-    printErr(QStringLiteral("kav-skytraq-cli %1: %2").arg(name_, text));
+    warn(text);
     return kExitFailure;
 }
 

@@ -27,6 +27,10 @@ class CommandLine {
     // Parses args (subcommand name first). Returns an exit status when the command is over:
     // 0 after printing --help, 2 after a usage error; nullopt when the command should run.
     std::optional<int> parse(const QStringList& args);
+    // "kav-skytraq-cli <name>: ", the start of every message line of the command.
+    QString prefix() const;
+    // Prints prefix() + text on standard error.
+    void warn(const QString& text) const;
     // Prints "kav-skytraq-cli <name>: text" on standard error and returns the usage status.
     int usageError(const QString& text) const;
     // The same for a failure while running; returns the failure status.

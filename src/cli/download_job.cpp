@@ -7,7 +7,6 @@
 #include "cli/console.h"
 #include "cli/interrupt_notifier.h"
 #include "cli/progress_line.h"
-#include "cli/track_selection.h"
 #include "export/unique_name.h"
 
 namespace kav::cli {
@@ -17,8 +16,8 @@ using kav::session::Outcome;
 
 bool saveRawCopy(const QString& wanted, const DownloadSession& session, const QString& prefix) {
     QDir().mkpath(QFileInfo(wanted).absolutePath());
-    const kav::exporting::SavedRawLog saved = kav::exporting::saveRawLogUnique(
-        wanted, session.memory(), session.rawLogIdentity());
+    const kav::exporting::SavedRawLog saved =
+        kav::exporting::saveRawLogUnique(wanted, session.memory(), session.rawLogIdentity());
     if (!saved.result.ok()) {
         printErr(prefix + saved.result.error);
         return false;
@@ -28,16 +27,6 @@ bool saveRawCopy(const QString& wanted, const DownloadSession& session, const QS
 }
 
 namespace {
-
-bool printReport(const SaveReport& report, const QString& prefix) {
-    for (const QString& path : report.written) printOut(path);
-    for (const QString& error : report.errors) printErr(prefix + error);
-    if (!report.missing.empty())
-        printErr(prefix + missingTracksText(report.missing, report.trackCount));
-    for (const QString& path : report.incomplete)
-        printErr(prefix + QStringLiteral("incomplete track, its end was not read: %1").arg(path));
-    return report.ok() && report.incomplete.isEmpty();
-}
 
 // Saves what the session holds: the raw copy first, then the tracks.
 bool saveResults(const DownloadJob& job, const DownloadSession& session, const QString& prefix) {
@@ -55,7 +44,7 @@ bool saveResults(const DownloadJob& job, const DownloadSession& session, const Q
     if (job.folderPerSerial)
         save.folder = QDir(save.folder).filePath(serialFolderName(save.serialNumber));
     bool ok = job.rawPath.isEmpty() || saveRawCopy(job.rawPath, session, prefix);
-    if (!printReport(saveTracks(session.log(), save), prefix)) ok = false;
+    if (!printSaveReport(saveTracks(session.log(), save), prefix)) ok = false;
     if (tracks == 0) printErr(prefix + QStringLiteral("the memory holds no track"));
     return ok;
 }

@@ -36,4 +36,8 @@ struct SaveReport {
 
 SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& request);
 
+// Prints the paths written on standard output and every problem on standard error after
+// prefix, the files of a track whose end was not read among them; true when there was none.
+bool printSaveReport(const SaveReport& report, const QString& prefix);
+
 }  // namespace kav::cli

@@ -207,10 +207,6 @@ kav::log::RawLogResult DownloadSession::openRawLog(const QString& path) {
     return result;
 }
 
-kav::log::RawLogResult DownloadSession::saveRawLog(const QString& path) const {
-    return kav::log::saveRawLog(path, memory_, rawLogIdentity());
-}
-
 kav::log::RawLogIdentity DownloadSession::rawLogIdentity() const {
     return {identity_.serialNumber, identity_.firmware, identity_.hardware,
             outcome_.sectorsExpected};

@@ -97,9 +97,7 @@ class DownloadSession : public QObject {
 
     // Fills the session from a raw log file as a download would; on failure nothing changes.
     kav::log::RawLogResult openRawLog(const QString& path);
-    // Saves the sectors as read, with the identity and the sectors expected and read.
-    kav::log::RawLogResult saveRawLog(const QString& path) const;
-    // The identity a raw log file of the sectors read records.
+    // The identity a raw log file of the sectors read records, with the sectors expected.
     kav::log::RawLogIdentity rawLogIdentity() const;
     // Forgets the log, the sectors and the outcome (the window's table reset).
     void clearLog();

@@ -33,8 +33,9 @@ LogCollection decodeDirectly(const QByteArray& image) {
 TEST(RawLogFile, RoundTripGivesTheSameLogAndIdentity) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("memory.bin"));
+    // The download this copy came from was cut: the logger had more sectors to send.
     const RawLogIdentity identity{QStringLiteral("GT730-0123"), QStringLiteral("1.4.20"),
-                                  QStringLiteral("1.0.12")};
+                                  QStringLiteral("1.0.12"), 40};
     ASSERT_TRUE(saveRawLog(path, sample(), identity).ok());
 
     QFile saved(path);
@@ -49,6 +50,7 @@ TEST(RawLogFile, RoundTripGivesTheSameLogAndIdentity) {
     EXPECT_EQ(loaded.identity.serialNumber, identity.serialNumber);
     EXPECT_EQ(loaded.identity.firmware, identity.firmware);
     EXPECT_EQ(loaded.identity.hardware, identity.hardware);
+    EXPECT_EQ(loaded.identity.sectorsExpected, 40);
     const LogCollection expected = decodeDirectly(sample());
     EXPECT_EQ(log.logData(), expected.logData());
     EXPECT_EQ(log.tracks().size(), expected.tracks().size());

@@ -10,16 +10,19 @@
 #include <QTextBrowser>
 #include <QtTest>
 
+#include "../../common/test_files.h"
 #include "app/about_dialog.h"
 #include "app/main_window.h"
 #include "app/parameters_dialog.h"
 #include "app/settings_files.h"
+#include "app/transfer_setting.h"
 #include "app/web_pages.h"
 #include "browse/track_table.h"
 #include "link/fake_transport.h"
 #include "link/logger_link.h"
 #include "link/port_list.h"
 #include "recording_sink.h"
+#include "session/download_session.h"
 #include "settings_fixture.h"
 #include "sim/emulator.h"
 
@@ -140,9 +143,15 @@ void MainWindowTest::startStates() {
     // The first Save creates the settings in the user's folder; they apply at once.
     h.child<QLineEdit>("DirEdit")->setText(h.fixture.dataDir());
     h.child<QComboBox>("CbFilter")->setCurrentIndex(2);
+    h.child<QComboBox>("CbSpeed")->setCurrentIndex(int(kav::session::TransferSpeed::Fastest));
     h.window->parameters().BtSendClick();
     QCOMPARE(h.window->RepDataGT(), h.fixture.dataDir());
     QCOMPARE(h.window->defaultFormat(), 2);
+    QCOMPARE(h.window->session().transferSpeed(), kav::session::TransferSpeed::Fastest);
+    // The speed has a file of its own: Connexion.cfg keeps its eight lines for other programs.
+    const QString connexion = h.fixture.userDir() + "/Connexion.cfg";
+    QCOMPARE(kav::app::readTransferSpeed(connexion), kav::session::TransferSpeed::Fastest);
+    QCOMPARE(kav::testing::readAll(connexion).count("\r\n"), 8);
 }
 
 void MainWindowTest::layout() {
