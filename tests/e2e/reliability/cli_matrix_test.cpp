@@ -87,16 +87,11 @@ TEST_P(CliMatrix, KeptBytesExactTracksNamedUserToldTheTruth) {
     checkAndReport("command line", GetParam(), runCli(GetParam()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Emulator, CliMatrix, ::testing::ValuesIn(cliRows()),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Emulator, CliMatrix, ::testing::ValuesIn(cliRows()), rowName);
 
 }  // namespace
 }  // namespace kav::reliability
 
 int main(int argc, char** argv) {
-    QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return kav::reliability::runMatrix<QCoreApplication>(argc, argv);
 }

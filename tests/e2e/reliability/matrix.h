@@ -5,9 +5,12 @@
 // things: the sectors kept are the logger's own bytes, the tracks are those the kept sectors
 // give (the one whose end was not read named so), and what the user is told is the truth.
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <vector>
 
 #include "sim/emulator.h"
@@ -66,5 +69,21 @@ bool startLogger(sim::Emulator& emulator, const Scenario& scenario);
 
 // Checks a result against its row (gtest expectations) and prints the report line.
 void checkAndReport(const char* frontEnd, const Scenario& scenario, const Result& result);
+
+// The rows' test names.
+inline std::string rowName(const ::testing::TestParamInfo<Scenario>& info) {
+    return info.param.name;
+}
+
+// Runs every row under an application of type App; emulator announcements go to a folder of
+// the run's own, so no other emulator is listed.
+template <typename App>
+int runMatrix(int argc, char** argv) {
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    App app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
 
 }  // namespace kav::reliability

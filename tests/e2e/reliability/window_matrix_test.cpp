@@ -219,17 +219,11 @@ TEST_P(WindowMatrix, KeptBytesExactTracksNamedUserToldTheTruth) {
     checkAndReport("window", GetParam(), run.run());
 }
 
-INSTANTIATE_TEST_SUITE_P(Emulator, WindowMatrix, ::testing::ValuesIn(windowRows()),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Emulator, WindowMatrix, ::testing::ValuesIn(windowRows()), rowName);
 
 }  // namespace
 }  // namespace kav::reliability
 
 int main(int argc, char** argv) {
-    // Announcements go to a folder of this test's own, so no other emulator is listed.
-    QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return kav::reliability::runMatrix<QApplication>(argc, argv);
 }
