@@ -83,7 +83,7 @@ class TKAVSkyTraqV6 : public QMainWindow {
 
     // Commands.
     void BtnRAZGT730Click();
-    // Ends a running download after the sector being read; what was read is kept.
+    // Ends a running download after the sectors being read; what was read is kept.
     void StopDownload1Click();
     void Configure1Click();
     void Parameters1Click();

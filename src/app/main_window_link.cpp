@@ -22,6 +22,8 @@ using session::DownloadSession;
 
 namespace {
 
+const QString kStopping = QStringLiteral("Stopping the download after the sectors being read");
+
 // "about 1 min 20 s left", "about 5 s left"; empty while unknown.
 QString timeLeftText(qint64 ms) {
     if (ms < 0) return {};
@@ -136,7 +138,7 @@ void TKAVSkyTraqV6::onDownloadEnded(const session::Outcome& outcome) {
 void TKAVSkyTraqV6::unlessDownloading(std::function<void()> action) {
     if (!session_->downloading()) return action();
     if (!messages_->question(QStringLiteral("A download is in progress. Stop it?"))) return;
-    statusBar()->showMessage(QStringLiteral("Stopping the download after the sector being read"));
+    statusBar()->showMessage(kStopping);
     session_->whenFree(std::move(action));
 }
 
@@ -151,7 +153,7 @@ void TKAVSkyTraqV6::BtnRAZGT730Click() {
 
 void TKAVSkyTraqV6::StopDownload1Click() {
     if (!session_->downloading()) return;
-    statusBar()->showMessage(QStringLiteral("Stopping the download after the sector being read"));
+    statusBar()->showMessage(kStopping);
     session_->stop();
 }
 

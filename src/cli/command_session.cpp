@@ -105,7 +105,7 @@ void CommandSession::onInterrupt() {
     const bool again = interrupted_;
     interrupted_ = true;
     if (!again && session_.downloading()) {
-        printErr(prefix_ + QStringLiteral("stopping after the sector being read (Ctrl+C again "
+        printErr(prefix_ + QStringLiteral("stopping after the sectors being read (Ctrl+C again "
                                           "to stop at once)"));
         session_.stop();
         return;
