@@ -136,7 +136,8 @@ void TKAVSkyTraqV6::onDownloadEnded(const session::Outcome& outcome) {
 }
 
 void TKAVSkyTraqV6::unlessDownloading(std::function<void()> action) {
-    if (!session_->downloading()) return action();
+    // The handshake counts as the download's start.
+    if (!session_->downloading() && !loggerLink().busy()) return action();
     if (!messages_->question(QStringLiteral("A download is in progress. Stop it?"))) return;
     statusBar()->showMessage(kStopping);
     session_->whenFree(std::move(action));

@@ -106,6 +106,8 @@ void DownloadSession::stop() {
 
 void DownloadSession::whenFree(std::function<void()> action) {
     whenFree_ = std::move(action);
+    // A download about to start (the handshake under way) does not start.
+    if (link_.busy() && !downloading()) link_.setDownloadAfterStatus(false);
     stop();
     runWhenFree();
 }

@@ -78,7 +78,8 @@ class DownloadSession : public QObject {
     // Ends a running download after the exchange in progress; what was read is kept.
     void stop();
     // Runs action as soon as the link is free: at once when it is, otherwise after the
-    // exchange in progress (a running download is stopped first).
+    // exchange in progress (a running download is stopped first, one about to start does not
+    // start).
     void whenFree(std::function<void()> action);
     // Resumes the logger's output when nothing is outstanding and closes the port. A running
     // download is cut.

@@ -10,11 +10,14 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QXmlStreamReader>
 
 #include "../../common/test_files.h"
+#include "link/frame.h"
 #include "log/track_list.h"
 #include "sim/emulator.h"
+#include "sim/pseudo_terminal.h"
 
 namespace kav::cli {
 using kav::testing::countElements;
@@ -179,8 +182,9 @@ TEST(CliInfoConfig, NewCriteriaShowInTheNextStatus) {
     Logger logger;
     const CliRun before = runCli({QStringLiteral("info"), QStringLiteral("--port"), logger.port()});
     ASSERT_EQ(before.code, 0) << before.err.toStdString();
-    for (const char* line : {"Serial number: GT730-01234567",
-                             "Firmware: ", "Sectors used: ", "Minimum time: 1 s", "Logging: on"})
+    for (const char* line :
+         {"Serial number: GT730-01234567", "Firmware: ", "Sectors used: 16 of 512",
+          "Sectors a download reads: 17", "Minimum time: 1 s", "Logging: on"})
         EXPECT_TRUE(before.out.contains(QString::fromLatin1(line)))
             << line << before.out.toStdString();
 
@@ -225,6 +229,27 @@ TEST(CliErase, ClearsWithYesAndRefusesWithoutATerminal) {
     EXPECT_FALSE(readAll(raw).isEmpty());
     const CliRun info = runCli({QStringLiteral("info"), QStringLiteral("--port"), logger.port()});
     EXPECT_TRUE(info.out.contains(QStringLiteral("Sectors used: 0 of"))) << info.out.toStdString();
+}
+
+// A port that streams frames nobody asked for: each kind of message is printed once, then
+// counted, instead of filling standard error.
+TEST(CliNoise, RepeatedMessagesArePrintedOnceWithACount) {
+    ensureApplication();
+    sim::PseudoTerminal noisy;
+    ASSERT_TRUE(noisy.open());
+    QTimer stream;
+    QObject::connect(&stream, &QTimer::timeout, &stream, [&noisy] {
+        noisy.write(link::buildFrame(0xAE, "noise") + QByteArray("\x55\xAA\x0D\x0A", 4));
+    });
+    stream.start(5);
+    const CliRun info =
+        runCli({QStringLiteral("info"), QStringLiteral("--port"), noisy.slavePath()});
+    EXPECT_EQ(info.code, 1);
+    EXPECT_LE(info.err.count(u'\n'), 4) << info.err.toStdString();
+    EXPECT_TRUE(info.err.contains(QStringLiteral("Transmission failure : [$AE]")));
+    EXPECT_TRUE(
+        info.err.contains(QStringLiteral("more \"Transmission failure\" messages not shown")))
+        << info.err.toStdString();
 }
 
 // Three loggers plugged in one after another; the second goes away after 10 sectors: what it
