@@ -13,6 +13,7 @@
 #include "app/export_dialogs.h"
 #include "app/web_pages.h"
 #include "export/file_info.h"
+#include "export/safe_file_write.h"
 #include "link/byte_trace.h"
 #include "link/transport.h"
 #include "log/track_list.h"
@@ -154,7 +155,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
     std::optional<QString> nameFromStartList(const QDate& today, const QString& shortFormat);
     QString startListPath();
     QString nameWithoutDialog(const QString& dateName) const;
-    void writeTrack(int Index, const QString& path);
+    // Writes track Index to path; a name taken meanwhile is returned unreported.
+    kav::exporting::WriteResult writeTrack(int Index, const QString& path);
 
     WindowServices services_;
     std::unique_ptr<MessageSink> ownMessages_;

@@ -73,13 +73,13 @@ void TKAVSkyTraqV6::StartDownload(int Index) {
                                              ? nameFromStartList(today, shortFormat)
                                              : std::optional(nameWithoutDialog(dateName));
     if (!named) return;
-    const QString path = uniqueFileName(*named);
-    FileNameGT730 = path;
-    if (!writerFor(path)) {
-        messages_->information(unknownExtensionMessage(nameExtension(path)));
+    if (!writerFor(*named)) {
+        messages_->information(unknownExtensionMessage(nameExtension(*named)));
         return;
     }
-    writeTrack(Index, path);
+    // Another program may take the free name before the write: the next number is used then.
+    FileNameGT730 = writeUnderUniqueName(
+        *named, {}, [&](const QString& free) { return writeTrack(Index, free).nameTaken; });
     if (incomplete)
         statusBar()->showMessage(statusBar()->currentMessage() + QStringLiteral(" (incomplete)"));
 }
@@ -133,7 +133,7 @@ QString TKAVSkyTraqV6::startListPath() {
     return *picked;
 }
 
-void TKAVSkyTraqV6::writeTrack(int Index, const QString& path) {
+WriteResult TKAVSkyTraqV6::writeTrack(int Index, const QString& path) {
     TrackExport header;
     header.info = FileInfos;
     header.Firmware = session_->identity().firmware;
@@ -141,12 +141,14 @@ void TKAVSkyTraqV6::writeTrack(int Index, const QString& path) {
     header.exportMoment = services_.exportDialogs.now();
     const WriteResult result =
         exportTrack(collection(), static_cast<std::size_t>(Index), *writerFor(path), header, path);
+    if (result.nameTaken) return result;
     if (!result.ok()) {
         reportError(*messages_, result.error);
-        return;
+        return result;
     }
     statusBar()->showMessage(
         QStringLiteral("Track %1 saved in %2").arg(Index + 1).arg(QDir::toNativeSeparators(path)));
+    return result;
 }
 
 }  // namespace kav::app
