@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <cstdio>
 
 #include "emulator.h"
@@ -41,7 +42,17 @@ void addOptions(QCommandLineParser& parser) {
          QStringLiteral("FILE")},
         {QStringLiteral("continuous-output"), QStringLiteral("Stream NMEA text until stopped.")},
         {QStringLiteral("no-announce"), QStringLiteral("Do not announce the port as ttySIM<n>.")},
+        {QStringLiteral("serial"),
+         QStringLiteral("The serial number in the user-data area (letters, digits, '-', '_' and "
+                        "spaces; a host reads the first 14)."),
+         QStringLiteral("NUMBER")},
     });
+}
+
+// A serial number a host can read back as it was given: the characters it keeps.
+bool validSerialNumber(const QString& text) {
+    static const QRegularExpression allowed(QStringLiteral("^[A-Za-z0-9 _-]{1,64}$"));
+    return allowed.match(text).hasMatch();
 }
 
 // Options from the command line; false with a message when they do not hold together.
@@ -69,6 +80,15 @@ bool readOptions(const QCommandLineParser& parser, EmulatorOptions& options, QSt
     options.traceFile = parser.value(QStringLiteral("trace"));
     options.continuousOutput = parser.isSet(QStringLiteral("continuous-output"));
     options.announce = !parser.isSet(QStringLiteral("no-announce"));
+    if (parser.isSet(QStringLiteral("serial"))) {
+        options.serialNumber = parser.value(QStringLiteral("serial"));
+        if (!validSerialNumber(options.serialNumber)) {
+            error = QStringLiteral(
+                "--serial takes letters, digits, '-', '_' and spaces, "
+                "1 to 64 of them");
+            return false;
+        }
+    }
     return true;
 }
 
