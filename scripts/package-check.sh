@@ -19,6 +19,7 @@ expected=(
   /usr/share/man/man1/kav-skytraq.1.gz /usr/share/man/man1/kav-skytraq-cli.1.gz
   /usr/share/man/man1/gt730-sim.1.gz
   /usr/share/doc/kav-skytraq/serial-ports.md
+  /usr/lib/udev/rules.d/70-kav-skytraq.rules
 )
 for size in 16 32 48 64 128 256; do
   expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/kav-skytraq.png")
