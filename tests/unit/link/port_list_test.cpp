@@ -1,4 +1,5 @@
 #include "link/port_list.h"
+#include "link/port_identity.h"
 #include "link/port_watcher.h"
 #include "link/serial_transport.h"
 
@@ -104,6 +105,45 @@ TEST(PortWatcher, ReportsArrivalsAndRemovalsByName) {
     EXPECT_EQ(arrived.last()[0].toString(), QStringLiteral("ttySIM0"));
     watcher.stop();
 }
+
+// A logger swapped for another within one poll keeps the port name, not the identity.
+TEST(PortWatcher, ReportsADeviceSwappedUnderTheSameName) {
+    testing::ensureApplication();
+    QString device = QStringLiteral("usb 1-4 devnum 7");
+    PortWatcher watcher([] { return QStringList{"ttyUSB0"}; }, 10, nullptr,
+                        [&](const QString&) { return device; });
+    QSignalSpy arrived(&watcher, &PortWatcher::portArrived);
+    QSignalSpy removed(&watcher, &PortWatcher::portRemoved);
+    watcher.start();
+    watcher.poll();
+    EXPECT_EQ(arrived.count() + removed.count(), 0);
+    device = QStringLiteral("usb 1-4 devnum 8");
+    watcher.poll();
+    EXPECT_EQ(removed.count(), 1);
+    EXPECT_EQ(arrived.count(), 1);
+}
+
+#ifndef Q_OS_WIN
+// An emulator started again under the same announced name is another device.
+TEST(PortIdentity, AnnouncedPortChangesWithItsLink) {
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    const QString target = runtime.filePath(QStringLiteral("fake-pty"));
+    QFile(target).open(QIODevice::WriteOnly);
+    const QString name = announceEmulatorPort(target);
+    const QString first = portIdentity(name);
+    EXPECT_FALSE(first.isEmpty());
+    EXPECT_EQ(portIdentity(name), first);
+    withdrawEmulatorPort(name, target);
+    ASSERT_EQ(announceEmulatorPort(target), name);
+    EXPECT_NE(portIdentity(name), first);
+    withdrawEmulatorPort(name, target);
+    EXPECT_TRUE(portIdentity(name).isEmpty());
+    qputenv("XDG_RUNTIME_DIR", saved);
+}
+#endif
 
 }  // namespace
 }  // namespace kav::link
