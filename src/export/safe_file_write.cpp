@@ -40,8 +40,9 @@ bool exists(const QString& path) {
 
 // Fills temporary with content and closes it; the system's reason when that fails.
 std::optional<QString> fill(QFile& temporary, const QByteArray& content) {
-    if (!kav::log::writeWhole(temporary, content)) {
-        const QString reason = temporary.errorString();
+    QString reason;
+    if (!kav::log::writeWhole(temporary, content) || !kav::log::syncToDisk(temporary, &reason)) {
+        if (reason.isEmpty()) reason = temporary.errorString();
         temporary.close();
         return reason;
     }
@@ -70,6 +71,9 @@ WriteResult writeNewFile(const QString& path, const QByteArray& content) {
         if (exists(path)) return WriteResult::taken(takenText);
         return WriteResult::failure(failureText(path, renameError));
     }
+    QString reason;
+    if (!kav::log::syncFolderOf(path, &reason))
+        return WriteResult::failure(failureText(path, reason));
     return WriteResult::success();
 }
 

@@ -17,7 +17,8 @@ struct WriteResult {
 };
 
 // Writes content as a new file at path. The bytes go to a temporary file in the same folder
-// that is renamed into place once complete, so a failure leaves no partial file behind.
+// that is renamed into place once complete and on the disk, so a failure leaves no partial
+// file behind and a success survives a power cut.
 // An existing file at path is never replaced: that is a failure too, with nameTaken set, even
 // when another program creates the file while this one writes.
 WriteResult writeNewFile(const QString& path, const QByteArray& content);

@@ -28,8 +28,10 @@ bool writeNew(const QString& path, const QByteArray& bytes, RawLogResult& result
         result.error = QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
         return false;
     }
-    if (!writeWhole(file, bytes)) {
-        result.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    QString reason;
+    if (!writeWhole(file, bytes) || !syncToDisk(file, &reason)) {
+        if (reason.isEmpty()) reason = file.errorString();
+        result.error = QStringLiteral("cannot write %1: %2").arg(path, reason);
         file.close();
         file.remove();
         return false;
@@ -86,8 +88,13 @@ RawLogResult saveRawLog(const QString& path, const QByteArray& memory,
     RawLogResult result;
     if (!writeNew(path, memory, result)) return result;
     const qint64 sectors = memory.size() / qsizetype(kSectorSize);
+    QString reason;
     if (!writeNew(rawLogIdentityPath(path), identityText(identity, sectors), result)) {
         QFile::remove(path);
+        return result;
+    }
+    if (!syncFolderOf(path, &reason)) {
+        result.error = QStringLiteral("cannot write %1: %2").arg(path, reason);
         return result;
     }
     result.sectors = memory.size() / qsizetype(kSectorSize);
