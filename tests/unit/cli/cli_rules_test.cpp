@@ -1,11 +1,24 @@
-// Formats, export moments, the logging criteria rules and the progress text.
+// Formats, export moments, the logging criteria rules, the progress text, the exit statuses and
+// why a port does not open.
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include "cli/command_line.h"
 #include "cli/config_rules.h"
+#include "cli/exit_status.h"
 #include "cli/progress_line.h"
+#include "cli/track_saver.h"
 #include "export/track_export.h"
+#include "link/port_access.h"
+#include "session/download_session.h"
+#ifdef Q_OS_UNIX
+#include "sim/pseudo_terminal.h"
+#endif
 
 namespace kav::cli {
 namespace {
@@ -133,6 +146,137 @@ TEST(ProgressText, ShowsSectorsRateAndTimeLeft) {
     EXPECT_EQ(progressText(1, 1000, 8000),
               QStringLiteral("sector 1 of 1000, 512 B/s, 2:13:12 left"));
 }
+
+struct StatusCase {
+    const char* name;
+    int status;
+    int expected;
+};
+
+// Each kind of failure has the status a script is told it by (sysexits.h values where one fits),
+// and the help documents every one of them.
+TEST(ExitStatus, EachFailureKindHasItsStatus) {
+    using kav::link::FailureKind;
+    using kav::link::OpenResult;
+    const auto cut = [](std::optional<FailureKind> kind, bool stopped) {
+        kav::session::Outcome outcome;
+        outcome.state = kav::session::Outcome::State::Cut;
+        if (kind) {
+            outcome.failure.emplace();
+            outcome.failure->kind = *kind;
+        }
+        outcome.stopped = stopped;
+        return exitStatusFor(outcome);
+    };
+    const auto saved = [](bool written, bool incomplete, bool missing) {
+        SaveReport report;
+        if (!written) report.errors << QStringLiteral("x");
+        if (incomplete) report.incomplete << QStringLiteral("y");
+        if (missing) report.missing = {9};
+        return report.exitStatus();
+    };
+    kav::session::Outcome complete;
+    complete.state = kav::session::Outcome::State::Complete;
+    const StatusCase cases[] = {
+        {"opened", exitStatusFor(OpenResult::Ok), 0},
+        {"no such port", exitStatusFor(OpenResult::InvalidPort), 66},
+        {"not a serial device", exitStatusFor(OpenResult::NotSerialDevice), 65},
+        {"no permission", exitStatusFor(OpenResult::NoPermission), 77},
+        {"port busy", exitStatusFor(OpenResult::InUse), 75},
+        {"lock file left behind", exitStatusFor(OpenResult::StaleLock), 72},
+        {"other open failure", exitStatusFor(OpenResult::Failed), 71},
+        {"no answer", exitStatusFor(FailureKind::NoAnswer), 69},
+        {"bad checksum", exitStatusFor(FailureKind::BadChecksum), 76},
+        {"bad trailer", exitStatusFor(FailureKind::BadTrailer), 76},
+        {"short reply", exitStatusFor(FailureKind::ShortReply), 76},
+        {"refused", exitStatusFor(FailureKind::Refused), 76},
+        {"line rate", exitStatusFor(FailureKind::LineRate), 76},
+        {"port lost", exitStatusFor(FailureKind::PortLost), 74},
+        {"send failed", exitStatusFor(FailureKind::SendFailed), 74},
+        {"download complete", exitStatusFor(complete), 0},
+        {"download cut by a refusal", cut(FailureKind::Refused, false), 76},
+        {"download cut by a lost port", cut(FailureKind::PortLost, false), 74},
+        {"download stopped", cut(std::nullopt, true), 130},
+        {"download cut short", cut(std::nullopt, false), 74},
+        {"every file saved", saved(true, false, false), 0},
+        {"a file not written", saved(false, true, true), 73},
+        {"an incomplete track", saved(true, true, true), 74},
+        {"a track the log lacks", saved(true, false, true), 1},
+        {"not written beats interrupted", moreSevere(130, 73), 73},
+        {"interrupted beats a failure", moreSevere(74, 130), 130},
+        {"a failure beats a missing track", moreSevere(1, 69), 69},
+        {"the first of two failures", moreSevere(69, 74), 69},
+        {"success beats nothing", moreSevere(0, 0), 0},
+    };
+    const QString help = exitStatusHelp();
+    for (const StatusCase& c : cases) {
+        EXPECT_EQ(c.status, c.expected) << c.name;
+        EXPECT_TRUE(help.contains(QStringLiteral("\n  %1 ").arg(c.status))) << c.name;
+    }
+}
+
+#ifdef Q_OS_UNIX
+// A process id no system hands out (above the largest pid_max).
+constexpr qint64 kNoSuchProcess = 2147483000;
+
+// Why a port does not open, for paths made here; a lock file is looked for in a folder of the
+// test's own. Root reads every file, so no row depends on file permissions.
+TEST(PortAccess, TellsApartWhyAPortDoesNotOpen) {
+    using kav::link::OpenResult;
+    using kav::link::PortProblem;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("file"));
+    const QString locks = dir.filePath(QStringLiteral("locks"));
+    const QString lock = QDir(locks).filePath(QStringLiteral("LCK..null"));
+    ASSERT_TRUE(QDir().mkpath(locks));
+    QFile(file).open(QIODevice::WriteOnly);
+    QFile(file).setPermissions({});
+    kav::sim::PseudoTerminal pty;
+    ASSERT_TRUE(pty.open());
+    QProcess holder;  // holds the pseudo-terminal open, and is the live program of a lock file
+    holder.setStandardInputFile(pty.slavePath());
+    holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(holder.waitForStarted());
+    const auto lockedBy = [&](qint64 pid) {
+        QFile f(lock);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(QByteArray::number(pid).rightJustified(10, ' ') + '\n');
+        f.close();
+        return kav::link::diagnoseRefusal(QStringLiteral("/dev/null"), {locks});
+    };
+    const struct {
+        const char* name;
+        PortProblem got;
+        OpenResult kind;
+        QString detail;  // a part of the detail
+    } cases[] = {
+        {"missing path",
+         kav::link::checkBeforeOpen(dir.filePath("none")),
+         OpenResult::InvalidPort,
+         {}},
+        {"name not in /dev",
+         kav::link::checkBeforeOpen(QStringLiteral("ttyKAV99")),
+         OpenResult::InvalidPort,
+         {}},
+        {"folder", kav::link::checkBeforeOpen(dir.path()), OpenResult::NotSerialDevice, {}},
+        {"unreadable file", kav::link::checkBeforeOpen(file), OpenResult::NotSerialDevice, {}},
+        {"device by name", kav::link::checkBeforeOpen(QStringLiteral("null")), OpenResult::Ok, {}},
+        {"pseudo-terminal", kav::link::checkBeforeOpen(pty.slavePath()), OpenResult::Ok, {}},
+        {"held open by a program", kav::link::diagnoseRefusal(pty.slavePath(), {locks}),
+         OpenResult::InUse, QStringLiteral("sleep (process %1)").arg(holder.processId())},
+        {"lock of a live program", lockedBy(holder.processId()), OpenResult::InUse,
+         QStringLiteral("sleep (process %1)").arg(holder.processId())},
+        {"lock of an ended program", lockedBy(kNoSuchProcess), OpenResult::StaleLock, lock},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.got.kind, c.kind) << c.name << ": " << c.got.detail.toStdString();
+        EXPECT_TRUE(c.got.detail.contains(c.detail))
+            << c.name << ": " << c.got.detail.toStdString();
+    }
+    holder.kill();
+    holder.waitForFinished();
+}
+#endif
 
 }  // namespace
 }  // namespace kav::cli
