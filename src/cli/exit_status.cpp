@@ -28,6 +28,7 @@ constexpr std::pair<FailureKind, int> kLinkStatus[] = {
     {FailureKind::PortLost, kExitIoError},     {FailureKind::SendFailed, kExitIoError},
 };
 
+// One line each, within 80 columns.
 constexpr std::pair<int, const char*> kHelp[] = {
     {kExitOk, "success"},
     {kExitFailure, "not all that was asked for: a track the log does not have, erase declined"},
@@ -35,16 +36,12 @@ constexpr std::pair<int, const char*> kHelp[] = {
     {kExitDataError, "the port is a file or folder; the raw log file holds no log"},
     {kExitNoInput, "no such port; no such raw log file"},
     {kExitUnavailable, "the logger does not answer"},
-    {kExitOsError,
-     "the system refused the port for another reason; the emulated logger could "
-     "not start (demo)"},
+    {kExitOsError, "the system refused the port otherwise; demo: the emulator did not start"},
     {kExitStaleLock, "a lock file left behind by an ended program locks the port"},
     {kExitCannotWrite, "a file or folder could not be written (a full disk, no permission)"},
-    {kExitIoError, "the logger went away or the download is incomplete (what was read is saved)"},
+    {kExitIoError, "the logger went away; the download is incomplete (what was read is saved)"},
     {kExitPortBusy, "another program holds the port"},
-    {kExitProtocol,
-     "the logger refused, or its answers stayed faulty (checksum, trailer, "
-     "length, line rate)"},
+    {kExitProtocol, "the logger refused or answered badly (checksum, trailer, length, rate)"},
     {kExitNoPermission, "no permission to open the port (not in its group, e.g. dialout)"},
     {kExitInterrupted, "interrupted by Ctrl+C, SIGTERM or SIGHUP (what was read is saved)"},
 };
