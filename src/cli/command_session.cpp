@@ -126,8 +126,8 @@ void CommandSession::onInterrupt(bool fromKeyboard) {
     interrupted_ = true;
     if (again && !fromKeyboard) return;
     if (!again && session_.downloading()) {
-        printErr(prefix_ + QStringLiteral("stopping after the sectors being read (Ctrl+C again "
-                                          "to stop at once)"));
+        printErr(prefix_ + QStringLiteral("stopping after the sectors being read") +
+                 (fromKeyboard ? QStringLiteral(" (Ctrl+C again to stop at once)") : QString()));
         session_.stop();
         return;
     }
