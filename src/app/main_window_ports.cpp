@@ -11,6 +11,7 @@
 #include "app/parameters_dialog.h"
 #include "browse/track_table.h"
 #include "link/logger_link.h"
+#include "link/open_failure_text.h"
 #include "link/port_list.h"
 #include "link/transport.h"
 #include "session/download_session.h"
@@ -53,11 +54,7 @@ void TKAVSkyTraqV6::reportOpenFailure(link::OpenResult kind, const QString& name
         messages_->information(invalidPortText(name));
         return;
     }
-    const QString reason =
-        kind == link::OpenResult::InUse
-            ? QStringLiteral("Com Port %1 is used by another program").arg(name)
-            : QStringLiteral("Com Port %1: %2").arg(name, services_.transport->errorString());
-    reportError(*messages_, reason);
+    reportError(*messages_, link::openFailureText(kind, name, services_.transport->errorString()));
 }
 
 void TKAVSkyTraqV6::CBPortComInit() {

@@ -35,14 +35,17 @@ QString overview() {
         text += QStringLiteral("  %1%2\n")
                     .arg(QLatin1String(c.name), -10)
                     .arg(QLatin1String(c.summary));
-    text +=
-        QStringLiteral("\nRun 'kav-skytraq-cli <command> --help' for the options of a command.");
-    return text;
+    text += QStringLiteral(
+                "\nRun 'kav-skytraq-cli <command> --help' for the options of a "
+                "command.\n\n") +
+            exitStatusHelp();
+    return text.trimmed();
 }
 
 }  // namespace
 
 int runCli(const QStringList& args) {
+    ignoreClosedOutput();
     if (args.isEmpty()) {
         printErr(overview());
         return kExitUsage;

@@ -3,9 +3,9 @@
 
 #include <QStringList>
 
-namespace kav::cli {
+#include "cli/exit_status.h"
 
-enum ExitCode : int { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitInterrupted = 130 };
+namespace kav::cli {
 
 // Runs the subcommand named by args[0] with the rest of args; returns the exit status.
 // Needs a QCoreApplication.

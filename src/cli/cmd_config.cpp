@@ -83,27 +83,25 @@ int runConfig(const QStringList& args) {
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;
     CommandSession run(transport, cl.name());
-    if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitFailure;
+    if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitCannotWrite;
     using kav::session::DownloadSession;
     DownloadSession& session = run.session();
     bool accepted = false;
     QObject::connect(&session, &DownloadSession::ready, &run, [&] {
         if (!session.sendCriteria(criteriaFor(*request, session.identity().status)))
-            run.end(QStringLiteral("the criteria could not be sent"));
+            run.fail(kExitIoError, QStringLiteral("the criteria could not be sent"));
     });
-    QObject::connect(&session, &DownloadSession::failed, &run,
-                     [&run](const kav::link::LinkFailure& f) { run.end(failureText(f)); });
     QObject::connect(&session, &DownloadSession::configurationSent, &run,
                      [&accepted](bool ok) { accepted = ok; });
-    QObject::connect(
-        &session, &DownloadSession::configurationAnswered, &run, [&](const QString& text) {
-            printOut(text);
-            run.end(accepted ? QString() : QStringLiteral("the logger refused the criteria"));
-        });
+    QObject::connect(&session, &DownloadSession::configurationAnswered, &run,
+                     [&](const QString& text) {
+                         printOut(text);
+                         if (accepted) return run.end();
+                         run.fail(kExitProtocol, QStringLiteral("the logger refused the criteria"));
+                     });
     run.start(*port, DownloadSession::Goal::Command);
-    const QString error = run.wait(&interrupt);
-    if (error.isEmpty()) return kExitOk;
-    return interrupt.interrupted() ? kExitInterrupted : cl.failure(error);
+    run.wait(&interrupt);
+    return run.report();
 }
 
 }  // namespace kav::cli

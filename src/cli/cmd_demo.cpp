@@ -43,7 +43,8 @@ int runDemo(const QStringList& args) {
     kav::sim::Emulator emulator(options);
     QString error;
     if (!emulator.start(&error))
-        return cl.failure(QStringLiteral("cannot start the emulated logger: ") + error);
+        return cl.failure(QStringLiteral("cannot start the emulated logger: ") + error,
+                          kExitOsError);
     printErr(QStringLiteral("Emulated logger on %1%2")
                  .arg(emulator.ptyPath(),
                       options.fast ? QString() : QStringLiteral(", paced at its line rate")));

@@ -16,10 +16,11 @@ int runDownload(const QStringList& args) {
         QStringLiteral("download"),
         QStringLiteral("--port P --out DIR [--format F] [--tracks LIST] [--raw FILE] "
                        "[--speed S] [--trace FILE]"),
-        QStringLiteral("Reads the logger's memory and saves its tracks. When the download "
-                       "stops early (a failure, Ctrl+C), what was read is saved, the "
-                       "track whose end was not read as <name>_incomplete.<ext>, and "
-                       "the exit status is not 0.\n") +
+        QStringLiteral(
+            "Reads the logger's memory and saves its tracks. When the download "
+            "stops early (a failure, Ctrl+C, SIGTERM, SIGHUP), what was read is saved, the "
+            "track whose end was not read as <name>_incomplete.<ext>, and "
+            "the exit status is not 0.\n") +
             fileNamingHelp() +
             QStringLiteral("\nA progress line is shown when standard error is a "
                            "terminal."));

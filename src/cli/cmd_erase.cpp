@@ -22,7 +22,7 @@ std::optional<int> confirm(CommandLine& cl) {
                            "(standard input is not a terminal)"));
     if (!askYesNo(QStringLiteral("Clear flight recorder ?"))) {
         cl.warn(QStringLiteral("nothing cleared"));
-        return kExitFailure;
+        return kExitFailure;  // declined
     }
     return std::nullopt;
 }
@@ -53,28 +53,31 @@ int runErase(const QStringList& args) {
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;
     CommandSession run(transport, cl.name());
-    if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitFailure;
+    if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitCannotWrite;
     using kav::session::DownloadSession;
     DownloadSession& session = run.session();
     session.setTransferSpeed(*speed);
     ProgressLine progress(stderrIsTerminal());
     const auto clear = [&] {
-        if (!session.clearMemory()) run.end(QStringLiteral("the command could not be sent"));
+        if (!session.clearMemory())
+            run.fail(kExitIoError, QStringLiteral("the command could not be sent"));
     };
     QObject::connect(&session, &DownloadSession::progressChanged, &run,
                      [&progress](const kav::session::Progress& p) {
                          progress.update(p.sectorsRead, p.sectorsToRead);
                      });
-    QObject::connect(&session, &DownloadSession::failed, &run,
-                     [&run](const kav::link::LinkFailure& f) { run.end(failureText(f)); });
     // With a copy wanted the whole memory is read and saved first; otherwise nothing is read.
+    bool copyTried = false;
     QObject::connect(
         &session, &DownloadSession::downloadEnded, &run, [&](const kav::session::Outcome& outcome) {
             progress.finish();
             if (!outcome.complete())
-                return run.end(cutReason(outcome) + QStringLiteral(" Nothing was cleared."));
+                return run.fail(exitStatusFor(outcome),
+                                cutReason(outcome) + QStringLiteral(" Nothing was cleared."));
+            copyTried = true;
             if (!saveRawCopy(rawPath, session, run.prefix()))
-                return run.end(QStringLiteral("the copy could not be saved; nothing cleared"));
+                return run.fail(kExitCannotWrite,
+                                QStringLiteral("the copy could not be saved; nothing cleared"));
             clear();
         });
     if (rawPath.isEmpty()) QObject::connect(&session, &DownloadSession::ready, &run, clear);
@@ -84,10 +87,13 @@ int runErase(const QStringList& args) {
     });
     run.start(*port, rawPath.isEmpty() ? DownloadSession::Goal::Command
                                        : DownloadSession::Goal::ReadMemory);
-    const QString error = run.wait(&interrupt);
+    run.wait(&interrupt);
     progress.finish();
-    if (error.isEmpty()) return kExitOk;
-    return interrupt.interrupted() ? kExitInterrupted : cl.failure(error);
+    const int status = run.report();
+    // A copy cut short is still saved: it is all there is of the memory.
+    if (rawPath.isEmpty() || copyTried || session.memory().isEmpty()) return status;
+    return saveRawCopy(rawPath, session, run.prefix()) ? status
+                                                       : moreSevere(status, kExitCannotWrite);
 }
 
 }  // namespace kav::cli

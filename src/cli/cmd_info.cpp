@@ -49,14 +49,11 @@ int runInfo(const QStringList& args) {
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;
     CommandSession run(transport, cl.name());
-    if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitFailure;
+    if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitCannotWrite;
     using kav::session::DownloadSession;
     QObject::connect(&run.session(), &DownloadSession::ready, &run, [&run] { run.end(); });
-    QObject::connect(&run.session(), &DownloadSession::failed, &run,
-                     [&run](const kav::link::LinkFailure& f) { run.end(failureText(f)); });
     run.start(*port, DownloadSession::Goal::Identify);
-    const QString error = run.wait(&interrupt);
-    if (!error.isEmpty()) return interrupt.interrupted() ? kExitInterrupted : cl.failure(error);
+    if (run.wait(&interrupt) != kExitOk) return run.report();
     printIdentity(run.session().identity());
     return kExitOk;
 }

@@ -1,5 +1,7 @@
 // list and convert: the tracks of a raw log file, without a logger.
 
+#include <QFileInfo>
+
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
 #include "cli/console.h"
@@ -22,6 +24,13 @@ bool cutShort(const kav::log::RawLogResult& loaded) {
     return loaded.identity.sectorsExpected > loaded.sectors;
 }
 
+// Why a raw log file did not load: it is not there, it may not be read, or it holds no log.
+int loadFailureStatus(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir()) return kExitNoInput;
+    return info.isReadable() ? kExitDataError : kExitNoPermission;
+}
+
 // Loads the file named by the one positional argument; reports and returns false on failure.
 bool loadPositional(CommandLine& cl, kav::log::LogCollection& log, kav::log::RawLogResult& result,
                     int& status) {
@@ -32,11 +41,12 @@ bool loadPositional(CommandLine& cl, kav::log::LogCollection& log, kav::log::Raw
     }
     result = kav::log::loadRawLog(files.front(), log);
     if (!result.ok()) {
-        status = cl.failure(result.error);
+        status = cl.failure(result.error, loadFailureStatus(files.front()));
         return false;
     }
     if (result.sectors == 0) {
-        status = cl.failure(QStringLiteral("%1 holds no whole sector").arg(files.front()));
+        status = cl.failure(QStringLiteral("%1 holds no whole sector").arg(files.front()),
+                            kExitDataError);
         return false;
     }
     if (result.tailBytes > 0)
@@ -96,9 +106,9 @@ int runConvert(const QStringList& args) {
     save->firmware = loaded.identity.firmware;
     save->hardware = loaded.identity.hardware;
     if (cutShort(loaded) && !log.tracks().empty()) save->incompleteTrack = log.tracks().size() - 1;
-    const bool ok = printSaveReport(saveTracks(log, *save), cl.prefix());
+    status = printSaveReport(saveTracks(log, *save), cl.prefix());
     if (log.tracks().empty()) cl.warn(QStringLiteral("the file holds no track"));
-    return ok ? kExitOk : kExitFailure;
+    return status;
 }
 
 }  // namespace kav::cli

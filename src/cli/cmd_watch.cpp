@@ -34,7 +34,8 @@ int runWatch(const QStringList& args) {
         QStringLiteral("--out DIR [--format F] [--tracks LIST] [--speed S] [--trace FILE]"),
         QStringLiteral("Waits for loggers plugged in one after another and downloads "
                        "each into DIR/<serial number>/ (\"unknown\" without one). "
-                       "Ends on Ctrl+C or SIGTERM.\n") +
+                       "Ends on Ctrl+C, SIGTERM or SIGHUP, with 0 when every logger was "
+                       "saved whole, otherwise the status of the worst.\n") +
             fileNamingHelp());
     addTrackOptions(cl);
     cl.add(traceOption());
@@ -54,7 +55,7 @@ int runWatch(const QStringList& args) {
                      [&queue](const QString& name) { queue.removeAll(name); });
     watcher.start();
     printErr(QStringLiteral("Waiting for loggers; Ctrl+C ends."));
-    bool allOk = true;
+    int worst = kExitOk;
     while (!interrupt.interrupted()) {
         waitForArrival(queue, watcher, interrupt);
         if (interrupt.interrupted() || queue.isEmpty()) continue;
@@ -68,14 +69,14 @@ int runWatch(const QStringList& args) {
         printErr(QStringLiteral("Logger on %1").arg(job.port));
         kav::link::SerialTransport transport;
         const int status = runDownloadJob(job, transport, &interrupt, cl.name());
-        if (status != kExitOk) allOk = false;
+        worst = moreSevere(worst, status);
         if (!interrupt.interrupted())
             printErr(QStringLiteral("Done with %1%2; waiting for the next logger.")
                          .arg(job.port,
                               status == kExitOk ? QString() : QStringLiteral(" (not all saved)")));
     }
     watcher.stop();
-    return allOk ? kExitOk : kExitFailure;
+    return worst;
 }
 
 }  // namespace kav::cli

@@ -32,7 +32,7 @@ std::optional<int> CommandLine::parse(const QStringList& args) {
         // Qt's first line names the program only; show the subcommand's synopsis instead.
         help.replace(0, help.indexOf(u'\n'),
                      QStringLiteral("Usage: kav-skytraq-cli ") + name_ + u' ' + usage_);
-        printOut(help.trimmed());
+        printOut(help.trimmed() + QStringLiteral("\n\n") + exitStatusHelp().trimmed());
         return kExitOk;
     }
     return std::nullopt;
@@ -51,9 +51,9 @@ int CommandLine::usageError(const QString& text) const {
     return kExitUsage;
 }
 
-int CommandLine::failure(const QString& text) const {
+int CommandLine::failure(const QString& text, int status) const {
     warn(text);
-    return kExitFailure;
+    return status;
 }
 
 std::optional<QString> CommandLine::required(const QString& option) const {

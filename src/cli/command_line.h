@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "cli/exit_status.h"
 #include "export/track_export.h"
 
 namespace kav::cli {
@@ -25,7 +26,8 @@ class CommandLine {
     void addHidden(QCommandLineOption option);
 
     // Parses args (subcommand name first). Returns an exit status when the command is over:
-    // 0 after printing --help, 2 after a usage error; nullopt when the command should run.
+    // 0 after printing --help (with the exit statuses), 64 after a usage error; nullopt when
+    // the command should run.
     std::optional<int> parse(const QStringList& args);
     // "kav-skytraq-cli <name>: ", the start of every message line of the command.
     QString prefix() const;
@@ -33,8 +35,8 @@ class CommandLine {
     void warn(const QString& text) const;
     // Prints "kav-skytraq-cli <name>: text" on standard error and returns the usage status.
     int usageError(const QString& text) const;
-    // The same for a failure while running; returns the failure status.
-    int failure(const QString& text) const;
+    // The same for a failure while running; returns status.
+    int failure(const QString& text, int status = kExitFailure) const;
     // A required option's value, or nullopt after reporting it missing.
     std::optional<QString> required(const QString& option) const;
 

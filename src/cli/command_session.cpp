@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/interrupt_notifier.h"
+#include "link/open_failure_text.h"
 
 namespace kav::cli {
 
@@ -52,6 +53,12 @@ CommandSession::CommandSession(kav::link::Transport& transport, const QString& c
       session_(transport, timings),
       prefix_(QStringLiteral("kav-skytraq-cli %1: ").arg(command)) {
     connect(&session_, &DownloadSession::notice, this, &CommandSession::onNotice);
+    // The link giving up, or the port going, ends any run (a download's end comes first).
+    connect(&session_, &DownloadSession::failed, this,
+            [this](const kav::link::LinkFailure& f) { fail(f); });
+    connect(&session_, &DownloadSession::portLost, this, [this](const QString& reason) {
+        fail(kav::link::LinkFailure{kav::link::FailureKind::PortLost, 0, -1, 0, reason});
+    });
     connect(&session_, &DownloadSession::lineRateChanged, this,
             [this](int baud, const QString& why) {
                 if (!why.isEmpty())
@@ -74,43 +81,57 @@ bool CommandSession::traceTo(const QString& path) {
 }
 
 void CommandSession::start(const QString& port, DownloadSession::Goal goal) {
-    if (session_.start(port, goal) != kav::link::OpenResult::Ok)
-        end(QStringLiteral("cannot open %1: %2").arg(port, transport_.errorString()));
+    const kav::link::OpenResult result = session_.start(port, goal);
+    if (result != kav::link::OpenResult::Ok)
+        fail(exitStatusFor(result),
+             kav::link::openFailureText(result, port, transport_.errorString()));
 }
 
-void CommandSession::end(const QString& error) {
+void CommandSession::fail(int status, const QString& error) {
     if (ended_) return;
     ended_ = true;
+    status_ = status;
     error_ = error;
     session_.disconnect();
     reportRepeats();
     emit ended();
 }
 
-QString CommandSession::wait(InterruptNotifier* interrupt) {
-    if (ended_) return error_;
+void CommandSession::fail(const kav::link::LinkFailure& failure) {
+    fail(exitStatusFor(failure.kind), failureText(failure));
+}
+
+int CommandSession::wait(InterruptNotifier* interrupt) {
+    if (ended_) return status_;
     QEventLoop loop;
     connect(this, &CommandSession::ended, &loop, &QEventLoop::quit);
     if (interrupt) {
         connect(interrupt, &InterruptNotifier::interrupt, this, &CommandSession::onInterrupt);
-        if (interrupt->interrupted()) onInterrupt();
+        if (interrupt->interrupted()) onInterrupt(false);
     }
     if (!ended_) loop.exec();
-    return error_;
+    return status_;
 }
 
-// The first Ctrl+C lets a running download end after the sector in flight; a second one, or
-// one outside a download, ends at once.
-void CommandSession::onInterrupt() {
+int CommandSession::report() const {
+    if (!error_.isEmpty()) printErr(prefix_ + error_);
+    return status_;
+}
+
+// The first signal lets a running download end after the sector in flight; a second Ctrl+C, or
+// a signal outside a download, ends at once. SIGTERM and SIGHUP never hurry a clean end: a
+// terminal that closes sends SIGHUP twice.
+void CommandSession::onInterrupt(bool fromKeyboard) {
     const bool again = interrupted_;
     interrupted_ = true;
+    if (again && !fromKeyboard) return;
     if (!again && session_.downloading()) {
-        printErr(prefix_ + QStringLiteral("stopping after the sectors being read (Ctrl+C again "
-                                          "to stop at once)"));
+        printErr(prefix_ + QStringLiteral("stopping after the sectors being read") +
+                 (fromKeyboard ? QStringLiteral(" (Ctrl+C again to stop at once)") : QString()));
         session_.stop();
         return;
     }
-    end(QStringLiteral("interrupted"));
+    fail(kExitInterrupted, QStringLiteral("interrupted"));
 }
 
 // Each kind of message is printed once; the others are counted.

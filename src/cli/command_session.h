@@ -1,8 +1,8 @@
 #pragma once
 // A download session as one command runs it: started on a port, with an optional byte trace,
-// run in the event loop until the command ends it, Ctrl+C stopping a running download (what
-// was read is kept) and ending anything else. Messages the link repeats (a port full of noise)
-// are printed once, with a count at the end.
+// run in the event loop until the command ends it with an exit status, Ctrl+C, SIGTERM or SIGHUP
+// stopping a running download (what was read is kept) and ending anything else. Messages the link
+// repeats (a port full of noise) are printed once, with a count at the end.
 
 #include <optional>
 
@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 
+#include "cli/exit_status.h"
 #include "link/byte_trace.h"
 #include "session/download_session.h"
 
@@ -42,18 +43,23 @@ class CommandSession : public QObject {
     bool traceTo(const QString& path);
     // Connects and works towards goal; a port that does not open ends the run at once.
     void start(const QString& port, kav::session::DownloadSession::Goal goal);
-    // Ends the run, disconnecting the logger; error is empty on success. Only the first
-    // call counts.
-    void end(const QString& error = {});
-    // Runs the event loop until the run has ended; returns its error.
-    QString wait(InterruptNotifier* interrupt);
+    // Ends the run, disconnecting the logger: successfully, or with an exit status and its
+    // one-line reason. Only the first end counts.
+    void end() { fail(kExitOk, {}); }
+    void fail(int status, const QString& error);
+    void fail(const kav::link::LinkFailure& failure);
+    // Runs the event loop until the run has ended; returns its exit status.
+    int wait(InterruptNotifier* interrupt);
+    // Prints why the run failed, if it did; returns its exit status.
+    int report() const;
+    const QString& error() const { return error_; }
     bool interrupted() const { return interrupted_; }
 
   signals:
     void ended();
 
   private:
-    void onInterrupt();
+    void onInterrupt(bool fromKeyboard);
     void onNotice(const QString& text);
     void reportRepeats();
 
@@ -65,6 +71,7 @@ class CommandSession : public QObject {
     bool ended_ = false;
     bool interrupted_ = false;
     QString error_;
+    int status_ = kExitOk;
 };
 
 }  // namespace kav::cli

@@ -1,5 +1,7 @@
 #include "cli/console.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 
 #ifdef Q_OS_WIN
@@ -15,21 +17,35 @@
 namespace kav::cli {
 
 namespace {
-void put(std::FILE* stream, const QString& text) {
+// A stream whose reader has gone (`... | head -1`): nothing more is printed on it.
+bool g_outClosed = false;
+bool g_errClosed = false;
+
+void put(std::FILE* stream, bool& closed, const QString& text) {
+    if (closed) return;
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
     std::fflush(stream);
+    if (!std::ferror(stream)) return;
+    closed = errno == EPIPE;
+    std::clearerr(stream);
 }
 }  // namespace
 
+void ignoreClosedOutput() {
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
+
 void printOut(const QString& line) {
-    put(stdout, line + u'\n');
+    put(stdout, g_outClosed, line + u'\n');
 }
 void printErr(const QString& line) {
-    put(stderr, line + u'\n');
+    put(stderr, g_errClosed, line + u'\n');
 }
 void writeErr(const QString& text) {
-    put(stderr, text);
+    put(stderr, g_errClosed, text);
 }
 
 bool stdinIsTerminal() {

@@ -5,6 +5,10 @@
 
 namespace kav::cli {
 
+// A closed standard output or error (a reader that has gone) costs the command nothing: no
+// SIGPIPE, and printing on it stops. Called once at start.
+void ignoreClosedOutput();
+
 // One line (a newline is added) to standard output or standard error, flushed at once.
 void printOut(const QString& line);
 void printErr(const QString& line);

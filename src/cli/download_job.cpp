@@ -28,8 +28,9 @@ bool saveRawCopy(const QString& wanted, const DownloadSession& session, const QS
 
 namespace {
 
-// Saves what the session holds: the raw copy first, then the tracks.
-bool saveResults(const DownloadJob& job, const DownloadSession& session, const QString& prefix) {
+// Saves what the session holds: the raw copy first, then the tracks; returns the exit status of
+// saving.
+int saveResults(const DownloadJob& job, const DownloadSession& session, const QString& prefix) {
     const Outcome& outcome = session.outcome();
     if (!outcome.complete())
         printErr(prefix + QStringLiteral("saving the %1 of %2 sectors read")
@@ -43,10 +44,10 @@ bool saveResults(const DownloadJob& job, const DownloadSession& session, const Q
     if (tracks > 0 && session.trackIncomplete(tracks - 1)) save.incompleteTrack = tracks - 1;
     if (job.folderPerSerial)
         save.folder = QDir(save.folder).filePath(serialFolderName(save.serialNumber));
-    bool ok = job.rawPath.isEmpty() || saveRawCopy(job.rawPath, session, prefix);
-    if (!printSaveReport(saveTracks(session.log(), save), prefix)) ok = false;
+    const bool copied = job.rawPath.isEmpty() || saveRawCopy(job.rawPath, session, prefix);
+    const int status = printSaveReport(saveTracks(session.log(), save), prefix);
     if (tracks == 0) printErr(prefix + QStringLiteral("the memory holds no track"));
-    return ok;
+    return copied ? status : kExitCannotWrite;
 }
 
 }  // namespace
@@ -59,7 +60,7 @@ QString serialFolderName(const QString& serialNumber) {
 int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
                    InterruptNotifier* interrupt, const QString& command) {
     CommandSession run(transport, command);
-    if (!run.traceTo(job.tracePath)) return kExitFailure;
+    if (!run.traceTo(job.tracePath)) return kExitCannotWrite;
     DownloadSession& session = run.session();
     session.setTransferSpeed(job.speed);
     ProgressLine progress(job.showProgress);
@@ -73,19 +74,18 @@ int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
                      });
     QObject::connect(&session, &DownloadSession::notice, &run, [&progress] { progress.finish(); });
     QObject::connect(&session, &DownloadSession::downloadEnded, &run,
-                     [&run](const Outcome& outcome) { run.end(cutReason(outcome)); });
-    // A failure before the download (the handshake) ends the run too.
-    QObject::connect(&session, &DownloadSession::failed, &run,
-                     [&run](const kav::link::LinkFailure& f) { run.end(failureText(f)); });
+                     [&run](const Outcome& outcome) {
+                         if (outcome.complete()) return run.end();
+                         run.fail(exitStatusFor(outcome), cutReason(outcome));
+                     });
     run.start(job.port, DownloadSession::Goal::ReadMemory);
-    const QString error = run.wait(interrupt);
+    run.wait(interrupt);
     progress.finish();
 
-    bool ok = error.isEmpty();
-    if (!ok) printErr(run.prefix() + error);
-    if (!session.memory().isEmpty() && !saveResults(job, session, run.prefix())) ok = false;
-    if (run.interrupted()) return kExitInterrupted;
-    return ok ? kExitOk : kExitFailure;
+    int status = run.report();
+    if (!session.memory().isEmpty())
+        status = moreSevere(status, saveResults(job, session, run.prefix()));
+    return run.interrupted() ? moreSevere(kExitInterrupted, status) : status;
 }
 
 }  // namespace kav::cli

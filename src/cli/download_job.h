@@ -29,7 +29,7 @@ struct DownloadJob {
 // Runs the job; messages go to standard error, the paths written to standard output.
 // Returns the exit status: 0 only when the whole memory was read and every file written.
 // What was read before a failure or an interruption is still saved, the track whose end was
-// not read under a name that says so.
+// not read under a name that says so; a file not written gives 73 before anything else.
 int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
                    InterruptNotifier* interrupt, const QString& command);
 

@@ -1,6 +1,6 @@
 #pragma once
-// Turns SIGINT and SIGTERM (Ctrl+C and Ctrl+Break on Windows) into a Qt signal, so a command can
-// end cleanly from the event loop.
+// Turns SIGINT, SIGTERM and SIGHUP (Ctrl+C, Ctrl+Break and the console's close, logoff and
+// shutdown events on Windows) into a Qt signal, so a command can end cleanly from the event loop.
 
 #include <QObject>
 
@@ -17,11 +17,15 @@ class InterruptNotifier : public QObject {
     bool interrupted() const { return interrupted_; }
 
   signals:
-    void interrupt();
+    // fromKeyboard: Ctrl+C or Ctrl+Break, which a user may press again to hurry the end.
+    void interrupt(bool fromKeyboard);
 
   private:
-    void onReadable();
+    void deliver(bool fromKeyboard);
+#ifndef Q_OS_WIN
+    void onReadable();  // the signal handler's byte has come
     QSocketNotifier* notifier_ = nullptr;
+#endif
     bool interrupted_ = false;
 };
 

@@ -1,5 +1,5 @@
-// POSIX side: a signal handler writes one byte into a socket pair that the event loop watches.
-// (interrupt_notifier_win.cpp is the Windows side.)
+// POSIX side: a signal handler writes the signal's number into a socket pair that the event loop
+// watches. (interrupt_notifier_win.cpp is the Windows side.)
 
 #include <csignal>
 
@@ -15,8 +15,10 @@ namespace {
 // A signal handler can only reach a global; it is set while a notifier exists.
 int g_signalFds[2] = {-1, -1};
 
-extern "C" void onSignal(int) {
-    const char byte = 1;
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void onSignal(int number) {
+    const char byte = char(number);
     if (g_signalFds[0] >= 0) (void)!::write(g_signalFds[0], &byte, 1);
 }
 
@@ -25,8 +27,7 @@ void setHandler(void (*handler)(int)) {
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (int number : kSignals) sigaction(number, &action, nullptr);
 }
 }  // namespace
 
@@ -49,8 +50,12 @@ InterruptNotifier::~InterruptNotifier() {
 void InterruptNotifier::onReadable() {
     char byte = 0;
     (void)!::read(g_signalFds[1], &byte, 1);
+    deliver(byte == SIGINT);
+}
+
+void InterruptNotifier::deliver(bool fromKeyboard) {
     interrupted_ = true;
-    emit interrupt();
+    emit interrupt(fromKeyboard);
 }
 
 }  // namespace kav::cli

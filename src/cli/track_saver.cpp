@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "cli/console.h"
+#include "cli/exit_status.h"
 #include "cli/track_selection.h"
 #include "export/unique_name.h"
 
@@ -61,14 +62,20 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
     return report;
 }
 
-bool printSaveReport(const SaveReport& report, const QString& prefix) {
+int SaveReport::exitStatus() const {
+    if (!errors.isEmpty()) return kExitCannotWrite;
+    if (!incomplete.isEmpty()) return kExitIoError;
+    return missing.empty() ? kExitOk : kExitFailure;
+}
+
+int printSaveReport(const SaveReport& report, const QString& prefix) {
     for (const QString& path : report.written) printOut(path);
     for (const QString& error : report.errors) printErr(prefix + error);
     if (!report.missing.empty())
         printErr(prefix + missingTracksText(report.missing, report.trackCount));
     for (const QString& path : report.incomplete)
         printErr(prefix + QStringLiteral("incomplete track, its end was not read: %1").arg(path));
-    return report.ok() && report.incomplete.isEmpty();
+    return report.exitStatus();
 }
 
 }  // namespace kav::cli

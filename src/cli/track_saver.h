@@ -31,13 +31,15 @@ struct SaveReport {
     std::vector<int> missing;    // listed track numbers the log does not have
     std::size_t trackCount = 0;  // tracks in the log
     QStringList incomplete;      // the files written for a track whose end was not read
-    bool ok() const { return errors.isEmpty() && missing.empty(); }
+    // 73 when a file was not written, 74 with a track whose end was not read, 1 for a track
+    // asked for that the log does not have, 0 otherwise.
+    int exitStatus() const;
 };
 
 SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& request);
 
 // Prints the paths written on standard output and every problem on standard error after
-// prefix, the files of a track whose end was not read among them; true when there was none.
-bool printSaveReport(const SaveReport& report, const QString& prefix);
+// prefix, the files of a track whose end was not read among them; returns the exit status.
+int printSaveReport(const SaveReport& report, const QString& prefix);
 
 }  // namespace kav::cli

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "link/port_access.h"
 #include "link/port_list.h"
 
 namespace kav::link {
@@ -9,17 +10,17 @@ namespace kav::link {
 namespace {
 constexpr int kCloseDrainMs = 100;  // lets a last command leave before the port is closed
 
-OpenResult openResultFor(QSerialPort::SerialPortError error) {
+// The serial port reports no permission, a busy device and a lock it could not take all as one
+// permission error: the system is asked which it was.
+PortProblem problemFor(QSerialPort::SerialPortError error, const QString& device,
+                       const QString& reason) {
     switch (error) {
-        case QSerialPort::NoError:
-            return OpenResult::Ok;
         case QSerialPort::DeviceNotFoundError:
-            return OpenResult::InvalidPort;
+            return {OpenResult::InvalidPort, reason};
         case QSerialPort::PermissionError:
-        case QSerialPort::OpenError:
-            return OpenResult::InUse;
+            return diagnoseRefusal(device);
         default:
-            return OpenResult::Failed;
+            return {OpenResult::Failed, reason};
     }
 }
 
@@ -48,16 +49,24 @@ OpenResult SerialTransport::open(const QString& portName) {
     lost_ = false;
     name_ = portName;
     error_.clear();
-    port_.setPortName(deviceFor(portName));
+    const QString device = deviceFor(portName);
+    // A file or folder is never handed to the serial port, which would take some of them.
+    PortProblem problem = checkBeforeOpen(device);
+    if (problem.kind != OpenResult::Ok) return fail(problem);
+    port_.setPortName(device);
     port_.setBaudRate(QSerialPort::Baud115200);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     if (port_.open(QIODevice::ReadWrite)) return OpenResult::Ok;
-    error_ = port_.errorString();
-    const OpenResult result = openResultFor(port_.error());
+    problem = problemFor(port_.error(), device, port_.errorString());
     port_.clearError();
-    return result == OpenResult::Ok ? OpenResult::Failed : result;
+    return fail(problem);
+}
+
+OpenResult SerialTransport::fail(const PortProblem& problem) {
+    error_ = problem.detail;
+    return problem.kind == OpenResult::Ok ? OpenResult::Failed : problem.kind;
 }
 
 bool SerialTransport::setBaudRate(int baud) {

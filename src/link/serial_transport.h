@@ -7,6 +7,8 @@
 
 namespace kav::link {
 
+struct PortProblem;
+
 class SerialTransport : public Transport {
     Q_OBJECT
   public:
@@ -24,6 +26,8 @@ class SerialTransport : public Transport {
     QString errorString() const override { return error_; }
 
   private:
+    // Keeps the problem's detail as the error string; returns its kind.
+    OpenResult fail(const PortProblem& problem);
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
 

@@ -10,11 +10,16 @@
 
 namespace kav::link {
 
+// How opening a port ended. After a failure the transport's errorString() holds the system's
+// detail for the kind, as named below (empty when the system cannot tell).
 enum class OpenResult {
     Ok,
-    InvalidPort,  // the system has no such port
-    InUse,        // another program holds the port
-    Failed,       // any other failure; see errorString()
+    InvalidPort,      // the system has no such port
+    NotSerialDevice,  // the name leads to a file or folder; detail: what it is
+    NoPermission,     // the user may not open the device; detail: the device's group
+    InUse,            // another program holds the port; detail: that program
+    StaleLock,        // a lock file left by a program that has ended; detail: the file's path
+    Failed,           // any other failure; detail: the system's reason
 };
 
 class Transport : public QObject {

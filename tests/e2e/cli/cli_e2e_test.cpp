@@ -1,7 +1,13 @@
 // kav-skytraq-cli as a separate process against the emulated logger (in this process, at full
 // speed) over the real serial stack.
 
+#include <csignal>
+#include <functional>
+
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,9 +49,12 @@ struct CliRun {
     QString out, err;
 };
 
-// Runs the program while this process's event loop keeps the emulator answering.
-CliRun runCli(const QStringList& args, int limitMs = 30000) {
+// Runs the program while this process's event loop keeps the emulator answering; inChild runs
+// in the program's process before it starts.
+CliRun runCli(const QStringList& args, int limitMs = 30000,
+              const std::function<void()>& inChild = {}) {
     QProcess process;
+    if (inChild) process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(KAV_CLI_PATH), args);
     process.closeWriteChannel();
     const bool done =
@@ -133,7 +142,7 @@ TEST(CliDownload, ASecondDownloadNeverReplacesTheFirstAndMissingTracksFail) {
                            QStringLiteral("--tracks"),
                            QStringLiteral("2,9")};
     const CliRun first = runCli(args);
-    EXPECT_EQ(first.code, 1);
+    EXPECT_EQ(first.code, 1);  // not all that was asked for
     EXPECT_TRUE(first.err.contains(QStringLiteral("there is no track 9")))
         << first.err.toStdString();
     const QStringList once = filesIn(out.path());
@@ -206,7 +215,7 @@ TEST(CliInfoConfig, ARefusedConfigurationFails) {
     Logger logger({QStringLiteral("refuse-criteria")});
     const CliRun config = runCli({QStringLiteral("config"), QStringLiteral("--port"), logger.port(),
                                   QStringLiteral("--every-seconds"), QStringLiteral("1")});
-    EXPECT_EQ(config.code, 1);
+    EXPECT_EQ(config.code, 76);
     EXPECT_TRUE(config.out.startsWith(QStringLiteral("Unsucessefully set")))
         << config.out.toStdString();
 }
@@ -215,7 +224,7 @@ TEST(CliErase, ClearsWithYesAndRefusesWithoutATerminal) {
     Logger logger;
     const QStringList erase{QStringLiteral("erase"), QStringLiteral("--port"), logger.port()};
     const CliRun refused = runCli(erase);
-    EXPECT_EQ(refused.code, 2);
+    EXPECT_EQ(refused.code, 64);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("--yes")));
     EXPECT_FALSE(logger.emulator->memory().isEmpty());
 
@@ -244,7 +253,7 @@ TEST(CliNoise, RepeatedMessagesArePrintedOnceWithACount) {
     stream.start(5);
     const CliRun info =
         runCli({QStringLiteral("info"), QStringLiteral("--port"), noisy.slavePath()});
-    EXPECT_EQ(info.code, 1);
+    EXPECT_EQ(info.code, 69);  // no answer among the noise
     EXPECT_LE(info.err.count(u'\n'), 4) << info.err.toStdString();
     EXPECT_TRUE(info.err.contains(QStringLiteral("Transmission failure : [$AE]")));
     EXPECT_TRUE(
@@ -289,7 +298,95 @@ TEST(CliWatch, ServesLoggersOneAfterTheOtherEvenAfterOneVanishes) {
     watch.terminate();
     ASSERT_TRUE(QTest::qWaitFor([&] { return watch.state() == QProcess::NotRunning; }, 10000));
     EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(watch.exitCode(), 1);  // not every logger was saved whole
+    EXPECT_EQ(watch.exitCode(), 74);  // the second logger went away
+}
+
+struct EndCase {
+    const char* name;
+    std::vector<int> sent;  // signals sent when the second block is asked for
+    bool outputClosed;      // standard output's reader has gone, as with `| head -1`
+    int code;
+};
+
+// However the run ends, what was read is saved and the logger is left at 115200 baud: a
+// terminal that closes (SIGHUP, often twice) as SIGTERM does; a closed standard output costs
+// nothing.
+class CliEnd : public ::testing::TestWithParam<EndCase> {};
+
+TEST_P(CliEnd, SavesWhatWasReadAndRestoresTheLogger) {
+    const EndCase& c = GetParam();
+    Logger logger;
+    QTemporaryDir out;
+    const QString raw = QDir(out.path()).filePath(QStringLiteral("memory.bin"));
+    QProcess process;
+    int requests = 0;
+    QObject::connect(logger.emulator.get(), &sim::Emulator::commandReceived, &process,
+                     [&](quint8 id) {
+                         if (id != 0x1D || requests++ != 1) return;
+                         for (int number : c.sent) ::kill(pid_t(process.processId()), number);
+                     });
+    if (c.outputClosed)
+        process.setChildProcessModifier([] {
+            int fds[2];
+            if (::pipe(fds) != 0) return;
+            ::dup2(fds[1], STDOUT_FILENO);
+            ::close(fds[0]);
+            ::close(fds[1]);
+        });
+    process.start(QStringLiteral(KAV_CLI_PATH),
+                  {QStringLiteral("download"), QStringLiteral("--port"), logger.port(),
+                   QStringLiteral("--out"), out.path(), QStringLiteral("--raw"), raw});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000));
+    EXPECT_EQ(process.exitCode(), c.code) << process.readAllStandardError().toStdString();
+    EXPECT_TRUE(sim::sampleImage().startsWith(readAll(raw)) && !readAll(raw).isEmpty());
+    const QStringList tracks = filesIn(out.path(), QStringLiteral("*.gac"));
+    EXPECT_FALSE(tracks.isEmpty());
+    EXPECT_EQ(tracks.filter(QStringLiteral("_incomplete")).size(), c.sent.empty() ? 0 : 1)
+        << tracks.join(u' ').toStdString();
+    EXPECT_EQ(logger.emulator->lineRate(), 115200);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CliEnd,
+                         ::testing::Values(EndCase{"sigterm", {SIGTERM}, false, 130},
+                                           EndCase{"sighup", {SIGHUP}, false, 130},
+                                           EndCase{"sighup_twice", {SIGHUP, SIGHUP}, false, 130},
+                                           EndCase{"output_closed", {}, true, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Drops the right to open what the user may not, as a user outside the device's group: root
+// loses its override of file permissions, anyone else is that already.
+void asUserWithoutOverride() {
+    if (::geteuid() != 0) return;
+    if (::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE) == 0 &&
+        ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH) == 0)
+        return;
+    (void)!::setgid(65534);
+    (void)!::setuid(65534);
+}
+
+// True once process pid has path open.
+bool holds(qint64 pid, const QString& path) {
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System))
+        if (QFile::symLinkTarget(fds.filePath(fd)) == path) return true;
+    return false;
+}
+
+// A port that exists but is refused: without permission, or held by another run.
+TEST(CliPortRefused, NoPermissionAndPortBusyHaveTheirStatus) {
+    ensureApplication();
+    sim::PseudoTerminal pty;
+    ASSERT_TRUE(pty.open());
+    const QStringList info{QStringLiteral("info"), QStringLiteral("--port"), pty.slavePath()};
+    QProcess holder;  // nothing answers it, so it waits
+    holder.start(QStringLiteral(KAV_CLI_PATH), info);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return holds(holder.processId(), pty.slavePath()); }, 5000));
+    EXPECT_EQ(runCli(info).code, 75);
+    holder.kill();
+    holder.waitForFinished();
+
+    ASSERT_TRUE(QFile::setPermissions(pty.slavePath(), {}));
+    EXPECT_EQ(runCli(info, 30000, asUserWithoutOverride).code, 77);
 }
 
 struct ExitCase {
@@ -310,43 +407,52 @@ TEST(CliExitCodes, UsageErrorsFailuresAndHelp) {
     rawFile.write(sim::sampleImage());
     rawFile.close();
     const std::vector<ExitCase> cases{
-        {"no command", {}, 2},
-        {"unknown command", {QStringLiteral("bogus")}, 2},
+        {"no command", {}, 64},
+        {"unknown command", {QStringLiteral("bogus")}, 64},
         {"overview", {QStringLiteral("--help")}, 0},
         {"command help", {QStringLiteral("watch"), QStringLiteral("--help")}, 0},
-        {"no port", {QStringLiteral("download"), QStringLiteral("--out"), out}, 2},
-        {"no out", {QStringLiteral("download"), QStringLiteral("--port"), none}, 2},
+        {"no port", {QStringLiteral("download"), QStringLiteral("--out"), out}, 64},
+        {"no out", {QStringLiteral("download"), QStringLiteral("--port"), none}, 64},
         {"bad format",
          {QStringLiteral("convert"), none, QStringLiteral("--out"), out, QStringLiteral("--format"),
           QStringLiteral("txt")},
-         2},
+         64},
         {"bad tracks",
          {QStringLiteral("convert"), none, QStringLiteral("--out"), out, QStringLiteral("--tracks"),
           QStringLiteral("0")},
-         2},
-        {"no such port", {QStringLiteral("info"), QStringLiteral("--port"), none}, 1},
-        {"no such file", {QStringLiteral("list"), none}, 1},
-        {"two files", {QStringLiteral("list"), none, none}, 2},
-        {"config without mode", {QStringLiteral("config"), QStringLiteral("--port"), none}, 2},
+         64},
+        {"no such port", {QStringLiteral("info"), QStringLiteral("--port"), "ttyKAV99"}, 66},
+        {"port is a folder", {QStringLiteral("info"), QStringLiteral("--port"), out}, 65},
+        {"port is a file", {QStringLiteral("info"), QStringLiteral("--port"), raw}, 65},
+        {"no such file", {QStringLiteral("list"), none}, 66},
+        {"folder under a file",
+         {QStringLiteral("convert"), raw, QStringLiteral("--out"), raw + QStringLiteral("/x")},
+         73},
+        {"trace under a file",
+         {QStringLiteral("info"), QStringLiteral("--port"), none, QStringLiteral("--trace"),
+          raw + QStringLiteral("/trace")},
+         73},
+        {"two files", {QStringLiteral("list"), none, none}, 64},
+        {"config without mode", {QStringLiteral("config"), QStringLiteral("--port"), none}, 64},
         {"config with both modes",
          {QStringLiteral("config"), QStringLiteral("--port"), none,
           QStringLiteral("--every-seconds"), QStringLiteral("1"), QStringLiteral("--every-metres"),
           QStringLiteral("1")},
-         2},
+         64},
         {"config negative",
          {QStringLiteral("config"), QStringLiteral("--port"), none,
           QStringLiteral("--every-seconds"), QStringLiteral("-1")},
-         2},
+         64},
         {"config bad log",
          {QStringLiteral("config"), QStringLiteral("--port"), none,
           QStringLiteral("--every-seconds"), QStringLiteral("1"), QStringLiteral("--log"),
           QStringLiteral("maybe")},
-         2},
-        {"unknown option", {QStringLiteral("info"), QStringLiteral("--colour")}, 2},
+         64},
+        {"unknown option", {QStringLiteral("info"), QStringLiteral("--colour")}, 64},
         {"config out of range",
          {QStringLiteral("config"), QStringLiteral("--port"), none,
           QStringLiteral("--every-seconds"), QStringLiteral("70000")},
-         2,
+         64,
          "--every-seconds 70000 is out of range: it takes 0 to 65535"},
         {"config help", {QStringLiteral("config"), QStringLiteral("--help")}, 0, "not read"},
         {"erase help", {QStringLiteral("erase"), QStringLiteral("--help")}, 0, "not read unless"},
@@ -382,11 +488,11 @@ TEST(CliRawLog, BadFilesGiveAClearErrorOrABoundedResult) {
     QRandomGenerator rng(7);
     for (char& c : noise) c = char(rng.bounded(256));
     const std::vector<BadRaw> cases{
-        {"empty", {}, 0, 1, "empty"},
+        {"empty", {}, 0, 65, "empty"},
         {"truncated", sim::sampleImage().left(3 * 4096 + 17), 0, 0, "17 bytes"},
-        {"short", QByteArray(100, 'x'), 0, 1, "no whole sector"},
+        {"short", QByteArray(100, 'x'), 0, 65, "no whole sector"},
         {"random", noise, 0, 0, ""},
-        {"sparse", {}, qint64(1) << 30, 1, "at most 16384 sectors"},
+        {"sparse", {}, qint64(1) << 30, 65, "at most 16384 sectors"},
     };
     for (const BadRaw& c : cases) {
         const QString path = QDir(dir.path()).filePath(QString::fromLatin1(c.name));

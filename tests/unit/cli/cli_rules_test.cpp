@@ -1,11 +1,22 @@
-// Formats, export moments, the logging criteria rules and the progress text.
+// Formats, export moments, the logging criteria rules, the progress text, the exit statuses and
+// why a port does not open.
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include "cli/command_line.h"
 #include "cli/config_rules.h"
+#include "cli/exit_status.h"
 #include "cli/progress_line.h"
 #include "export/track_export.h"
+#include "link/port_access.h"
+#ifdef Q_OS_UNIX
+#include "sim/pseudo_terminal.h"
+#endif
 
 namespace kav::cli {
 namespace {
@@ -133,6 +144,88 @@ TEST(ProgressText, ShowsSectorsRateAndTimeLeft) {
     EXPECT_EQ(progressText(1, 1000, 8000),
               QStringLiteral("sector 1 of 1000, 512 B/s, 2:13:12 left"));
 }
+
+struct StatusCase {
+    const char* name;
+    int status;
+    int expected;
+};
+
+// Each kind of failure has the status a script is told it by (sysexits.h values where one fits),
+// and the help documents every one of them.
+TEST(ExitStatus, EachFailureKindHasItsStatus) {
+    using kav::link::FailureKind;
+    using kav::link::OpenResult;
+    const StatusCase cases[] = {
+        {"no such port", exitStatusFor(OpenResult::InvalidPort), 66},
+        {"not a serial device", exitStatusFor(OpenResult::NotSerialDevice), 65},
+        {"no permission", exitStatusFor(OpenResult::NoPermission), 77},
+        {"port busy", exitStatusFor(OpenResult::InUse), 75},
+        {"lock file left behind", exitStatusFor(OpenResult::StaleLock), 72},
+        {"other open failure", exitStatusFor(OpenResult::Failed), 71},
+        {"no answer", exitStatusFor(FailureKind::NoAnswer), 69},
+        {"bad checksum", exitStatusFor(FailureKind::BadChecksum), 76},
+        {"bad trailer", exitStatusFor(FailureKind::BadTrailer), 76},
+        {"short reply", exitStatusFor(FailureKind::ShortReply), 76},
+        {"refused", exitStatusFor(FailureKind::Refused), 76},
+        {"line rate", exitStatusFor(FailureKind::LineRate), 76},
+        {"port lost", exitStatusFor(FailureKind::PortLost), 74},
+        {"send failed", exitStatusFor(FailureKind::SendFailed), 74},
+        {"not written beats interrupted", moreSevere(130, 73), 73},
+        {"interrupted beats a failure", moreSevere(74, 130), 130},
+        {"a failure beats a missing track", moreSevere(1, 69), 69},
+        {"the first of two failures", moreSevere(69, 74), 69},
+    };
+    const QString help = exitStatusHelp();
+    for (const StatusCase& c : cases) {
+        EXPECT_EQ(c.status, c.expected) << c.name;
+        EXPECT_TRUE(help.contains(QStringLiteral("\n  %1 ").arg(c.status))) << c.name;
+    }
+}
+
+#ifdef Q_OS_UNIX
+// A process id no system hands out (above the largest pid_max).
+constexpr qint64 kNoSuchProcess = 2147483000;
+
+// Who holds a port that does not open; a lock file is looked for in a folder of the test's own.
+// (Files, folders and permissions are rows of the command line's end-to-end tables.)
+TEST(PortAccess, TellsApartWhyAPortDoesNotOpen) {
+    using kav::link::OpenResult;
+    using kav::link::PortProblem;
+    QTemporaryDir dir;
+    const QString locks = dir.filePath(QStringLiteral("locks"));
+    const QString lock = QDir(locks).filePath(QStringLiteral("LCK..null"));
+    ASSERT_TRUE(QDir().mkpath(locks));
+    kav::sim::PseudoTerminal pty;
+    ASSERT_TRUE(pty.open());
+    QProcess holder;  // holds the pseudo-terminal open
+    holder.setStandardInputFile(pty.slavePath());
+    holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(holder.waitForStarted());
+    QFile stale(lock);  // names a process that has ended, as UUCP writes it
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write(QByteArray::number(kNoSuchProcess).rightJustified(10, ' ') + '\n');
+    stale.close();
+    const struct {
+        const char* name;
+        PortProblem got;
+        OpenResult kind;
+        QString detail;  // a part of the detail
+    } cases[] = {
+        {"held open by a program", kav::link::diagnoseRefusal(pty.slavePath(), {locks}),
+         OpenResult::InUse, QStringLiteral("sleep (process %1)").arg(holder.processId())},
+        {"lock of an ended program", kav::link::diagnoseRefusal(QStringLiteral("null"), {locks}),
+         OpenResult::StaleLock, lock},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.got.kind, c.kind) << c.name << ": " << c.got.detail.toStdString();
+        EXPECT_TRUE(c.got.detail.contains(c.detail))
+            << c.name << ": " << c.got.detail.toStdString();
+    }
+    holder.kill();
+    holder.waitForFinished();
+}
+#endif
 
 }  // namespace
 }  // namespace kav::cli
