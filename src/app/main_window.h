@@ -129,6 +129,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
   signals:
     // Download pressed with the marked track; the export flow answers it.
     void downloadRequested(int track);
+    // The status-bar field now shows text.
+    void statusShown(const QString& text);
 
   protected:
     bool event(QEvent* event) override;

@@ -51,7 +51,8 @@ QPushButton* barButton(const char* name, const QString& text, QWidget* parent, b
     button->setFont(font);
     // As wide as the design, or as the caption needs in the button's font.
     button->ensurePolished();
-    button->setFixedSize(std::max(105, button->sizeHint().width()), 25);
+    const QSize hint = button->sizeHint();
+    button->setFixedSize(std::max(105, hint.width()), std::max(25, hint.height()));
     button->setAutoDefault(false);
     return button;
 }
@@ -103,7 +104,11 @@ void TKAVSkyTraqV6::buildStatusBar() {
     statusBar()->addPermanentWidget(LbStatus, 1);
     // The download's progress: sectors read of sectors to read and the time left.
     ProgressDownload = named(new QProgressBar(this), "ProgressDownload");
-    ProgressDownload->setMaximumWidth(320);
+    // Wide enough for its longest text beside the stretching outcome field.
+    const int text = ProgressDownload->fontMetrics().horizontalAdvance(
+        QStringLiteral("512 of 512 sectors, about 88 min 88 s left"));
+    ProgressDownload->setMinimumWidth(text + 4 * fontMetrics().averageCharWidth());
+    ProgressDownload->setMaximumWidth(std::max(320, ProgressDownload->minimumWidth()));
     ProgressDownload->hide();
     statusBar()->addPermanentWidget(ProgressDownload);
 }
@@ -111,6 +116,7 @@ void TKAVSkyTraqV6::buildStatusBar() {
 void TKAVSkyTraqV6::showStatus(const QString& text) {
     LbStatus->setText(text);
     LbStatus->setToolTip(text);
+    emit statusShown(text);
 }
 
 QString TKAVSkyTraqV6::statusText() const {
@@ -164,12 +170,13 @@ QWidget* TKAVSkyTraqV6::buildTablePanel() {
 
 QWidget* TKAVSkyTraqV6::buildButtonBar() {
     auto* bar = panel("Panel1", QColor(128, 128, 0), nullptr);
-    bar->setFixedHeight(49);
     BtnConnect = barButton("BtnConnect", QStringLiteral("Connect"), bar);
     BtnDownload = barButton("BtnDownload", QStringLiteral("Download"), bar);
     BtnRAZGT730 = barButton("BtnRAZGT730", QStringLiteral("Clear memory"), bar, true);
     btnClose = barButton("btnClose", QStringLiteral("&Close"), bar);
     layOutBar(bar, {BtnConnect, BtnDownload, BtnRAZGT730, btnClose});
+    // 49 px with the design's 25 px buttons.
+    bar->setFixedHeight(BtnConnect->height() + 24);
     BtnDownload->setEnabled(false);
     BtnRAZGT730->setEnabled(false);
     // Clear memory is the window's cancel button: Esc presses it while it is enabled.

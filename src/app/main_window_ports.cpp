@@ -83,9 +83,9 @@ bool TKAVSkyTraqV6::SerialPort_init() {
         return false;
     }
     const QString name = CBPortCom->currentText();
+    holdShownLog();
     // A reconnect starts from a closed port.
     SerialPort_close();
-    holdShownLog();
     runPort_ = name;
     noticeCounts_.clear();
     const auto result =

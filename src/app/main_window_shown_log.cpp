@@ -5,12 +5,22 @@
 
 namespace kav::app {
 
+// A download abandoned for the new connection ends on screen as a stopped one.
 void TKAVSkyTraqV6::holdShownLog() {
-    if (held_ || session_->memory().isEmpty()) return;
-    held_ = std::make_unique<ShownLog>(ShownLog{std::move(session_->log()), session_->memory(),
-                                                session_->outcome(), session_->identity()});
-    session_->log().clear();
-    TraceGridGT730->moveCollection(&held_->log);
+    session::Outcome outcome = session_->outcome();
+    const bool abandoned = session_->downloading();
+    if (abandoned) {
+        outcome.state = session::Outcome::State::Cut;
+        outcome.stopped = true;
+    }
+    if (!held_ && !session_->memory().isEmpty()) {
+        held_ = std::make_unique<ShownLog>(ShownLog{std::move(session_->log()), session_->memory(),
+                                                    outcome, session_->identity()});
+        TraceGridGT730->moveCollection(&held_->log);
+    }
+    // Emptied before the port closes, so the abandoned download is not taken for a lost port.
+    session_->clearLog();
+    if (abandoned) onDownloadEnded(outcome);
 }
 
 void TKAVSkyTraqV6::releaseShownLog() {

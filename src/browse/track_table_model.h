@@ -32,7 +32,6 @@ class TrackTableModel : public QAbstractTableModel {
     // Back to the blank row, no mark.
     void clearRows();
 
-    int trackCount() const { return count_; }
     const kav::log::Track* track(int row) const;
     // The tracks shown, in row order.
     std::span<const kav::log::Track> tracks() const;
