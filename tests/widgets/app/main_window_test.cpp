@@ -134,9 +134,7 @@ class MainWindowTest : public QObject {
     void exitKeepsWindow();
     void closingEndsTheRun();
     void noAnswerKeepsTheTable();
-    void stripFollowsTheLogger();
     void repeatedNoticesShownOnce();
-    void stopDownloadFromTheMenu();
     void sendDuringDownload_data();
     void sendDuringDownload();
     void statusSurvivesMenuTips();
@@ -427,13 +425,16 @@ void MainWindowTest::exitKeepsWindow() {
     QVERIFY(h.fake->isOpen());
 }
 
-// Closing the window during a download ends the run through the session: the port is closed.
+// Tools > Stop download asks the session to stop; closing the window during a download ends
+// the run through the session: the port is closed.
 void MainWindowTest::closingEndsTheRun() {
     Harness h;
     h.window->show();
     QTRY_VERIFY(h.enabled("BtnConnect") && h.chooser()->count() == 2);
     h.press("BtnConnect");
     h.loggerAnswers(5);
+    h.press("StopDownload1");
+    QCOMPARE(h.window->statusText(), QString("Stopping the download after the sectors being read"));
     h.press("btnClose");
     QVERIFY(!h.window->isVisible());
     QVERIFY(!h.fake->isOpen());
@@ -454,22 +455,13 @@ void MainWindowTest::noAnswerKeepsTheTable() {
     QVERIFY(h.enabled("BtnDownload"));
     QCOMPARE(h.sink.errors.size(), 1);
     QVERIFY(h.sink.errors.front().startsWith("Com Port ttyUSB1: "));
-    // A logger that answers replaces them.
+    // A logger that answers replaces them; the strip shows it, with no red left from before.
     h.loggerAnswers(3);
     QVERIFY(h.window->collection().tracks().empty());
     QVERIFY(!h.enabled("BtnDownload"));
-}
-
-// The strip shows the logger in hand: a smaller one after a larger one leaves no stale red.
-void MainWindowTest::stripFollowsTheLogger() {
-    Harness h;
-    h.window->FormActivate();
     auto* strip = h.window->findChild<kav::browse::SectorStrip*>();
-    h.loggerAnswers(425);
-    QCOMPARE(strip->blockColour(424), QColor(255, 0, 0));
-    h.loggerAnswers(17);
-    QCOMPARE(strip->blockColour(16), QColor(255, 0, 0));
-    QCOMPARE(strip->blockColour(17), QColor(192, 192, 192));
+    QCOMPARE(strip->blockColour(2), QColor(255, 0, 0));
+    QCOMPARE(strip->blockColour(3), QColor(192, 192, 192));
 }
 
 // A port streaming frames not understood shows each kind of message once per connection.
@@ -487,15 +479,6 @@ void MainWindowTest::repeatedNoticesShownOnce() {
     h.press("BtnConnect");
     emit h.window->session().notice("No Start/Stop : ;[00]");
     QCOMPARE(h.sink.infos.size(), 3);
-}
-
-void MainWindowTest::stopDownloadFromTheMenu() {
-    Harness h;
-    h.window->FormActivate();
-    h.loggerAnswers(5);
-    QVERIFY(h.enabled("StopDownload1"));
-    h.press("StopDownload1");
-    QCOMPARE(h.window->statusText(), QString("Stopping the download after the sectors being read"));
 }
 
 // Send to GPS during a download says the memory is read again; No keeps the dialog and its values.
