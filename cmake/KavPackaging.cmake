@@ -1,6 +1,6 @@
 # The Debian package, built by `cpack -G DEB` from a configured and built tree
 # (scripts/package.sh): kav-skytraq_<version>_<arch>.deb with the files of `cmake --install`.
-set(KAV_PACKAGE_MAINTAINER "KAV SkyTraq developers <support@example.org>"
+set(KAV_PACKAGE_MAINTAINER "${KAV_AUTHORS} <${KAV_BUG_REPORT}>"
     CACHE STRING "The Maintainer line of the Debian package")
 
 set(CPACK_PACKAGE_NAME kav-skytraq)

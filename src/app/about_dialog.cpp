@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/web_pages.h"
+#include "kav/version.h"
 
 namespace kav::app {
 namespace {
@@ -24,12 +25,20 @@ QLabel* valueLabel(const QString& text, QWidget* parent) {
                      parent);
 }
 
+// Where bug reports go: the address the build names, else the support site's host.
+QString bugReportAddress() {
+    const QString address = QStringLiteral(KAV_BUG_REPORT);
+    if (!address.isEmpty()) return address;
+    const auto support = supportPage();
+    return support ? support->host : QString();
+}
+
 }  // namespace
 
 TAboutGT730::TAboutGT730(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutGT730"));
     setWindowTitle(QStringLiteral("About GT730"));
-    setFixedSize(625, 200);
+    setMinimumSize(625, 200);
     setStyleSheet(
         QStringLiteral("QDialog { background: #808080; } QLabel { font-family: Arial; }"));
 
@@ -38,6 +47,11 @@ TAboutGT730::TAboutGT730(QWidget* parent) : QDialog(parent) {
                               QStringLiteral("font-size: 20px; font-weight: bold;"), this),
                     0, 0);
     grid->addWidget(textLabel(QStringLiteral("Authors :"), {}, this), 1, 0);
+    auto* authors =
+        textLabel(QStringLiteral(KAV_AUTHORS), QStringLiteral("font-weight: bold;"), this);
+    authors->setObjectName(QStringLiteral("Authors"));
+    authors->setWordWrap(true);
+    grid->addWidget(authors, 2, 0, 2, 1);
     grid->addWidget(
         textLabel(QStringLiteral("Downloading GPS SkyTraq Venus 6"),
                   QStringLiteral("font-weight: bold; color: purple; font-size: 16px;"), this),
@@ -57,12 +71,14 @@ TAboutGT730::TAboutGT730(QWidget* parent) : QDialog(parent) {
     layout->addLayout(grid);
     layout->addStretch();
     auto* footer = new QHBoxLayout;
-    // Where to send bug reports, when this build names a support site.
-    if (const auto support = supportPage()) {
+    if (const QString address = bugReportAddress(); !address.isEmpty()) {
         footer->addWidget(textLabel(
             QStringLiteral("If you have any issues, please send your bug report to :"), {}, this));
-        footer->addWidget(textLabel(
-            support->host, QStringLiteral("color: blue; text-decoration: underline;"), this));
+        auto* link =
+            textLabel(address, QStringLiteral("color: blue; text-decoration: underline;"), this);
+        link->setObjectName(QStringLiteral("BugReport"));
+        link->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        footer->addWidget(link);
     }
     footer->addStretch();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

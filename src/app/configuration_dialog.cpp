@@ -177,10 +177,13 @@ CriteriaTexts TConfiguration::texts() const {
 void TConfiguration::BtSendClick() {
     QString error;
     const auto values = buildLogCriteria(texts(), &error);
-    if (values)
-        emit criteriaReady(*values);
-    else
+    if (!values) {
         reportError(messages_, error);
+        accept();
+        return;
+    }
+    if (sendCheck_ && !sendCheck_()) return;
+    emit criteriaReady(*values);
     accept();
 }
 

@@ -2,6 +2,8 @@
 // The Logger configuration dialog: the logger's identity and logging criteria, and new criteria
 // to send.
 
+#include <functional>
+
 #include <QDialog>
 
 #include "app/log_criteria.h"
@@ -29,6 +31,9 @@ class TConfiguration : public QDialog {
     // BtSend and BtDefault.
     void setSendEnabled(bool enabled);
     bool distanceMode() const;
+    // Asked when Send to GPS is pressed with valid values: false keeps the dialog open with
+    // them, nothing sent.
+    void setSendCheck(std::function<bool()> check) { sendCheck_ = std::move(check); }
 
     void BtDefaultClick();
     void BtSendClick();
@@ -43,6 +48,7 @@ class TConfiguration : public QDialog {
     CriteriaTexts texts() const;
 
     MessageSink& messages_;
+    std::function<bool()> sendCheck_;
     QLabel* LbSerialNo;
     QLineEdit* EdSerialNo;
     QLabel* LbFirmware;

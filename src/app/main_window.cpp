@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include "app/default_transport.h"
 #include "app/message_sink.h"
 #include "app/parameters_dialog.h"
+#include "app/shown_log.h"
 #include "app/transfer_setting.h"
 #include "app/user_guide.h"
 #include "browse/sector_strip.h"
@@ -69,6 +71,11 @@ TKAVSkyTraqV6::TKAVSkyTraqV6(WindowServices services, QWidget* parent)
     menuBar()->ensurePolished();
     statusBar()->ensurePolished();
     resize(1000, 550 + menuBar()->heightForWidth(1000) + statusBar()->sizeHint().height());
+    // The end of the desktop session ends a run as closing the window does.
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(app, &QGuiApplication::commitDataRequest, this, &TKAVSkyTraqV6::endRun);
+        connect(app, &QCoreApplication::aboutToQuit, this, &TKAVSkyTraqV6::endRun);
+    }
     if (services_.watchPorts) {
         watcher_ = std::make_unique<link::PortWatcher>(services_.portLister);
         connect(watcher_.get(), &link::PortWatcher::portRemoved, this,
@@ -88,8 +95,13 @@ link::LoggerLink& TKAVSkyTraqV6::loggerLink() {
     return session_->link();
 }
 
-const log::LogCollection& TKAVSkyTraqV6::collection() const {
-    return session_->log();
+void TKAVSkyTraqV6::closeEvent(QCloseEvent* event) {
+    endRun();
+    QMainWindow::closeEvent(event);
+}
+
+void TKAVSkyTraqV6::endRun() {
+    if (services_.transport->isOpen()) session_->disconnect();
 }
 
 QString TKAVSkyTraqV6::SoftFirmware() const {
@@ -102,14 +114,13 @@ void TKAVSkyTraqV6::buildDialogs() {
     parametersDialog_ = new TParametersGT730(*messages_, {repGT_, services_.userConfigDir}, this);
 }
 
+// Start-up runs once the window is shown, activated or not (no window manager, a remote
+// session); queued, so the window is drawn before the start-up messages appear.
 bool TKAVSkyTraqV6::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && !started_) {
-        // Let the window finish showing before the start-up messages appear.
-        QMetaObject::invokeMethod(this, &TKAVSkyTraqV6::FormActivate, Qt::QueuedConnection);
-    }
     if (event->type() == QEvent::Show && !started_) {
         if (const QScreen* screen = this->screen())
             move(screen->availableGeometry().center() - rect().center());
+        QMetaObject::invokeMethod(this, &TKAVSkyTraqV6::FormActivate, Qt::QueuedConnection);
     }
     return QMainWindow::event(event);
 }
@@ -158,6 +169,7 @@ void TKAVSkyTraqV6::connectControls() {
     connect(ClearMemory1, &QAction::triggered, this, &TKAVSkyTraqV6::BtnRAZGT730Click);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
     connect(Exit1, &QAction::triggered, this, &TKAVSkyTraqV6::Exit1Click);
+    connect(StopDownload1, &QAction::triggered, this, &TKAVSkyTraqV6::StopDownload1Click);
     connect(Configure1, &QAction::triggered, this, &TKAVSkyTraqV6::Configure1Click);
     connect(Parameters1, &QAction::triggered, this, &TKAVSkyTraqV6::Parameters1Click);
     connect(Help2, &QAction::triggered, this, &TKAVSkyTraqV6::Help2Click);
@@ -167,8 +179,8 @@ void TKAVSkyTraqV6::connectControls() {
     connect(CbTimeFilter, &QCheckBox::toggled, TraceGridGT730, &browse::TrackTable::setShortList);
     connect(TraceGridGT730, &browse::TrackTable::shortListBoxVisibilityChanged, CbTimeFilter,
             &QWidget::setVisible);
-    connect(TraceGridGT730, &browse::TrackTable::preferredWidthChanged, Panel3,
-            &QWidget::setFixedWidth);
+    connect(TraceGridGT730, &browse::TrackTable::preferredWidthChanged, this,
+            &TKAVSkyTraqV6::fitTablePanel);
     connect(TraceGridGT730, &browse::TrackTable::trackChosen, this, &TKAVSkyTraqV6::plotTrack);
     connect(parametersDialog_, &TParametersGT730::autoDetectUnticked, this,
             &TKAVSkyTraqV6::addFixedPortNames);
@@ -188,6 +200,8 @@ void TKAVSkyTraqV6::InitGrid() {
 }
 
 void TKAVSkyTraqV6::resetDisplay() {
+    releaseShownLog();
+    setDownloadEnabled(false);
     CbTimeFilter->setChecked(false);
     TraceGridGT730->reset();
     // The plot shows no track of a log that is gone.
@@ -214,6 +228,8 @@ void TKAVSkyTraqV6::Configure1Click() {
 }
 
 void TKAVSkyTraqV6::Parameters1Click() {
+    // The dialog shows the saved settings even when opened before start-up ran.
+    FormActivate();
     parametersDialog_->exec();
 }
 
@@ -227,7 +243,9 @@ void TKAVSkyTraqV6::Help2Click() {
 }
 
 void TKAVSkyTraqV6::Support1Click() {
-    openSupport(services_.online, services_.openUrl, *messages_);
+    // The menu item shows only when this build names a support site.
+    if (const auto page = supportPage())
+        openWebPage(*page, services_.online, services_.openUrl, *messages_);
 }
 
 void TKAVSkyTraqV6::About1Click() {

@@ -1,12 +1,13 @@
 #pragma once
 // The main window: track table, chart, sector strip, port chooser, button bar and menu. It owns
-// the link, the decoded log and the dialogs, and turns the link's reports into control changes
-// and messages.
+// the download session (which owns the link and the decoded log) and the dialogs, and turns the
+// session's reports into control changes and messages.
 
 #include <functional>
 #include <memory>
 #include <optional>
 
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -39,6 +40,7 @@ struct LogStatus;
 
 namespace kav::session {
 class DownloadSession;
+struct LoggerIdentity;
 struct Outcome;
 struct Progress;
 }  // namespace kav::session
@@ -69,7 +71,7 @@ class TKAVSkyTraqV6 : public QMainWindow {
     explicit TKAVSkyTraqV6(WindowServices services = {}, QWidget* parent = nullptr);
     ~TKAVSkyTraqV6() override;
 
-    // Start-up sequence, run once on the first activation.
+    // Start-up sequence, run once when the window is first shown.
     void FormActivate();
 
     // Port handling.
@@ -118,14 +120,21 @@ class TKAVSkyTraqV6 : public QMainWindow {
     TAboutGT730& about() { return *aboutDialog_; }
     link::LoggerLink& loggerLink();
     session::DownloadSession& session() { return *session_; }
+    // The log on screen: the session's, or the one read before while a new connection has
+    // not yet started its download.
     const log::LogCollection& collection() const;
+    // The outcome of the last download, as the status bar shows it.
+    QString statusText() const;
 
   signals:
     // Download pressed with the marked track; the export flow answers it.
     void downloadRequested(int track);
+    // The status-bar field now shows text.
+    void statusShown(const QString& text);
 
   protected:
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void buildLayout();
@@ -143,18 +152,41 @@ class TKAVSkyTraqV6 : public QMainWindow {
     void onDownloadStarted(int sectorsToRead);
     void onProgress(const session::Progress& progress);
     void onDownloadEnded(const session::Outcome& outcome);
-    void showPortLoss(const QString& text);
     void startTrace();
+    // A download or the handshake before it is running.
+    bool runInProgress();
     // Runs action now, or, while a download runs, after asking to stop it and once it has
     // stopped; nothing happens when the user keeps the download going.
     void unlessDownloading(std::function<void()> action);
+    // Runs action now, or once the running download has stopped (the user already agreed).
+    void afterStopping(std::function<void()> action);
+    // Ends the run through the session, so the logger is put back at 115200 before the port
+    // closes (window closed, desktop session ending).
+    void endRun();
+    // The permanent status-bar field: the last download's outcome or the last file saved.
+    void showStatus(const QString& text);
+    // Each kind of notice is shown once per connection; the repeats are counted.
+    void showNotice(const QString& text);
+    QString repeatedNoticesText() const;
+    void setDownloadEnabled(bool enabled);
+    // The tables' panel: the table's width, never narrower than the controls beneath it.
+    void fitTablePanel(int tableWidth);
+    // Keeps the log on screen while a new connection has not started its download.
+    void holdShownLog();
+    void releaseShownLog();
+    const session::Outcome& shownOutcome() const;
+    const session::LoggerIdentity& shownIdentity() const;
+    const QByteArray& shownMemory() const;
+    bool trackIncomplete(int track) const;
     void plotTrack(int track);
     void reportOpenFailure(link::OpenResult result, const QString& name);
+    void buildStatusBar();
     void setUpExport();
     int saveFilterIndex() const;
-    std::optional<QString> nameFromStartList(const QDate& today, const QString& shortFormat);
+    std::optional<QString> nameFromStartList(const QDate& today, const QString& shortFormat,
+                                             bool incomplete);
     QString startListPath();
-    QString nameWithoutDialog(const QString& dateName) const;
+    QString nameWithoutDialog(const QString& dateName, bool incomplete) const;
     // Writes track Index to path; a name taken meanwhile is returned unreported.
     kav::exporting::WriteResult writeTrack(int Index, const QString& path);
 
@@ -170,6 +202,10 @@ class TKAVSkyTraqV6 : public QMainWindow {
     QString repDataGT_;
     int defaultFormat_ = 0;
     bool started_ = false;
+    QString runPort_;                   // the port of the last connection, for its messages
+    QHash<QString, int> noticeCounts_;  // notices of this connection, by kind
+    struct ShownLog;
+    std::unique_ptr<ShownLog> held_;  // the log read before, while a connection starts
 
     // Export state: the header and name of the last export, the save dialog's filter when the
     // user changed it.
@@ -193,6 +229,7 @@ class TKAVSkyTraqV6 : public QMainWindow {
     QPushButton* BtnRAZGT730 = nullptr;
     QPushButton* btnClose = nullptr;
     QProgressBar* ProgressDownload = nullptr;
+    QLabel* LbStatus = nullptr;
     QAction* Connect1 = nullptr;
     QAction* Download1 = nullptr;
     QAction* SaveRawLog1 = nullptr;

@@ -29,6 +29,12 @@ QString incompleteTrackQuestion(int index) {
         .arg(index + 1);
 }
 
+// "name_incomplete.ext": the name says the track's end was not read, as on the command line.
+QString incompleteName(const QString& path) {
+    const QString extension = nameExtension(path);
+    return path.chopped(extension.size()) + QStringLiteral("_incomplete") + extension;
+}
+
 }  // namespace
 
 void TKAVSkyTraqV6::setUpExport() {
@@ -62,16 +68,16 @@ int TKAVSkyTraqV6::saveFilterIndex() const {
 
 void TKAVSkyTraqV6::StartDownload(int Index) {
     if (Index < 0 || Index >= static_cast<int>(collection().tracks().size())) return;
-    const bool incomplete = session_->trackIncomplete(std::size_t(Index));
+    const bool incomplete = trackIncomplete(Index);
     if (incomplete && !messages_->question(incompleteTrackQuestion(Index))) return;
     const QDate today = services_.exportDialogs.now().date();
     const QString shortFormat = QLocale().dateFormat(QLocale::ShortFormat);
     FileInfos = fillFileInfo(SoftFirmware(), today);
     FileInfos.DateToday = DateToday(today, shortFormat);
     const QString dateName = fileDateName(today, shortFormat);
-    const std::optional<QString> named = parametersDialog_->useStartList()
-                                             ? nameFromStartList(today, shortFormat)
-                                             : std::optional(nameWithoutDialog(dateName));
+    const std::optional<QString> named =
+        parametersDialog_->useStartList() ? nameFromStartList(today, shortFormat, incomplete)
+                                          : std::optional(nameWithoutDialog(dateName, incomplete));
     if (!named) return;
     if (!writerFor(*named)) {
         messages_->information(unknownExtensionMessage(nameExtension(*named)));
@@ -80,19 +86,22 @@ void TKAVSkyTraqV6::StartDownload(int Index) {
     // Another program may take the free name before the write: the next number is used then.
     FileNameGT730 = writeUnderUniqueName(
         *named, {}, [&](const QString& free) { return writeTrack(Index, free).nameTaken; });
-    if (incomplete)
-        statusBar()->showMessage(statusBar()->currentMessage() + QStringLiteral(" (incomplete)"));
 }
 
-QString TKAVSkyTraqV6::nameWithoutDialog(const QString& dateName) const {
+QString TKAVSkyTraqV6::nameWithoutDialog(const QString& dateName, bool incomplete) const {
     const QString folder = outputDirectory(repDataGT_, repGT_);
-    return pathInFolder(folder, dateName) + extensionForFilterIndex(saveFilterIndex());
+    const QString name =
+        pathInFolder(folder, dateName) + extensionForFilterIndex(saveFilterIndex());
+    return incomplete ? incompleteName(name) : name;
 }
 
+// The save dialog opens in the Directory setting (the program's folder only without one).
 std::optional<QString> TKAVSkyTraqV6::nameFromStartList(const QDate& today,
-                                                        const QString& shortFormat) {
+                                                        const QString& shortFormat,
+                                                        bool incomplete) {
     const QString dateName = fileDateName(today, shortFormat);
-    FileNameGT730 = pathInFolder(repGT_, dateName);
+    const QString folder = outputDirectory(repDataGT_, repGT_);
+    FileNameGT730 = pathInFolder(folder, dateName);
     const QString list = startListPath();
     QString proposal;
     if (QFileInfo(list).isFile()) {
@@ -103,15 +112,16 @@ std::optional<QString> TKAVSkyTraqV6::nameFromStartList(const QDate& today,
         }
         const auto chosen =
             services_.exportDialogs.chooseCompetitor(QFileInfo(list).fileName(), read.entries);
-        if (chosen) FileNameGT730 = pathInFolder(repGT_, safeFileName(*chosen, dateName));
+        if (chosen) FileNameGT730 = pathInFolder(folder, safeFileName(*chosen, dateName));
         proposal = FileNameGT730;
     } else {
         messages_->information(missingStartListMessage(list));
-        proposal = missingListProposal(outputDirectory(repDataGT_, repGT_), today, shortFormat);
+        proposal = missingListProposal(folder, today, shortFormat);
     }
     // Cancelling the save dialog keeps the proposal.
     int filter = saveFilterIndex();
     proposal = proposalWithExtension(proposal, filter);
+    if (incomplete) proposal = incompleteName(proposal);
     if (const auto confirmed = services_.exportDialogs.saveTrack(proposal, filter)) {
         proposal = confirmed->path;
         filter = confirmed->filterIndex;
@@ -136,8 +146,8 @@ QString TKAVSkyTraqV6::startListPath() {
 WriteResult TKAVSkyTraqV6::writeTrack(int Index, const QString& path) {
     TrackExport header;
     header.info = FileInfos;
-    header.Firmware = session_->identity().firmware;
-    header.Hardware = session_->identity().hardware;
+    header.Firmware = shownIdentity().firmware;
+    header.Hardware = shownIdentity().hardware;
     header.exportMoment = services_.exportDialogs.now();
     const WriteResult result =
         exportTrack(collection(), static_cast<std::size_t>(Index), *writerFor(path), header, path);
@@ -146,7 +156,7 @@ WriteResult TKAVSkyTraqV6::writeTrack(int Index, const QString& path) {
         reportError(*messages_, result.error);
         return result;
     }
-    statusBar()->showMessage(
+    showStatus(
         QStringLiteral("Track %1 saved in %2").arg(Index + 1).arg(QDir::toNativeSeparators(path)));
     return result;
 }

@@ -14,6 +14,7 @@
 
 #include "app/main_window.h"
 #include "app/named_widget.h"
+#include "app/web_pages.h"
 #include "browse/sector_strip.h"
 #include "browse/track_plot.h"
 #include "browse/track_table.h"
@@ -39,11 +40,33 @@ QLabel* boldLabel(const char* name, const QString& text, QWidget* parent) {
     return label;
 }
 
-QPushButton* barButton(const char* name, const QString& text, int left, QWidget* parent) {
+// The bar's buttons are 105 x 25 px, 14 px from its top, at 56, 216, 540 and 884 px from its
+// left in a 1000 px window; the gaps between them shrink and grow with the window.
+constexpr int kBarGaps[] = {56, 55, 219, 239, 11};
+
+QPushButton* barButton(const char* name, const QString& text, QWidget* parent, bool bold = false) {
     auto* button = named(new QPushButton(text, parent), name);
-    button->setGeometry(left, 14, 105, 25);
+    QFont font = button->font();
+    font.setBold(bold);
+    button->setFont(font);
+    // As wide as the design, or as the caption needs in the button's font.
+    button->ensurePolished();
+    const QSize hint = button->sizeHint();
+    button->setFixedSize(std::max(105, hint.width()), std::max(25, hint.height()));
     button->setAutoDefault(false);
     return button;
+}
+
+void layOutBar(QWidget* bar, std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 14, 0, 10);
+    row->setSpacing(0);
+    const int* gap = kBarGaps;
+    for (QPushButton* button : buttons) {
+        row->addStretch(*gap++);
+        row->addWidget(button);
+    }
+    row->addStretch(*gap);
 }
 
 }  // namespace
@@ -67,16 +90,46 @@ void TKAVSkyTraqV6::buildLayout() {
     column->addWidget(PnlBlock);
     column->addWidget(buildButtonBar());
     setCentralWidget(central);
+    // The chart keeps room for a few grid labels at the smallest window size.
+    PaintBox1->setMinimumWidth(fontMetrics().averageCharWidth() * 24);
+    buildStatusBar();
+}
+
+void TKAVSkyTraqV6::buildStatusBar() {
+    // The last download's outcome stays in a field of its own: the menus' tips, shown at the
+    // left, never erase it. A long text shows whole in its tip when the window is narrow.
+    LbStatus = named(new QLabel(this), "LbStatus");
+    LbStatus->setMinimumWidth(fontMetrics().averageCharWidth() * 12);
+    LbStatus->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    statusBar()->addPermanentWidget(LbStatus, 1);
     // The download's progress: sectors read of sectors to read and the time left.
     ProgressDownload = named(new QProgressBar(this), "ProgressDownload");
-    ProgressDownload->setMaximumWidth(320);
+    // Wide enough for its longest text beside the stretching outcome field.
+    const int text = ProgressDownload->fontMetrics().horizontalAdvance(
+        QStringLiteral("512 of 512 sectors, about 88 min 88 s left"));
+    ProgressDownload->setMinimumWidth(text + 4 * fontMetrics().averageCharWidth());
+    ProgressDownload->setMaximumWidth(std::max(320, ProgressDownload->minimumWidth()));
     ProgressDownload->hide();
     statusBar()->addPermanentWidget(ProgressDownload);
 }
 
+void TKAVSkyTraqV6::showStatus(const QString& text) {
+    LbStatus->setText(text);
+    LbStatus->setToolTip(text);
+    emit statusShown(text);
+}
+
+QString TKAVSkyTraqV6::statusText() const {
+    return LbStatus->text();
+}
+
+void TKAVSkyTraqV6::fitTablePanel(int tableWidth) {
+    const auto* controls = Panel3->findChild<QWidget*>(QStringLiteral("Panel4"));
+    Panel3->setFixedWidth(std::max(tableWidth, controls->minimumSizeHint().width()));
+}
+
 QWidget* TKAVSkyTraqV6::buildTablePanel() {
     Panel3 = panel("Panel3", Qt::white, nullptr);
-    Panel3->setFixedWidth(376);
     auto* layout = new QVBoxLayout(Panel3);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -95,6 +148,9 @@ QWidget* TKAVSkyTraqV6::buildTablePanel() {
     CBPortCom->setFixedWidth(97);
     CBPortCom->setPlaceholderText(QStringLiteral("Port Com"));
     LbSerialNo = boldLabel("LbSerialNo", QStringLiteral("_______________"), panel4);
+    // Room for the longest serial number, whatever the width of the table above.
+    LbSerialNo->setMinimumWidth(
+        LbSerialNo->fontMetrics().horizontalAdvance(QStringLiteral("GT730-88888888")));
     // The serial number shares the top line with "Short list", right-aligned, where a whole
     // GT730-01234567 fits; the port chooser has the line below.
     auto* grid = new QGridLayout(panel4);
@@ -107,19 +163,20 @@ QWidget* TKAVSkyTraqV6::buildTablePanel() {
     grid->addWidget(CBPortCom, 1, 1);
     grid->setColumnStretch(2, 1);
     layout->addWidget(panel4);
+    // 376 px at start, until the table has drawn its rows.
+    fitTablePanel(std::max(376, TraceGridGT730->preferredWidth()));
     return Panel3;
 }
 
 QWidget* TKAVSkyTraqV6::buildButtonBar() {
     auto* bar = panel("Panel1", QColor(128, 128, 0), nullptr);
-    bar->setFixedHeight(49);
-    BtnConnect = barButton("BtnConnect", QStringLiteral("Connect"), 56, bar);
-    BtnDownload = barButton("BtnDownload", QStringLiteral("Download"), 216, bar);
-    BtnRAZGT730 = barButton("BtnRAZGT730", QStringLiteral("Clear memory"), 540, bar);
-    btnClose = barButton("btnClose", QStringLiteral("&Close"), 884, bar);
-    QFont bold = BtnRAZGT730->font();
-    bold.setBold(true);
-    BtnRAZGT730->setFont(bold);
+    BtnConnect = barButton("BtnConnect", QStringLiteral("Connect"), bar);
+    BtnDownload = barButton("BtnDownload", QStringLiteral("Download"), bar);
+    BtnRAZGT730 = barButton("BtnRAZGT730", QStringLiteral("Clear memory"), bar, true);
+    btnClose = barButton("btnClose", QStringLiteral("&Close"), bar);
+    layOutBar(bar, {BtnConnect, BtnDownload, BtnRAZGT730, btnClose});
+    // 49 px with the design's 25 px buttons.
+    bar->setFixedHeight(BtnConnect->height() + 24);
     BtnDownload->setEnabled(false);
     BtnRAZGT730->setEnabled(false);
     // Clear memory is the window's cancel button: Esc presses it while it is enabled.
@@ -154,6 +211,8 @@ void TKAVSkyTraqV6::buildMenu() {
     About1 = item(help, "About1", QStringLiteral("About"));
     for (QAction* action : {Download1, ClearMemory1, Configure1, StopDownload1})
         action->setEnabled(false);
+    // Support shows only when this build names a support site.
+    Support1->setVisible(supportPage().has_value());
 }
 
 }  // namespace kav::app

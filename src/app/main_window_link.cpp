@@ -23,6 +23,15 @@ using session::DownloadSession;
 namespace {
 
 const QString kStopping = QStringLiteral("Stopping the download after the sectors being read");
+const QString kStopQuestion = QStringLiteral("A download is in progress. Stop it?");
+const QString kSendQuestion = QStringLiteral(
+    "A download is in progress. Sending the settings stops it: the tracks read so far are "
+    "cleared and the logger's memory is read again from the start. Stop it and send?");
+
+// The kind of a notice: its text before " : " (the bytes or command after it vary).
+QString noticeKind(const QString& text) {
+    return text.section(QStringLiteral(" : "), 0, 0);
+}
 
 // "about 1 min 20 s left", "about 5 s left"; empty while unknown.
 QString timeLeftText(qint64 ms) {
@@ -50,21 +59,45 @@ void TKAVSkyTraqV6::connectLink() {
     connect(source, &DownloadSession::progressChanged, this, &TKAVSkyTraqV6::onProgress);
     connect(source, &DownloadSession::downloadEnded, this, &TKAVSkyTraqV6::onDownloadEnded);
     connect(source, &DownloadSession::configurationSent, this, [this] { CleanScreen(); });
-    connect(source, &DownloadSession::memoryCleared, this, [this] { CleanScreen(); });
+    connect(source, &DownloadSession::memoryCleared, this, [this] {
+        CleanScreen();
+        showStatus(QStringLiteral("Memory cleared"));
+    });
     connect(source, &DownloadSession::configurationAnswered, this,
             [this](const QString& text) { messages_->information(text); });
-    connect(source, &DownloadSession::notice, this,
-            [this](const QString& text) { messages_->information(text); });
+    connect(source, &DownloadSession::notice, this, &TKAVSkyTraqV6::showNotice);
     connect(source, &DownloadSession::lineRateChanged, this, [this](int, const QString& why) {
         if (!why.isEmpty()) rateNote_ = QStringLiteral(" (%1)").arg(why);
     });
     connect(source, &DownloadSession::failed, this, [this](const link::LinkFailure& failure) {
-        reportError(*messages_, link::failureText(failure));
+        reportError(*messages_,
+                    QStringLiteral("Com Port %1: %2").arg(runPort_, link::failureText(failure)));
     });
+    // Send to GPS during a download asks first; No leaves the dialog open with its values.
+    configurationDialog_->setSendCheck(
+        [this] { return !runInProgress() || messages_->question(kSendQuestion); });
     connect(configurationDialog_, &TConfiguration::criteriaReady, this,
             [this](const LogCriteria& values) {
-                unlessDownloading([this, values] { session_->sendCriteria(values); });
+                afterStopping([this, values] { session_->sendCriteria(values); });
             });
+}
+
+void TKAVSkyTraqV6::showNotice(const QString& text) {
+    // A port streaming frames not understood would otherwise open a box per frame.
+    if (noticeCounts_[noticeKind(text)]++ > 0) return;
+    messages_->information(text);
+}
+
+QString TKAVSkyTraqV6::repeatedNoticesText() const {
+    int repeated = 0;
+    for (const int count : noticeCounts_) repeated += count - 1;
+    if (repeated == 0) return {};
+    return QStringLiteral(" (%1 repeated messages not shown)").arg(repeated);
+}
+
+void TKAVSkyTraqV6::setDownloadEnabled(bool enabled) {
+    BtnDownload->setEnabled(enabled);
+    Download1->setEnabled(enabled);
 }
 
 void TKAVSkyTraqV6::onLogStatus(const link::LogStatus& status) {
@@ -75,16 +108,18 @@ void TKAVSkyTraqV6::onLogStatus(const link::LogStatus& status) {
     PnlBlock->setUsedSectors(status.SectorsToDownload);
 }
 
+// The logger answered: its download replaces whatever the table showed.
 void TKAVSkyTraqV6::onDownloadStarted(int sectorsToRead) {
+    resetDisplay();
     ProgressDownload->setRange(0, sectorsToRead);
     ProgressDownload->setValue(0);
     ProgressDownload->setFormat(QStringLiteral("%v of %m sectors"));
     ProgressDownload->setVisible(sectorsToRead > 0);
     StopDownload1->setEnabled(true);
     downloadBaud_ = loggerLink().lineRate();
-    statusBar()->showMessage(QStringLiteral("Reading the logger's memory at %1 baud%2")
-                                 .arg(downloadBaud_)
-                                 .arg(rateNote_));
+    showStatus(QStringLiteral("Reading the logger's memory at %1 baud%2")
+                   .arg(downloadBaud_)
+                   .arg(rateNote_));
 }
 
 void TKAVSkyTraqV6::onProgress(const session::Progress& progress) {
@@ -97,10 +132,7 @@ void TKAVSkyTraqV6::onProgress(const session::Progress& progress) {
 void TKAVSkyTraqV6::onSector(int sector) {
     TraceGridGT730->setLastTrackIncomplete(true);
     TraceGridGT730->refresh();
-    if (sector + 1 < session_->outcome().sectorsExpected) {
-        BtnDownload->setEnabled(true);
-        Download1->setEnabled(true);
-    }
+    if (sector + 1 < session_->outcome().sectorsExpected) setDownloadEnabled(true);
     enableAfterSector();
 }
 
@@ -117,29 +149,34 @@ void TKAVSkyTraqV6::onDownloadEnded(const session::Outcome& outcome) {
     TraceGridGT730->setLastTrackIncomplete(!outcome.complete());
     TraceGridGT730->refresh();
     // A log that fits in its first sector has tracks to save too.
-    if (!collection().tracks().empty()) {
-        BtnDownload->setEnabled(true);
-        Download1->setEnabled(true);
-    }
-    if (outcome.complete()) {
-        statusBar()->showMessage(QStringLiteral("%1 sectors read at %2 baud%3")
-                                     .arg(outcome.sectorsRead)
-                                     .arg(downloadBaud_)
-                                     .arg(rateNote_));
-        CbTimeFilter->setChecked(true);
-        return;
-    }
-    statusBar()->showMessage(QStringLiteral("Download incomplete: %1 of %2 sectors read. %3")
-                                 .arg(outcome.sectorsRead)
-                                 .arg(outcome.sectorsExpected)
-                                 .arg(session::cutReason(outcome)));
+    if (!collection().tracks().empty()) setDownloadEnabled(true);
+    // A cut download is shown as a whole one: short list applied, the marked track drawn.
+    CbTimeFilter->setChecked(true);
+    const QString text = outcome.complete()
+                             ? QStringLiteral("%1 sectors read at %2 baud%3")
+                                   .arg(outcome.sectorsRead)
+                                   .arg(downloadBaud_)
+                                   .arg(rateNote_)
+                             : QStringLiteral("Download incomplete: %1 of %2 sectors read. %3")
+                                   .arg(outcome.sectorsRead)
+                                   .arg(outcome.sectorsExpected)
+                                   .arg(session::cutReason(outcome));
+    showStatus(text + repeatedNoticesText());
+}
+
+// The handshake counts as the download's start.
+bool TKAVSkyTraqV6::runInProgress() {
+    return session_->downloading() || loggerLink().busy();
 }
 
 void TKAVSkyTraqV6::unlessDownloading(std::function<void()> action) {
-    // The handshake counts as the download's start.
-    if (!session_->downloading() && !loggerLink().busy()) return action();
-    if (!messages_->question(QStringLiteral("A download is in progress. Stop it?"))) return;
-    statusBar()->showMessage(kStopping);
+    if (runInProgress() && !messages_->question(kStopQuestion)) return;
+    afterStopping(std::move(action));
+}
+
+void TKAVSkyTraqV6::afterStopping(std::function<void()> action) {
+    if (!runInProgress()) return action();
+    showStatus(kStopping);
     session_->whenFree(std::move(action));
 }
 
@@ -154,7 +191,7 @@ void TKAVSkyTraqV6::BtnRAZGT730Click() {
 
 void TKAVSkyTraqV6::StopDownload1Click() {
     if (!session_->downloading()) return;
-    statusBar()->showMessage(kStopping);
+    showStatus(kStopping);
     session_->stop();
 }
 

@@ -66,10 +66,9 @@ void TKAVSkyTraqV6::CBPortComInit() {
     if (result != link::OpenResult::Ok) reportOpenFailure(result, name);
 }
 
+// The table keeps what it shows until the logger answers and its download starts.
 void TKAVSkyTraqV6::BtnConnectClick() {
-    InitGrid();
     rateNote_.clear();
-    CbTimeFilter->setChecked(false);
     SerialPort_init();
 }
 
@@ -81,8 +80,11 @@ bool TKAVSkyTraqV6::SerialPort_init() {
         return false;
     }
     const QString name = CBPortCom->currentText();
+    holdShownLog();
     // A reconnect starts from a closed port.
     SerialPort_close();
+    runPort_ = name;
+    noticeCounts_.clear();
     const auto result =
         session_->start(link::portLocation(name), session::DownloadSession::Goal::ReadMemory);
     if (result == link::OpenResult::Ok) return true;

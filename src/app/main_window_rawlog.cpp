@@ -16,26 +16,28 @@
 namespace kav::app {
 
 void TKAVSkyTraqV6::SaveRawLog1Click() {
-    if (session_->memory().isEmpty()) {
+    if (shownMemory().isEmpty()) {
         messages_->information(QStringLiteral("No log sector has been read"));
         return;
     }
     const QString proposal = exporting::pathInFolder(
         exporting::outputDirectory(repDataGT_, repGT_),
-        exporting::serialNumberForFileName(session_->identity().serialNumber) +
-            QStringLiteral(".bin"));
+        exporting::serialNumberForFileName(shownIdentity().serialNumber) + QStringLiteral(".bin"));
     const auto chosen = services_.exportDialogs.saveRawLog(proposal);
     if (!chosen) return;
     // The file and its side file are one name: a leftover side file moves the number on.
+    const session::LoggerIdentity& identity = shownIdentity();
     const exporting::SavedRawLog saved =
-        exporting::saveRawLogUnique(*chosen, session_->memory(), session_->rawLogIdentity());
+        exporting::saveRawLogUnique(*chosen, shownMemory(),
+                                    {identity.serialNumber, identity.firmware, identity.hardware,
+                                     shownOutcome().sectorsExpected});
     if (!saved.result.ok()) {
         reportError(*messages_, saved.result.error);
         return;
     }
-    statusBar()->showMessage(QStringLiteral("%1 sectors saved in %2")
-                                 .arg(saved.result.sectors)
-                                 .arg(QDir::toNativeSeparators(saved.path)));
+    showStatus(QStringLiteral("%1 sectors saved in %2")
+                   .arg(saved.result.sectors)
+                   .arg(QDir::toNativeSeparators(saved.path)));
 }
 
 // Loads a raw log as a download would fill the table, then applies the short list. A running
@@ -57,10 +59,7 @@ void TKAVSkyTraqV6::OpenRawLog1Click() {
         TraceGridGT730->refresh();
         if (!result.identity.serialNumber.isEmpty())
             LbSerialNo->setText(result.identity.serialNumber);
-        if (!collection().tracks().empty()) {
-            BtnDownload->setEnabled(true);
-            Download1->setEnabled(true);
-        }
+        if (!collection().tracks().empty()) setDownloadEnabled(true);
         CbTimeFilter->setChecked(true);
         QString status = QStringLiteral("%1 sectors read from %2")
                              .arg(result.sectors)
@@ -69,7 +68,7 @@ void TKAVSkyTraqV6::OpenRawLog1Click() {
             status += QStringLiteral(", %1 bytes after the last whole sector left out")
                           .arg(result.tailBytes);
         if (outcome.cut()) status += QStringLiteral(". Incomplete: ") + session::cutReason(outcome);
-        statusBar()->showMessage(status);
+        showStatus(status);
     });
 }
 

@@ -34,7 +34,6 @@ void reportError(MessageSink& sink, const QString& text);
 class BoxMessageSink : public MessageSink {
   public:
     explicit BoxMessageSink(QWidget* parent = nullptr) : parent_(parent) {}
-    void setParent(QWidget* parent) { parent_ = parent; }
 
     void information(const QString& text) override;
     bool warning(const QString& text) override;

@@ -59,13 +59,6 @@ QString offlineErrorText(const QString& host) {
            QStringLiteral("You must be online to access at ") + host;
 }
 
-QString noSupportSiteText() {
-    return QStringLiteral(
-        "No support site is set for this copy of the program.\nHelp \u25b8 "
-        "Help opens the user guide, which says what to check when "
-        "something goes wrong.");
-}
-
 void openWebPage(const WebPage& page, const OnlineTest& online, const UrlOpener& open,
                  MessageSink& sink) {
     if (!online()) {
@@ -73,13 +66,6 @@ void openWebPage(const WebPage& page, const OnlineTest& online, const UrlOpener&
         return;
     }
     open(page.address);
-}
-
-void openSupport(const OnlineTest& online, const UrlOpener& open, MessageSink& sink) {
-    if (const auto page = supportPage())
-        openWebPage(*page, online, open, sink);
-    else
-        sink.information(noSupportSiteText());
 }
 
 }  // namespace kav::app

@@ -30,17 +30,11 @@ bool DetectionConnexion();
 // The error text when a page cannot be reached offline (before the default error report).
 QString offlineErrorText(const QString& host);
 
-// What Support says when no support site is set.
-QString noSupportSiteText();
-
 using OnlineTest = std::function<bool()>;
 using UrlOpener = std::function<void(const QUrl&)>;
 
 // Opens the page when online; otherwise reports the offline error and opens nothing.
 void openWebPage(const WebPage& page, const OnlineTest& online, const UrlOpener& open,
                  MessageSink& sink);
-
-// Support: the support site when one is set, otherwise a plain message saying so.
-void openSupport(const OnlineTest& online, const UrlOpener& open, MessageSink& sink);
 
 }  // namespace kav::app

@@ -19,6 +19,8 @@ SectorStrip::SectorStrip(QWidget* parent) : QWidget(parent) {
 }
 
 void SectorStrip::setUsedSectors(int count) {
+    // The strip maps the logger in hand: blocks beyond its used sectors turn silver again.
+    used_.fill(false);
     std::fill_n(used_.begin(), std::clamp(count, 0, kSectorBlocks), true);
     update();
 }

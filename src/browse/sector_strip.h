@@ -17,7 +17,8 @@ class SectorStrip : public QWidget {
   public:
     explicit SectorStrip(QWidget* parent = nullptr);
 
-    // Colours the first count blocks red; a count beyond 512 colours all, below 1 none.
+    // Colours the first count blocks red and the others silver; a count beyond 512 colours
+    // all, below 1 none.
     void setUsedSectors(int count);
     // Every block silver (the screen reset).
     void resetColours();

@@ -12,24 +12,19 @@ constexpr int kMarkPointSize = 12;
 
 struct CellLook {
     QColor fill;
-    bool bold = false;
+    QFont font;
     int textLeft = 2;
-    int pointSize = kTextPointSize;
 };
 
 // Black outline (2 px top and bottom, 1 px left and right) around a filled cell, then its text.
-void paintCell(QPainter* painter, const QRect& rect, const CellLook& look, const QString& text,
-               const QFont& base) {
+void paintCell(QPainter* painter, const QRect& rect, const CellLook& look, const QString& text) {
     painter->save();
     painter->fillRect(rect, look.fill);
     painter->fillRect(QRect(rect.left(), rect.top(), rect.width(), 2), Qt::black);
     painter->fillRect(QRect(rect.left(), rect.bottom() - 1, rect.width(), 2), Qt::black);
     painter->fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), Qt::black);
     painter->fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), Qt::black);
-    QFont font = base;
-    font.setPointSize(look.pointSize);
-    font.setBold(look.bold);
-    painter->setFont(font);
+    painter->setFont(look.font);
     painter->setPen(Qt::black);
     painter->drawText(rect.adjusted(look.textLeft, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                       text);
@@ -37,6 +32,13 @@ void paintCell(QPainter* painter, const QRect& rect, const CellLook& look, const
 }
 
 }  // namespace
+
+QFont cellFont(const QFont& base, int column, bool header) {
+    QFont font = base;
+    font.setPointSize(column == ColMark && !header ? kMarkPointSize : kTextPointSize);
+    font.setBold(header || column == ColNumber);
+    return font;
+}
 
 QColor cellFillColour(int modelRow, int column, bool selected) {
     if (column == ColNumber) return kFixedCellColour;
@@ -53,15 +55,14 @@ QString markGlyph(const QString& text) {
 void TrackCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
     const bool selected = option.state.testFlag(QStyle::State_Selected);
-    CellLook look{cellFillColour(index.row(), index.column(), selected)};
-    look.bold = index.column() == ColNumber;
+    CellLook look{cellFillColour(index.row(), index.column(), selected),
+                  cellFont(option.font, index.column())};
     QString text = index.data().toString();
     if (index.column() == ColMark) {
         text = markGlyph(text);
         look.textLeft = 4;
-        look.pointSize = kMarkPointSize;
     }
-    paintCell(painter, option.rect, look, text, option.font);
+    paintCell(painter, option.rect, look, text);
 }
 
 TrackHeaderView::TrackHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
@@ -69,7 +70,8 @@ TrackHeaderView::TrackHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, 
 void TrackHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
     const QString text =
         model() ? model()->headerData(logicalIndex, Qt::Horizontal).toString() : QString();
-    paintCell(painter, rect, CellLook{kFixedCellColour, true}, text, font());
+    paintCell(painter, rect, CellLook{kFixedCellColour, cellFont(font(), logicalIndex, true)},
+              text);
 }
 
 }  // namespace kav::browse

@@ -2,6 +2,7 @@
 // TraceGridGT730DrawCell: the track table's cell colours, outlines and mark boxes.
 
 #include <QColor>
+#include <QFont>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 
@@ -14,6 +15,13 @@ const QColor kSelectedCellColour(255, 184, 149);
 
 // Fill colour of a data cell; rows are counted from 1 under the header row, as on screen.
 QColor cellFillColour(int modelRow, int column, bool selected);
+
+// The font a cell's text is drawn in: the table's face at the cell's size, bold for the fixed
+// cells.
+QFont cellFont(const QFont& base, int column, bool header = false);
+
+// Pixels a cell needs around its text: the text's left offset and the outline.
+constexpr int kCellTextPadding = 8;
 
 // The glyph drawn for a mark cell's text: a ticked box for "þ", an empty box for "o".
 QString markGlyph(const QString& text);

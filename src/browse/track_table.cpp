@@ -1,6 +1,7 @@
 #include "browse/track_table.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -8,11 +9,28 @@
 #include "browse/short_list_filter.h"
 #include "browse/track_cell_delegate.h"
 #include "browse/track_table_model.h"
+#include "browse/track_time_text.h"
+#include "log/gps_time.h"
 
 namespace kav::browse {
 namespace {
 
-constexpr int kColumnWidths[] = {22, 138, 130, 77};
+// The widest texts a column holds: many tracks, a two-digit day, month and hour, and the
+// incomplete mark after the finish.
+QString widestText(int column, const QLocale& locale) {
+    const QDateTime sample(QDate(2028, 12, 28), QTime(20, 48, 58), Qt::UTC);
+    const QString time = trackTimeText(kav::log::fromQDateTime(sample), locale);
+    switch (column) {
+        case ColNumber:
+            return QStringLiteral("888");
+        case ColStart:
+            return time;
+        case ColFinish:
+            return time + kIncompleteMark;
+        default:
+            return {};
+    }
+}
 
 }  // namespace
 
@@ -39,7 +57,7 @@ void TrackTable::setUpLook() {
     horizontalHeader()->setFixedHeight(kRowHeight);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
-    for (int c = 0; c < int(std::size(kColumnWidths)); ++c) setColumnWidth(c, kColumnWidths[c]);
+    fitColumnsToFont();
     setColumnHidden(ColFirst, true);
     setColumnHidden(ColLast, true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -55,6 +73,10 @@ void TrackTable::setUpLook() {
 void TrackTable::setCollection(const kav::log::LogCollection* collection) {
     model_->setCollection(collection);
     showAllRows();
+}
+
+void TrackTable::moveCollection(const kav::log::LogCollection* collection) {
+    model_->moveCollection(collection);
 }
 
 void TrackTable::setLastTrackIncomplete(bool incomplete) {
@@ -117,6 +139,18 @@ void TrackTable::currentChanged(const QModelIndex& current, const QModelIndex& p
 void TrackTable::changeEvent(QEvent* event) {
     QTableView::changeEvent(event);
     if (event->type() == QEvent::LocaleChange && model_) model_->setLocale(locale());
+    if (event->type() == QEvent::LocaleChange || event->type() == QEvent::FontChange)
+        fitColumnsToFont();
+}
+
+// Each column as wide as the design says, or as its widest text in the cell font needs.
+void TrackTable::fitColumnsToFont() {
+    for (int c = 0; c < int(std::size(kColumnWidths)); ++c) {
+        const QFontMetrics metrics(cellFont(font(), c));
+        const int needed = metrics.horizontalAdvance(widestText(c, locale())) + kCellTextPadding;
+        setColumnWidth(c, std::max(kColumnWidths[c], needed));
+    }
+    updatePreferredWidth();
 }
 
 void TrackTable::TraceGridGT730SelectCell(const QModelIndex& index) {
@@ -127,9 +161,15 @@ void TrackTable::TraceGridGT730SelectCell(const QModelIndex& index) {
 }
 
 void TrackTable::updatePreferredWidth() {
+    // At the design's column widths: 372 px, and 389 px with the scroll bar.
+    int columns = 0;
+    for (int c = 0; c < int(std::size(kColumnWidths)); ++c)
+        columns += columnWidth(c) - kColumnWidths[c];
     const QScrollBar* bar = verticalScrollBar();
-    const int width =
-        bar->maximum() > bar->minimum() ? kWidthWithScrollBar : kWidthWithoutScrollBar;
+    const bool barShown = bar->maximum() > bar->minimum();
+    const int barWidth =
+        std::max(kWidthWithScrollBar - kWidthWithoutScrollBar, bar->sizeHint().width());
+    const int width = kWidthWithoutScrollBar + columns + (barShown ? barWidth : 0);
     if (width == preferredWidth_) return;
     preferredWidth_ = width;
     emit preferredWidthChanged(width);

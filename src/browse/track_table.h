@@ -16,11 +16,16 @@ class TrackTable : public QTableView {
     static constexpr int kRowHeight = 24;
     static constexpr int kWidthWithScrollBar = 389;
     static constexpr int kWidthWithoutScrollBar = 372;
+    // The design's column widths (number, start, finish, mark); a wider text widens its column.
+    static constexpr int kColumnWidths[] = {22, 138, 130, 77};
 
     explicit TrackTable(QWidget* parent = nullptr);
 
     // The collection whose tracks are listed; not owned, only read.
     void setCollection(const kav::log::LogCollection* collection);
+    // The collection shown moved to another object with the same tracks: nothing on screen
+    // changes.
+    void moveCollection(const kav::log::LogCollection* collection);
     // Takes in the rows added or completed since the last call (after each sector); the mark
     // follows the collection's marked track.
     void refresh();
@@ -38,7 +43,7 @@ class TrackTable : public QTableView {
     int markedTrack() const;
     // Marks the last track as one whose end has not been read.
     void setLastTrackIncomplete(bool incomplete);
-    // Width of the table's panel: wider when the vertical scroll bar shows.
+    // Width of the table's panel: the columns, and the vertical scroll bar when it shows.
     int preferredWidth() const { return preferredWidth_; }
 
     const TrackTableModel* trackModel() const { return model_; }
@@ -58,6 +63,7 @@ class TrackTable : public QTableView {
     void setUpLook();
     void TraceGridGT730SelectCell(const QModelIndex& index);
     void showAllRows();
+    void fitColumnsToFont();
     void updatePreferredWidth();
 
     TrackTableModel* model_ = nullptr;

@@ -25,12 +25,13 @@ class TrackTableModel : public QAbstractTableModel {
     explicit TrackTableModel(QObject* parent = nullptr);
 
     void setCollection(const kav::log::LogCollection* collection);
+    // The same tracks, now held by another object: rows, mark and marks of incompleteness stay.
+    void moveCollection(const kav::log::LogCollection* collection) { collection_ = collection; }
     // Takes in rows added or completed since the last call; the mark follows the collection's.
     void sync();
     // Back to the blank row, no mark.
     void clearRows();
 
-    int trackCount() const { return count_; }
     const kav::log::Track* track(int row) const;
     // The tracks shown, in row order.
     std::span<const kav::log::Track> tracks() const;

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QStatusBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -81,7 +81,7 @@ class WindowRun {
             if (session().outcome().state == session::Outcome::State::None) finish();
         });
         QObject::connect(s, &DownloadSession::memoryCleared, s, [this] { finish(); });
-        QObject::connect(window_->statusBar(), &QStatusBar::messageChanged, s,
+        QObject::connect(window_.get(), &app::TKAVSkyTraqV6::statusShown, s,
                          [this](const QString& text) {
                              if (text.contains(QLatin1String("read from"))) finish();
                          });
@@ -118,8 +118,8 @@ class WindowRun {
             case Action::ClearMemory:
                 return window_->BtnRAZGT730Click();
             case Action::SendCriteria:
-                emit window_->configuration().criteriaReady({3600, 5, 1000, 0, 200, 0, 1});
-                return;
+                // The logger's own criteria, sent again with the dialog's Send to GPS.
+                return window_->configuration().findChild<QPushButton*>("BtSend")->click();
             case Action::OpenRawLog:
                 return window_->OpenRawLog1Click();
             case Action::None:
@@ -150,7 +150,7 @@ class WindowRun {
             result_.tracks > 0 && table && table->trackModel()->lastIncomplete();
         result_.told = QStringList(sink_.questions + sink_.warnings + sink_.infos + sink_.errors)
                            .join(QStringLiteral("; "));
-        const QString status = window_->statusBar()->currentMessage();
+        const QString status = window_->statusText();
         if (!status.isEmpty()) result_.told += QStringLiteral("; status: ") + status;
     }
 

@@ -66,7 +66,7 @@ void WindowE2eTest::connectDownloadAndSave() {
     window.FormActivate();
     QCOMPARE(window.portChooserText(), emulator.announcedName());
 
-    window.BtnConnectClick();
+    window.findChild<QPushButton*>("BtnConnect")->click();
     auto* shortList = window.findChild<QCheckBox*>("CbTimeFilter");
     QVERIFY(shortList);
     QTRY_VERIFY_WITH_TIMEOUT(shortList->isChecked(), 30000);
@@ -77,7 +77,7 @@ void WindowE2eTest::connectDownloadAndSave() {
 
     const int marked = window.findChild<kav::browse::TrackTable*>()->markedTrack();
     QVERIFY(marked >= 0);
-    window.BtnDownloadClick();
+    window.findChild<QPushButton*>("BtnDownload")->click();
     const QStringList saved = QDir(settings.dataDir()).entryList({"*.gac"}, QDir::Files);
     QCOMPARE(saved.size(), 1);
 
@@ -96,7 +96,7 @@ void WindowE2eTest::connectDownloadAndSave() {
     QCOMPARE(written, readAll(expected));
 
     // A second click never replaces the first file.
-    window.BtnDownloadClick();
+    window.findChild<QPushButton*>("BtnDownload")->click();
     QCOMPARE(QDir(settings.dataDir()).entryList({"*.gac"}, QDir::Files).size(), 2);
 }
 

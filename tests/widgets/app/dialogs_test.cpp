@@ -31,6 +31,14 @@ W* child(QObject& parent, const char* name) {
     return parent.findChild<W*>(QString::fromLatin1(name));
 }
 
+// Presses a dialog's button as a user does; the logger configuration's buttons are enabled first,
+// as a logger's status enables them.
+void press(QDialog& dialog, const char* name) {
+    if (auto* configuration = qobject_cast<TConfiguration*>(&dialog))
+        configuration->setSendEnabled(true);
+    child<QPushButton>(dialog, name)->click();
+}
+
 // Loads the settings of fixture into a fresh dialog as the start-up does.
 TParametersGT730::Applied load(TParametersGT730& dialog, const SettingsFixture& fixture) {
     const SettingsOutcome outcome = readSettingsFiles(fixture.places());
@@ -241,7 +249,7 @@ void DialogsTest::saving() {
     int savedFormat = -1;
     QObject::connect(&dialog, &TParametersGT730::defaultFormatSaved,
                      [&savedFormat](int format) { savedFormat = format; });
-    dialog.BtSendClick();
+    press(dialog, "BtSend");
     QCOMPARE(sink.questions, QStringList{"Save this config ?"});
     QCOMPARE(fixture.readConnexion(), SettingsFixture::lines(written));
     QCOMPARE(savedFormat, written[6].toInt());
@@ -255,8 +263,8 @@ void DialogsTest::savingAnsweredNo() {
     RecordingSink sink;
     sink.answer = false;
     TParametersGT730 dialog(sink, fixture.places());
-    dialog.BtDefaultClick();
-    dialog.BtSendClick();
+    press(dialog, "BtDefault");
+    press(dialog, "BtSend");
     QCOMPARE(fixture.readConnexion(), before);
     QCOMPARE(sink.count(), 1);
 }
@@ -330,7 +338,7 @@ void DialogsTest::criteria() {
     QObject::connect(&dialog, &TConfiguration::criteriaReady, [&got](const LogCriteria& values) {
         got = QList<int>(values.begin(), values.end());
     });
-    dialog.BtSendClick();
+    press(dialog, "BtSend");
     QCOMPARE(got, sent);
     QCOMPARE(sink.count(), 0);
 }
@@ -341,7 +349,7 @@ void DialogsTest::criteriaConversionError() {
     child<QLineEdit>(dialog, "EdSpeedMin")->setText("");
     bool sent = false;
     QObject::connect(&dialog, &TConfiguration::criteriaReady, [&sent] { sent = true; });
-    dialog.BtSendClick();
+    press(dialog, "BtSend");
     QVERIFY(!sent);
     QCOMPARE(sink.errors.size(), 1);
     // Typed letters never reach a criteria field.
@@ -367,7 +375,7 @@ void DialogsTest::modeSwitching() {
     child<QRadioButton>(dialog, "RgTypeLogTime")->setChecked(true);
     QCOMPARE(dist->text(), QString("0"));
     QCOMPARE(time->text(), QString("0"));
-    dialog.BtDefaultClick();
+    press(dialog, "BtDefault");
     QCOMPARE(time->text(), QString("1"));
     QCOMPARE(child<QLineEdit>(dialog, "EdSpeedMax")->text(), QString("65535"));
 }

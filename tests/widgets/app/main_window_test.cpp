@@ -1,4 +1,5 @@
 // The main window: enabled states, the port chooser, connecting, removal, and the link's reports.
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,17 +8,21 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusTipEvent>
 #include <QTextBrowser>
 #include <QtTest>
 
 #include "../../common/test_files.h"
 #include "app/about_dialog.h"
+#include "app/configuration_dialog.h"
 #include "app/main_window.h"
 #include "app/parameters_dialog.h"
 #include "app/settings_files.h"
 #include "app/transfer_setting.h"
 #include "app/web_pages.h"
+#include "browse/sector_strip.h"
 #include "browse/track_table.h"
+#include "kav/version.h"
 #include "link/fake_transport.h"
 #include "link/logger_link.h"
 #include "link/port_list.h"
@@ -59,6 +64,20 @@ struct Harness {
         return window->findChild<W*>(QString::fromLatin1(name));
     }
     QComboBox* chooser() { return child<QComboBox>("CBPortCom"); }
+    // A menu item triggered or a button clicked, as a user does (nothing when disabled).
+    void press(const char* name) {
+        if (auto* action = child<QAction>(name))
+            action->trigger();
+        else
+            child<QAbstractButton>(name)->click();
+    }
+    // A logger with this many used sectors answered; its download starts.
+    void loggerAnswers(int sectors) {
+        kav::link::LogStatus status;
+        status.SectorsToDownload = uint16_t(sectors);
+        emit window->loggerLink().logStatusReceived(status);
+        emit window->loggerLink().downloadStarted(sectors);
+    }
     bool enabled(const char* name) {
         if (auto* action = child<QAction>(name)) return action->isEnabled();
         return child<QWidget>(name)->isEnabled();
@@ -67,10 +86,7 @@ struct Harness {
     void downloadSample() {
         kav::link::LoggerLink& link = window->loggerLink();
         const QByteArray image = kav::sim::sampleImage();
-        kav::link::LogStatus status;
-        status.SectorsToDownload = uint16_t(image.size() / 4096);
-        emit link.logStatusReceived(status);
-        emit link.downloadStarted(int(status.SectorsToDownload));
+        loggerAnswers(int(image.size() / 4096));
         for (int sector = 0; sector * 4096 < image.size(); ++sector)
             emit link.sectorReceived(sector, image.mid(sector * 4096, 4096));
         emit link.downloadFinished();
@@ -99,6 +115,8 @@ class MainWindowTest : public QObject {
     Q_OBJECT
   private slots:
     void startStates();
+    void startsWhenShown_data();
+    void startsWhenShown();
     void layout();
     void portList_data();
     void portList();
@@ -114,6 +132,12 @@ class MainWindowTest : public QObject {
     void removal();
     void connectAfterRemovalSends();
     void exitKeepsWindow();
+    void closingEndsTheRun();
+    void noAnswerKeepsTheTable();
+    void repeatedNoticesShownOnce();
+    void sendDuringDownload_data();
+    void sendDuringDownload();
+    void statusSurvivesMenuTips();
     void downloadEnabledForOneSectorLog();
     void clearMemoryAsksFirst_data();
     void clearMemoryAsksFirst();
@@ -130,8 +154,8 @@ void MainWindowTest::startStates() {
     h.window->FormActivate();
     QCOMPARE(h.window->windowTitle(), QString("KAV SkyTraq V6"));
     QCOMPARE(h.sink.count(), 0);  // no settings yet: a quiet first start
-    for (const char* on : {"BtnConnect", "btnClose", "Connect1", "Exit1", "Parameters1", "Help2",
-                           "Support1", "About1"})
+    for (const char* on :
+         {"BtnConnect", "btnClose", "Connect1", "Exit1", "Parameters1", "Help2", "About1"})
         QVERIFY2(h.enabled(on), on);
     for (const char* off :
          {"BtnDownload", "Download1", "BtnRAZGT730", "ClearMemory1", "Configure1"})
@@ -144,7 +168,7 @@ void MainWindowTest::startStates() {
     h.child<QLineEdit>("DirEdit")->setText(h.fixture.dataDir());
     h.child<QComboBox>("CbFilter")->setCurrentIndex(2);
     h.child<QComboBox>("CbSpeed")->setCurrentIndex(int(kav::session::TransferSpeed::Fastest));
-    h.window->parameters().BtSendClick();
+    h.window->parameters().findChild<QAbstractButton*>("BtSend")->click();
     QCOMPARE(h.window->RepDataGT(), h.fixture.dataDir());
     QCOMPARE(h.window->defaultFormat(), 2);
     QCOMPARE(h.window->session().transferSpeed(), kav::session::TransferSpeed::Fastest);
@@ -152,6 +176,42 @@ void MainWindowTest::startStates() {
     const QString connexion = h.fixture.userDir() + "/Connexion.cfg";
     QCOMPARE(kav::app::readTransferSpeed(connexion), kav::session::TransferSpeed::Fastest);
     QCOMPARE(kav::testing::readAll(connexion).count("\r\n"), 8);
+}
+
+// Start-up runs when the window is shown, activated or not (no window manager); Parameters
+// opened first shows the saved settings.
+void MainWindowTest::startsWhenShown_data() {
+    QTest::addColumn<bool>("parametersFirst");
+    QTest::newRow("shown, never activated") << false;
+    QTest::newRow("Parameters first") << true;
+}
+
+void MainWindowTest::startsWhenShown() {
+    QFETCH(bool, parametersFirst);
+    Harness h({"ttyUSB0"});
+    h.fixture.writeBoth(settingsWith("True"));
+    if (parametersFirst) {
+        QString shown;
+        QTimer::singleShot(0, &h.window->parameters(), [&] {
+            shown = h.child<QLineEdit>("DirEdit")->text();
+            h.window->parameters().reject();
+        });
+        h.press("Parameters1");
+        QCOMPARE(shown, QString("/tmp"));
+    } else {
+        // No window manager: the window is never told it became active.
+        struct : QObject {
+            bool eventFilter(QObject*, QEvent* event) override {
+                return event->type() == QEvent::WindowActivate ||
+                       event->type() == QEvent::ActivationChange;
+            }
+        } noActivation;
+        h.window->installEventFilter(&noActivation);
+        h.window->show();
+        QTRY_COMPARE(h.items(), QStringList{"ttyUSB0"});
+        h.window->removeEventFilter(&noActivation);
+    }
+    QCOMPARE(h.window->RepDataGT(), QString("/tmp"));
 }
 
 void MainWindowTest::layout() {
@@ -172,7 +232,7 @@ void MainWindowTest::layout() {
         QCOMPARE(button->geometry(), QRect(b.left, 14, 105, 25));
     }
     QCOMPARE(h.child<QWidget>("Panel1")->height(), 49);
-    QCOMPARE(h.child<QWidget>("Panel3")->width(), 376);
+    QVERIFY(h.child<QWidget>("Panel3")->width() >= 376);
     QCOMPARE(h.child<QWidget>("Panel4")->height(), 60);
     QCOMPARE(h.chooser()->width(), 97);
     QCOMPARE(h.child<QLabel>("Label1")->text(), QString("Port Com : "));
@@ -184,6 +244,15 @@ void MainWindowTest::layout() {
     QVERIFY(serial->width() >= serial->sizeHint().width());
     QVERIFY(serial->geometry().right() < h.child<QWidget>("Panel4")->width());
     QTRY_COMPARE(h.window->centralWidget()->size(), QSize(1000, 550));
+
+    // Made as small as it goes, the window keeps every button and the serial number whole.
+    h.window->resize(300, 200);
+    QTRY_VERIFY(h.window->width() < 1000);
+    h.window->centralWidget()->layout()->activate();
+    const QRect bar = h.child<QWidget>("Panel1")->rect();
+    for (const auto& b : buttons)
+        QVERIFY2(bar.contains(h.child<QPushButton>(b.name)->geometry()), b.name);
+    QVERIFY(serial->width() >= serial->sizeHint().width());
 }
 
 void MainWindowTest::portList_data() {
@@ -272,7 +341,7 @@ void MainWindowTest::connectWithNothingChosen() {
     Harness h(QStringList{});
     h.window->FormActivate();
     h.sink.infos.clear();
-    h.window->BtnConnectClick();
+    h.press("Connect1");
     QCOMPARE(h.sink.infos, QStringList{"Com Port not defined\r\nPlease check your parameters or "
                                        "connexion\r\nCheck also how to use automatic Port com "
                                        "detection"});
@@ -307,7 +376,7 @@ void MainWindowTest::openFailures() {
     h.window->FormActivate();
     h.sink.infos.clear();
     h.fake->failOpenAt(1, kav::link::OpenResult(result));
-    h.window->BtnConnectClick();
+    h.press("BtnConnect");
     QTEST(h.sink.infos, "infos");
     QTEST(int(h.sink.errors.size()), "errors");
     QVERIFY(h.fake->writes().isEmpty());
@@ -316,7 +385,7 @@ void MainWindowTest::openFailures() {
 void MainWindowTest::removal() {
     Harness h;
     h.window->FormActivate();
-    h.window->BtnConnectClick();
+    h.press("BtnConnect");
     emit h.window->loggerLink().downloadStarted(2);
     emit h.window->loggerLink().sectorReceived(0, QByteArray(4096, char(0xFF)));
     QVERIFY(h.enabled("BtnRAZGT730") && h.enabled("Configure1"));
@@ -338,7 +407,7 @@ void MainWindowTest::connectAfterRemovalSends() {
     h.child<QCheckBox>("CkbAutoDetect")->setChecked(false);
     h.window->portRemovedEvent("ttyUSB0");
     QVERIFY(h.window->loggerLink().PortRemoved());
-    h.window->BtnConnectClick();
+    h.press("BtnConnect");
     QCOMPARE(h.fake->writes(), QList<QByteArray>{kGetSoftware});
     QVERIFY(!h.window->loggerLink().PortRemoved());
 }
@@ -347,13 +416,123 @@ void MainWindowTest::exitKeepsWindow() {
     Harness h;
     h.window->show();
     h.window->FormActivate();
-    h.window->BtnConnectClick();
+    h.press("BtnConnect");
     h.child<QAction>("Exit1")->trigger();
     QVERIFY(!h.fake->isOpen());
     QVERIFY(h.window->isVisible());
     QVERIFY(h.enabled("BtnConnect"));
-    h.window->BtnConnectClick();
+    h.press("BtnConnect");
     QVERIFY(h.fake->isOpen());
+}
+
+// Tools > Stop download asks the session to stop; closing the window during a download ends
+// the run through the session: the port is closed.
+void MainWindowTest::closingEndsTheRun() {
+    Harness h;
+    h.window->show();
+    QTRY_VERIFY(h.enabled("BtnConnect") && h.chooser()->count() == 2);
+    h.press("BtnConnect");
+    h.loggerAnswers(5);
+    h.press("StopDownload1");
+    QCOMPARE(h.window->statusText(), QString("Stopping the download after the sectors being read"));
+    h.press("btnClose");
+    QVERIFY(!h.window->isVisible());
+    QVERIFY(!h.fake->isOpen());
+    QVERIFY(h.window->session().outcome().cut());
+}
+
+// A port that answers nothing leaves the tracks read before, and the message names the port.
+void MainWindowTest::noAnswerKeepsTheTable() {
+    Harness h;
+    h.window->FormActivate();
+    h.press("BtnConnect");
+    h.downloadSample();
+    const std::size_t tracks = h.window->collection().tracks().size();
+    h.press("BtnConnect");
+    QCOMPARE(h.window->collection().tracks().size(), tracks);
+    emit h.window->loggerLink().failed({kav::link::FailureKind::NoAnswer, 0x02, -1, 3, {}});
+    QCOMPARE(h.window->collection().tracks().size(), tracks);
+    QVERIFY(h.enabled("BtnDownload"));
+    QCOMPARE(h.sink.errors.size(), 1);
+    QVERIFY(h.sink.errors.front().startsWith("Com Port ttyUSB1: "));
+    // A logger that answers replaces them; the strip shows it, with no red left from before.
+    h.loggerAnswers(3);
+    QVERIFY(h.window->collection().tracks().empty());
+    QVERIFY(!h.enabled("BtnDownload"));
+    auto* strip = h.window->findChild<kav::browse::SectorStrip*>();
+    QCOMPARE(strip->blockColour(2), QColor(255, 0, 0));
+    QCOMPARE(strip->blockColour(3), QColor(192, 192, 192));
+}
+
+// A port streaming frames not understood shows each kind of message once per connection.
+void MainWindowTest::repeatedNoticesShownOnce() {
+    Harness h;
+    h.window->FormActivate();
+    h.press("BtnConnect");
+    for (int i = 0; i < 50; ++i)
+        emit h.window->session().notice(QString("No Start/Stop : ;[%1]").arg(i));
+    emit h.window->session().notice("Transmission failure : 0x05");
+    QCOMPARE(h.sink.infos.size(), 2);
+    h.loggerAnswers(1);
+    emit h.window->loggerLink().downloadFinished();
+    QVERIFY(h.window->statusText().endsWith("(49 repeated messages not shown)"));
+    h.press("BtnConnect");
+    emit h.window->session().notice("No Start/Stop : ;[00]");
+    QCOMPARE(h.sink.infos.size(), 3);
+}
+
+// Send to GPS during a download says the memory is read again; No keeps the dialog and its values.
+void MainWindowTest::sendDuringDownload_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("No") << false;
+    QTest::newRow("Yes") << true;
+}
+
+void MainWindowTest::sendDuringDownload() {
+    QFETCH(bool, yes);
+    Harness h;
+    h.window->FormActivate();
+    h.loggerAnswers(5);
+    emit h.window->loggerLink().sectorReceived(0, kav::sim::sampleImage().left(4096));
+    h.sink.answer = yes;
+    TConfiguration& dialog = h.window->configuration();
+    bool open = false;
+    QString speed;
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.findChild<QLineEdit*>("EdSpeedMin")->setText("7");
+        dialog.findChild<QPushButton*>("BtSend")->click();
+        open = dialog.isVisible();
+        speed = dialog.findChild<QLineEdit*>("EdSpeedMin")->text();
+        dialog.reject();
+    });
+    h.press("Configure1");
+    QCOMPARE(h.sink.questions.size(), 1);
+    QVERIFY(h.sink.questions.front().contains("read again from the start"));
+    QCOMPARE(open, !yes);
+    QCOMPARE(speed, QString("7"));
+    QCOMPARE(h.window->statusText().startsWith("Stopping"), yes);
+}
+
+// The outcome of the last download stays in the status bar while menus show their tips.
+void MainWindowTest::statusSurvivesMenuTips() {
+    Harness h;
+    h.window->show();
+    QTRY_VERIFY(h.chooser()->count() == 2);
+    h.loggerAnswers(5);
+    emit h.window->loggerLink().failed({kav::link::FailureKind::NoAnswer, 0x1D, 1, 3, {}});
+    const QString outcome = h.window->statusText();
+    QVERIFY(outcome.startsWith("Download incomplete: 0 of 5 sectors read."));
+    QStatusTipEvent tip("Saves the marked track");
+    QApplication::sendEvent(h.window.get(), &tip);
+    QStatusTipEvent none("");
+    QApplication::sendEvent(h.window.get(), &none);
+    QCOMPARE(h.window->statusText(), outcome);
+    QVERIFY(h.child<QLabel>("LbStatus")->isVisible());
+    // Clear memory answers with its own outcome and leaves nothing to save.
+    h.fake->open("ttyUSB1");
+    emit h.window->loggerLink().memoryCleared();
+    QCOMPARE(h.window->statusText(), QString("Memory cleared"));
+    QVERIFY(!h.enabled("BtnDownload") && !h.enabled("Download1"));
 }
 
 void MainWindowTest::downloadEnabledForOneSectorLog() {
@@ -388,8 +567,11 @@ void MainWindowTest::clearMemoryAsksFirst() {
     Harness h;
     h.window->FormActivate();
     h.fake->open("ttyUSB1");
+    h.loggerAnswers(1);
+    emit h.window->loggerLink().sectorReceived(0, QByteArray(4096, char(0xFF)));
+    emit h.window->loggerLink().downloadFinished();
     h.sink.answer = ok;
-    h.window->BtnRAZGT730Click();
+    h.press("BtnRAZGT730");
     QCOMPARE(h.sink.warnings, QStringList{"Clear flight recorder ?"});
     QTEST(int(h.fake->writes().size()), "sent");
 }
@@ -416,10 +598,14 @@ void MainWindowTest::aboutShowsVersion() {
     Harness h;
     h.window->about().setVersion("old");
     QTimer::singleShot(0, &h.window->about(), &QDialog::reject);
-    h.window->About1Click();
+    h.press("About1");
     auto* buttons = h.window->about().findChild<QDialogButtonBox*>("AboutButtons");
     QVERIFY(buttons && buttons->button(QDialogButtonBox::Close));  // a way to close it
     QCOMPARE(h.window->about().version(), QString("0.1.5 "));
+    // The authors and where bug reports go come from the build.
+    QCOMPARE(h.window->about().findChild<QLabel*>("Authors")->text(), QString(KAV_AUTHORS));
+    auto* bugReport = h.window->about().findChild<QLabel*>("BugReport");
+    QCOMPARE(bugReport ? bugReport->text() : QString(), QString(KAV_BUG_REPORT));
     QCOMPARE(h.window->about().windowTitle(), QString("About GT730"));
 }
 
@@ -427,7 +613,7 @@ void MainWindowTest::aboutShowsVersion() {
 void MainWindowTest::shortListSurvivesUnplugging() {
     Harness h;
     h.window->FormActivate();
-    h.window->BtnConnectClick();
+    h.press("BtnConnect");
     h.downloadSample();
     auto* box = h.child<QCheckBox>("CbTimeFilter");
     auto* table = h.window->findChild<kav::browse::TrackTable*>();
@@ -454,7 +640,6 @@ void MainWindowTest::helpAndSupport_data() {
     row("guide beside", "user-guide.md", "Help2", "");
     row("guide in share", "../share/kav-skytraq/user-guide.md", "Help2", "");
     row("no guide", "", "Help2", "/bin/user-guide.md");
-    if (!supportPage()) row("support", "", "Support1", "No support site");
 }
 
 void MainWindowTest::helpAndSupport() {
@@ -471,6 +656,8 @@ void MainWindowTest::helpAndSupport() {
     QCOMPARE(h.sink.infos.size(), info.isEmpty() ? 0 : 1);
     if (!info.isEmpty()) QVERIFY(h.sink.infos.front().contains(info));
     QVERIFY(h.opened.isEmpty());
+    // Support shows only when the build names a support site.
+    QCOMPARE(h.child<QAction>("Support1")->isVisible(), supportPage().has_value());
 }
 
 // With KAV_WINDOW_GRAB=<png path>, saves the window after a sample download, for a look by eye.

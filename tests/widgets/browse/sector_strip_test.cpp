@@ -83,8 +83,13 @@ class SectorStripTest : public QObject {
         QCOMPARE(strip.blockColour(100), kSilver);
         QVERIFY(!strip.blockColour(-1).isValid());
         QVERIFY(!strip.blockColour(512).isValid());
+        // A smaller logger after a larger one: the strip shows the one in hand.
+        strip.setUsedSectors(17);
+        QCOMPARE(strip.blockColour(16), kRed);
+        QCOMPARE(strip.blockColour(17), kSilver);
         strip.setUsedSectors(0);
-        QCOMPARE(strip.blockColour(0), kRed);  // colouring only ever adds red
+        QCOMPARE(strip.blockColour(0), kSilver);
+        strip.setUsedSectors(5);
         strip.resetColours();
         QCOMPARE(strip.blockColour(0), kSilver);
         strip.setUsedSectors(-3);

@@ -90,6 +90,10 @@ void ExportFlowWindowTest::noStartListOneClickEach_data() {
         << true << QDate(2019, 5, 19) << "2" << QStringList{"190519.gpx", "190519_1.gpx"};
     QTest::newRow("data folder missing: program folder")
         << false << QDate(2026, 12, 9) << "0" << QStringList{"091226.gac", "091226_1.gac"};
+    // A track whose end was not read is named as the command line names it.
+    QTest::newRow("download cut: incomplete")
+        << true << QDate(2026, 12, 9) << "2"
+        << QStringList{"091226_incomplete.gpx", "091226_incomplete_1.gpx"};
 }
 
 void ExportFlowWindowTest::noStartListOneClickEach() {
@@ -101,7 +105,8 @@ void ExportFlowWindowTest::noStartListOneClickEach() {
     h.now = QDateTime(date, QTime(12, 0));
     const QString data = dataDirExists ? h.fixture.dataDir() : h.fixture.dataDir() + "/missing";
     h.start(ExportHarness::settings(data, false, "", format));
-    h.download();
+    const bool cut = names.first().contains("_incomplete");
+    h.download(cut);
     const QString folder = dataDirExists ? data : h.fixture.programDir();
     const QStringList before = ExportHarness::filesIn(folder);
 
@@ -112,8 +117,9 @@ void ExportFlowWindowTest::noStartListOneClickEach() {
     expected.sort();
     QCOMPARE(ExportHarness::filesIn(folder), expected);
     QVERIFY(h.proposals.isEmpty());
-    QCOMPARE(h.sink.count(), 0);
-    QVERIFY(h.window->statusBar()->currentMessage().contains(folder + "/" + names.last()));
+    QCOMPARE(h.sink.questions.size(), cut ? 2 : 0);  // "Save it anyway?" at each click
+    QCOMPARE(h.sink.count(), h.sink.questions.size());
+    QVERIFY(h.window->statusText().contains(folder + "/" + names.last()));
     const QByteArray first = head(folder + "/" + names.first(), 5);
     QVERIFY(first.startsWith("AAXCM") || first.startsWith("<?xml"));
 }
@@ -229,7 +235,7 @@ void ExportFlowWindowTest::competitorInSaveDialogFolder() {
 
     QCOMPARE(h.competitorCaptions, QStringList{"list.txt"});
     QCOMPARE(h.competitorEntries, QStringList({"ANNE", "", "F-042 PILOT"}));
-    QCOMPARE(h.proposals, QStringList{h.fixture.programDir() + "/F-042 PILOT.gac"});
+    QCOMPARE(h.proposals, QStringList{h.fixture.dataDir() + "/F-042 PILOT.gac"});
     QCOMPARE(ExportHarness::filesIn(shown), QStringList{"F-042 PILOT.gac"});
     QCOMPARE(h.sink.count(), 0);
 }
@@ -240,13 +246,14 @@ void ExportFlowWindowTest::abortKeepsDateProposal() {
     writeFile(list, "ANNE\r\n");
     h.start(ExportHarness::settings(h.fixture.dataDir(), true, list, "1"));
     h.download();
-    QStringList expected = ExportHarness::filesIn(h.fixture.programDir()) << "091226.kml";
+    QStringList expected = ExportHarness::filesIn(h.fixture.dataDir()) << "091226.kml";
     expected.sort();
 
     clickDownload(h);
 
-    QCOMPARE(h.proposals, QStringList{h.fixture.programDir() + "/091226.kml"});
-    QCOMPARE(ExportHarness::filesIn(h.fixture.programDir()), expected);
+    // The save dialog opens in the Directory setting.
+    QCOMPARE(h.proposals, QStringList{h.fixture.dataDir() + "/091226.kml"});
+    QCOMPARE(ExportHarness::filesIn(h.fixture.dataDir()), expected);
 }
 
 void ExportFlowWindowTest::unsafeCompetitorNames_data() {
@@ -282,19 +289,20 @@ void ExportFlowWindowTest::unsafeCompetitorNames() {
     h.start(ExportHarness::settings(h.fixture.dataDir(), true, list, "0"));
     h.download();
     h.competitorAnswer = entry;
-    const QString root = QFileInfo(h.fixture.programDir()).absolutePath();
+    const QString root = QFileInfo(h.fixture.dataDir()).absolutePath();
     const QStringList rootBefore = QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    QStringList expected = ExportHarness::filesIn(h.fixture.programDir());
+    const QStringList programBefore = ExportHarness::filesIn(h.fixture.programDir());
+    QStringList expected = ExportHarness::filesIn(h.fixture.dataDir());
     if (!written.isEmpty()) expected << written;
     expected.sort();
 
     clickDownload(h);
 
     QCOMPARE(h.proposals.size(), 1);
-    QCOMPARE(QFileInfo(h.proposals.first()).absolutePath(), h.fixture.programDir());
-    QCOMPARE(ExportHarness::filesIn(h.fixture.programDir()), expected);
+    QCOMPARE(QFileInfo(h.proposals.first()).absolutePath(), h.fixture.dataDir());
+    QCOMPARE(ExportHarness::filesIn(h.fixture.dataDir()), expected);
     QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), rootBefore);
-    QVERIFY(ExportHarness::filesIn(h.fixture.dataDir()).isEmpty());
+    QCOMPARE(ExportHarness::filesIn(h.fixture.programDir()), programBefore);
     QCOMPARE(h.sink.infos, message.isEmpty() ? QStringList{} : QStringList{message});
     QVERIFY(h.sink.errors.isEmpty());
 }
@@ -348,7 +356,7 @@ void ExportFlowWindowTest::noTrackNothingHappens() {
     ExportHarness h;
     h.start(ExportHarness::settings(h.fixture.dataDir(), false, "", "0"));
     for (int index : {-1, 0, 254}) h.window->StartDownload(index);
-    h.window->BtnDownloadClick();
+    h.window->findChild<QPushButton*>("BtnDownload")->click();
     QVERIFY(ExportHarness::filesIn(h.fixture.dataDir()).isEmpty());
     QCOMPARE(h.sink.count(), 0);
 }
@@ -404,7 +412,7 @@ void ExportFlowWindowTest::openRawLogFailureKeepsLog() {
     if (exists) writeFile(path, content);
     h.rawOpenPath = path;
 
-    h.window->OpenRawLog1Click();
+    h.window->findChild<QAction*>("OpenRawLog1")->trigger();
 
     QCOMPARE(h.sink.errors.size(), 1);
     QVERIFY2(h.sink.errors.first().contains(path), qPrintable(h.sink.errors.first()));
@@ -415,7 +423,7 @@ void ExportFlowWindowTest::saveRawLogWithoutSectors() {
     ExportHarness h;
     h.start(ExportHarness::settings(h.fixture.dataDir(), false, "", "0"));
     h.rawSavePath = h.fixture.dataDir() + "/memory.bin";
-    h.window->SaveRawLog1Click();
+    h.window->findChild<QAction*>("SaveRawLog1")->trigger();
     QCOMPARE(h.sink.infos, QStringList{"No log sector has been read"});
     QVERIFY(ExportHarness::filesIn(h.fixture.dataDir()).isEmpty());
 }

@@ -42,14 +42,18 @@ struct ExportHarness {
         window->FormActivate();
     }
 
-    // The sample day's sectors, delivered as a download delivers them.
-    void download() {
+    // The sample day's sectors, delivered as a download delivers them; a cut download is
+    // stopped after its last sector instead of finishing.
+    void download(bool cut = false) {
         const QByteArray memory = sim::encodeFixes(sim::sampleFixes());
         const auto size = qsizetype(log::kSectorSize);
         emit window->loggerLink().downloadStarted(int(memory.size() / size));
         for (qsizetype at = 0; at < memory.size(); at += size)
             emit window->loggerLink().sectorReceived(int(at / size), memory.mid(at, size));
-        emit window->loggerLink().downloadFinished();
+        if (cut)
+            emit window->loggerLink().downloadStopped(int(memory.size() / size));
+        else
+            emit window->loggerLink().downloadFinished();
     }
 
     ExportDialogs fakeDialogs() {
