@@ -42,6 +42,7 @@ void TrackTable::setUpLook() {
     for (int c = 0; c < int(std::size(kColumnWidths)); ++c) setColumnWidth(c, kColumnWidths[c]);
     setColumnHidden(ColFirst, true);
     setColumnHidden(ColLast, true);
+    setColumnWidth(ColFlight, kFlightColumnWidth);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -259,25 +259,26 @@ class TrackTableTest : public QObject {
     void panelWidth_data() {
         QTest::addColumn<int>("tracks");
         QTest::addColumn<int>("width");
-        QTest::newRow("fits: no scroll bar") << 3 << 372;
-        QTest::newRow("too many: scroll bar") << 40 << 389;
+        QTest::newRow("fits: no scroll bar") << 3 << 372 + TrackTable::kFlightColumnWidth;
+        QTest::newRow("too many: scroll bar") << 40 << 389 + TrackTable::kFlightColumnWidth;
     }
     void panelWidth() {
         QFETCH(int, tracks);
         QFETCH(int, width);
         Fixture f(spans(QList<int>(tracks, 20)), QSize(380, 300));
         QTRY_COMPARE(f.table.preferredWidth(), width);
-        QCOMPARE(f.table.verticalScrollBar()->isVisible(), width == 389);
+        QCOMPARE(f.table.verticalScrollBar()->isVisible(),
+                 width == 389 + TrackTable::kFlightColumnWidth);
     }
 
     void panelWidthSignalFollowsTheScrollBar() {
         Fixture f(spans({20, 20}), QSize(380, 300));
-        QTRY_COMPARE(f.table.preferredWidth(), 372);
+        QTRY_COMPARE(f.table.preferredWidth(), 372 + TrackTable::kFlightColumnWidth);
         QSignalSpy widths(&f.table, &TrackTable::preferredWidthChanged);
         f.table.resize(380, 60);
-        QTRY_COMPARE(f.table.preferredWidth(), 389);
+        QTRY_COMPARE(f.table.preferredWidth(), 389 + TrackTable::kFlightColumnWidth);
         QCOMPARE(widths.count(), 1);
-        QCOMPARE(widths.at(0).at(0).toInt(), 389);
+        QCOMPARE(widths.at(0).at(0).toInt(), 389 + TrackTable::kFlightColumnWidth);
     }
 
     void cellColours() {
