@@ -82,7 +82,7 @@ void TKAVSkyTraqV6::buildLayout() {
 
 QWidget* TKAVSkyTraqV6::buildTablePanel() {
     Panel3 = panel("Panel3", Qt::white, nullptr);
-    Panel3->setFixedWidth(376);
+    Panel3->setFixedWidth(376 + browse::TrackTable::kFlightColumnWidth);
     auto* layout = new QVBoxLayout(Panel3);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

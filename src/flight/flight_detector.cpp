@@ -35,10 +35,12 @@ struct Motion {
     std::vector<bool> fast, rest;
 };
 
-// The latest fix at least span seconds before fix i (the first fix when there is none).
-std::size_t baselineStart(const std::vector<double>& t, std::size_t i, std::size_t from,
-                          double span) {
-    while (from + 1 < i && t[i] - t[from + 1] >= span) ++from;
+// The first fix at least span seconds after fix i (the last fix when there is none): what
+// follows a fix says whether it starts a flight or a rest.
+std::size_t baselineEnd(const std::vector<double>& t, std::size_t i, std::size_t from,
+                        double span) {
+    from = std::max(from, i);
+    while (from + 1 < t.size() && t[from] - t[i] < span) ++from;
     return from;
 }
 
@@ -55,14 +57,14 @@ Motion motionOf(const ConvertedTrack& track, const FlightRules& rules) {
     m.restSoFar.assign(n + 1, 0);
     std::size_t s = 0, c = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        s = baselineStart(m.seconds, i, s, rules.speedBaselineSeconds);
-        c = baselineStart(m.seconds, i, c, rules.climbBaselineSeconds);
-        const double ds = m.seconds[i] - m.seconds[s], dc = m.seconds[i] - m.seconds[c];
-        double speed = ds > 0 ? metresBetween(track.points[s], track.points[i]) / ds : 0;
+        s = baselineEnd(m.seconds, i, s, rules.speedBaselineSeconds);
+        c = baselineEnd(m.seconds, i, c, rules.climbBaselineSeconds);
+        const double ds = m.seconds[s] - m.seconds[i], dc = m.seconds[c] - m.seconds[i];
+        double speed = ds > 0 ? metresBetween(track.points[i], track.points[s]) / ds : 0;
         // The logger's own speed does not jump with a position; either alone may be wrong.
         if (recordsSpeed)
             speed = std::min(speed, track.points[i].xSpeed * kMetresPerSecondPerTenthKnot);
-        const double climb = dc > 0 ? (m.heights[i] - m.heights[c]) / dc : 0;
+        const double climb = dc > 0 ? (m.heights[c] - m.heights[i]) / dc : 0;
         m.fast.push_back(speed >= rules.takeoffSpeed);
         m.rest.push_back(speed < rules.restSpeed && std::fabs(climb) < rules.restClimb);
         m.fastSoFar[i + 1] = m.fastSoFar[i] + int(m.fast.back());
