@@ -172,7 +172,8 @@ void MainWindowTest::layout() {
         QCOMPARE(button->geometry(), QRect(b.left, 14, 105, 25));
     }
     QCOMPARE(h.child<QWidget>("Panel1")->height(), 49);
-    QCOMPARE(h.child<QWidget>("Panel3")->width(), 376);
+    QCOMPARE(h.child<QWidget>("Panel3")->width(),
+             376 + kav::browse::TrackTable::kFlightColumnWidth);
     QCOMPARE(h.child<QWidget>("Panel4")->height(), 60);
     QCOMPARE(h.chooser()->width(), 97);
     QCOMPARE(h.child<QLabel>("Label1")->text(), QString("Port Com : "));
