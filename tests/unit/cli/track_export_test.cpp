@@ -8,7 +8,9 @@
 
 #include "../../common/igc_reader.h"
 #include "../../common/test_files.h"
+#include "cli/track_listing.h"
 #include "export/track_export.h"
+#include "flight/log_flights.h"
 #include "sim/emulator.h"
 
 namespace kav::exporting {
@@ -130,6 +132,20 @@ TEST(TrackExport, SameTrackAndMomentGiveIdenticalFiles) {
         ASSERT_TRUE(exportTrack(sampleLog(), 1, f, header(), b).ok());
         EXPECT_EQ(readAll(a), readAll(b));
     }
+}
+
+TEST(TrackListing, JsonHoldsEveryTrackAndItsFlightsInUtc) {
+    const kav::log::LogCollection log = sampleLog();
+    const kav::cli::TrackListing listing{log, kav::flight::findLogFlights(log), 3};
+    const QByteArray json = kav::cli::trackListJson(listing);
+    EXPECT_TRUE(json.startsWith(
+        R"({"tracks":[{"end":"2022-05-09T09:00:51Z","flights":[],"incomplete":false,"number":1,)"
+        R"("points":60,"start":"2022-05-09T08:59:52Z"},{"end":"2022-05-09T11:20:47Z","flights":)"
+        R"([{"landing":"2022-05-09T11:20:14Z","takeoff":"2022-05-09T09:56:59Z"}],)"))
+        << json.toStdString();
+    EXPECT_TRUE(json.endsWith(R"("incomplete":true,"number":4,"points":3220,)"
+                              R"("start":"2022-05-10T23:30:01Z"}]})"))
+        << json.toStdString();
 }
 
 }  // namespace
