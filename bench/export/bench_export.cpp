@@ -1,4 +1,5 @@
-// Prints the time to convert a 100,000-fix track once and to write it as GAC, KML and GPX.
+// Prints the time to convert a 100,000-fix track once, to write it as GAC, KML, GPX and IGC,
+// and to find its flights.
 
 #include <algorithm>
 #include <chrono>
@@ -14,7 +15,9 @@
 #include "export/file_info.h"
 #include "export/gac_writer.h"
 #include "export/gpx_writer.h"
+#include "export/igc_writer.h"
 #include "export/kml_writer.h"
+#include "flight/flight_detector.h"
 #include "log/track_points.h"
 
 namespace {
@@ -104,6 +107,11 @@ int main() {
     measure("gpx", [&](const QString& path) {
         return kav::exporting::writeGpxFile(path, points, info, moment);
     });
+    measure("igc", [&](const QString& path) {
+        return kav::exporting::writeIgcFile(path, kav::exporting::IgcHeader{}, track);
+    });
+    time("flights (once a track)",
+         [&](int) { return kav::flight::findFlights(track, 0).size() < kFixes; });
     measure("gac with its conversion", [&](const QString& path) {
         return kav::exporting::writeGacFile(path, info, firmware, hardware, log, 0, log.size() - 1);
     });

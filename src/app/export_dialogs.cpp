@@ -11,7 +11,7 @@ namespace {
 
 // The save dialog's filters, in the order of the filter index.
 const QStringList kTrackFilters = {QStringLiteral("GAC (*.gac)"), QStringLiteral("KML (*.kml)"),
-                                   QStringLiteral("GPX (*.gpx)")};
+                                   QStringLiteral("GPX (*.gpx)"), QStringLiteral("IGC (*.igc)")};
 const QString kRawFilter = QStringLiteral("Raw log (*.bin);;All files (*)");
 
 std::optional<QString> chosenPath(const QString& path) {

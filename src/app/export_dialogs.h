@@ -16,7 +16,7 @@ namespace kav::app {
 // What the user confirmed in the save dialog.
 struct SaveChoice {
     QString path;
-    int filterIndex = 0;  // 1 GAC, 2 KML, 3 GPX
+    int filterIndex = 0;  // 1 GAC, 2 KML, 3 GPX, 4 IGC
 };
 
 struct ExportDialogs {

@@ -22,9 +22,11 @@
 #include "app/shown_log.h"
 #include "app/transfer_setting.h"
 #include "app/user_guide.h"
+#include "browse/barogram.h"
 #include "browse/sector_strip.h"
 #include "browse/track_plot.h"
 #include "browse/track_table.h"
+#include "browse/track_table_model.h"
 #include "export/track_export.h"
 #include "link/logger_link.h"
 #include "link/port_list.h"
@@ -205,7 +207,7 @@ void TKAVSkyTraqV6::resetDisplay() {
     CbTimeFilter->setChecked(false);
     TraceGridGT730->reset();
     // The plot shows no track of a log that is gone.
-    PaintBox1->clear();
+    plotTrack(-1);
 }
 
 void TKAVSkyTraqV6::CleanScreen() {
@@ -217,10 +219,20 @@ void TKAVSkyTraqV6::plotTrack(int track) {
     const auto& tracks = collection().tracks();
     if (track < 0 || track >= static_cast<int>(tracks.size())) {
         PaintBox1->clear();
+        Barogram1->clear();
+        if (SaveFlightOnly1) SaveFlightOnly1->setEnabled(false);
         return;
     }
     const log::Track& chosen = tracks[static_cast<std::size_t>(track)];
-    PaintBox1->setTrack(log::buildTrackPoints(collection().logData(), chosen.first, chosen.last));
+    const log::TrackPoints points =
+        log::buildTrackPoints(collection().logData(), chosen.first, chosen.last);
+    PaintBox1->setTrack(points);
+    std::vector<browse::FlightSpan> spans;
+    for (const flight::Flight& f : TraceGridGT730->trackModel()->flights(track))
+        spans.push_back({f.takeoff - chosen.first, f.landing - chosen.first});
+    PaintBox1->setFlights(spans);
+    Barogram1->setTrack(points, spans);
+    if (SaveFlightOnly1) SaveFlightOnly1->setEnabled(!spans.empty());
 }
 
 void TKAVSkyTraqV6::Configure1Click() {

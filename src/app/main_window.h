@@ -29,6 +29,7 @@ class QPushButton;
 namespace kav::browse {
 class SectorStrip;
 class TrackPlot;
+class Barogram;
 class TrackTable;
 }  // namespace kav::browse
 
@@ -219,6 +220,7 @@ class TKAVSkyTraqV6 : public QMainWindow {
 
     browse::TrackTable* TraceGridGT730 = nullptr;
     browse::TrackPlot* PaintBox1 = nullptr;
+    browse::Barogram* Barogram1 = nullptr;  // height over time of the plotted track
     browse::SectorStrip* PnlBlock = nullptr;
     QWidget* Panel3 = nullptr;
     QCheckBox* CbTimeFilter = nullptr;
@@ -234,6 +236,7 @@ class TKAVSkyTraqV6 : public QMainWindow {
     QAction* Download1 = nullptr;
     QAction* SaveRawLog1 = nullptr;
     QAction* OpenRawLog1 = nullptr;
+    QAction* SaveFlightOnly1 = nullptr;  // checked: Download saves the marked track's flight
     QAction* Exit1 = nullptr;
     QAction* ClearMemory1 = nullptr;
     QAction* StopDownload1 = nullptr;

@@ -1,4 +1,6 @@
 // The Download flow: header, name proposal, start list and save dialog, unique name, writer.
+#include <algorithm>
+
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -14,6 +16,7 @@
 #include "browse/track_table.h"
 #include "export/export_flow.h"
 #include "export/unique_name.h"
+#include "flight/log_flights.h"
 #include "session/download_session.h"
 
 namespace kav::app {
@@ -21,6 +24,33 @@ namespace kav::app {
 using namespace kav::exporting;
 
 namespace {
+
+// What Download saves of a track: all of it, or its longest flight with a minute on each side
+// when "Save the flight only" is ticked and the track holds one.
+struct SavedPart {
+    flight::FixRange fixes;
+    log::DateTime start = 0;
+    std::optional<int> ofDay;  // the IGC flight number; by default the track's of the day
+};
+
+SavedPart savedPart(const log::LogCollection& log, std::size_t track, bool flightOnly) {
+    const log::Track& t = log.tracks()[track];
+    SavedPart part{{t.first, t.last}, t.start, std::nullopt};
+    if (!flightOnly) return part;
+    const auto flights = flight::findLogFlights(log);
+    const auto& own = flights[track];
+    if (own.empty()) return part;
+    const auto longest = std::max_element(own.begin(), own.end(), [](auto& a, auto& b) {
+        return flight::flightSeconds(a) < flight::flightSeconds(b);
+    });
+    const auto k = std::size_t(longest - own.begin());
+    return {flight::savedFixes(log.logData(), t, *longest), longest->takeoffTime,
+            flight::flightOfDay(flights, track, k)};
+}
+
+bool flightOnly(const QAction* choice) {
+    return choice->isEnabled() && choice->isChecked();
+}
 
 QString incompleteTrackQuestion(int index) {
     return QStringLiteral(
@@ -44,7 +74,11 @@ void TKAVSkyTraqV6::setUpExport() {
     SaveRawLog1->setObjectName(QStringLiteral("SaveRawLog1"));
     OpenRawLog1 = new QAction(QStringLiteral("Open raw log\u2026"), file);
     OpenRawLog1->setObjectName(QStringLiteral("OpenRawLog1"));
-    file->insertActions(Exit1, {SaveRawLog1, OpenRawLog1});
+    SaveFlightOnly1 = new QAction(QStringLiteral("Save the flight only"), file);
+    SaveFlightOnly1->setObjectName(QStringLiteral("SaveFlightOnly1"));
+    SaveFlightOnly1->setCheckable(true);
+    SaveFlightOnly1->setEnabled(false);
+    file->insertActions(Exit1, {SaveFlightOnly1, SaveRawLog1, OpenRawLog1});
     connect(SaveRawLog1, &QAction::triggered, this, &TKAVSkyTraqV6::SaveRawLog1Click);
     connect(OpenRawLog1, &QAction::triggered, this, &TKAVSkyTraqV6::OpenRawLog1Click);
     connect(this, &TKAVSkyTraqV6::downloadRequested, this, &TKAVSkyTraqV6::StartDownload);
@@ -74,7 +108,15 @@ void TKAVSkyTraqV6::StartDownload(int Index) {
     const QString shortFormat = QLocale().dateFormat(QLocale::ShortFormat);
     FileInfos = fillFileInfo(SoftFirmware(), today);
     FileInfos.DateToday = DateToday(today, shortFormat);
-    const QString dateName = fileDateName(today, shortFormat);
+    const SavedPart part = savedPart(collection(), std::size_t(Index), flightOnly(SaveFlightOnly1));
+    // Without a dialog an IGC file takes the IGC long name, the others the date.
+    const int ofDay = part.ofDay.value_or(trackOfDay(collection(), std::size_t(Index)));
+    const QString dateName =
+        extensionForFilterIndex(saveFilterIndex()) == QStringLiteral(".igc")
+            ? QFileInfo(defaultTrackFileName(shownIdentity().serialNumber, part.start,
+                                             TrackFormat::Igc, ofDay))
+                  .completeBaseName()
+            : fileDateName(today, shortFormat);
     const std::optional<QString> named =
         parametersDialog_->useStartList() ? nameFromStartList(today, shortFormat, incomplete)
                                           : std::optional(nameWithoutDialog(dateName, incomplete));
@@ -112,7 +154,10 @@ std::optional<QString> TKAVSkyTraqV6::nameFromStartList(const QDate& today,
         }
         const auto chosen =
             services_.exportDialogs.chooseCompetitor(QFileInfo(list).fileName(), read.entries);
-        if (chosen) FileNameGT730 = pathInFolder(folder, safeFileName(*chosen, dateName));
+        if (chosen) {
+            FileNameGT730 = pathInFolder(folder, safeFileName(*chosen, dateName));
+            FileInfos.Pilot = *chosen;
+        }
         proposal = FileNameGT730;
     } else {
         messages_->information(missingStartListMessage(list));
@@ -149,15 +194,22 @@ WriteResult TKAVSkyTraqV6::writeTrack(int Index, const QString& path) {
     header.Firmware = shownIdentity().firmware;
     header.Hardware = shownIdentity().hardware;
     header.exportMoment = services_.exportDialogs.now();
+    header.serialNumber = shownIdentity().serialNumber;
+    const SavedPart part = savedPart(collection(), std::size_t(Index), flightOnly(SaveFlightOnly1));
+    header.flightOfDay = part.ofDay;
     const WriteResult result =
-        exportTrack(collection(), static_cast<std::size_t>(Index), *writerFor(path), header, path);
+        TrackFiles(collection(), std::size_t(Index), part.fixes.first, part.fixes.last)
+            .write(*writerFor(path), header, path);
     if (result.nameTaken) return result;
     if (!result.ok()) {
         reportError(*messages_, result.error);
         return result;
     }
     showStatus(
-        QStringLiteral("Track %1 saved in %2").arg(Index + 1).arg(QDir::toNativeSeparators(path)));
+        QStringLiteral("%1 %2 saved in %3")
+            .arg(part.ofDay ? QStringLiteral("The flight of track") : QStringLiteral("Track"))
+            .arg(Index + 1)
+            .arg(QDir::toNativeSeparators(path)));
     return result;
 }
 

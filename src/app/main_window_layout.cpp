@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "app/named_widget.h"
 #include "app/web_pages.h"
+#include "browse/barogram.h"
 #include "browse/sector_strip.h"
 #include "browse/track_plot.h"
 #include "browse/track_table.h"
@@ -82,8 +83,13 @@ void TKAVSkyTraqV6::buildLayout() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     row->addWidget(buildTablePanel());
+    auto* chart = new QVBoxLayout;
+    chart->setSpacing(0);
     PaintBox1 = named(new browse::TrackPlot(panel2), "PaintBox1");
-    row->addWidget(PaintBox1, 1);
+    chart->addWidget(PaintBox1, 1);
+    Barogram1 = named(new browse::Barogram(panel2), "Barogram1");
+    chart->addWidget(Barogram1);
+    row->addLayout(chart, 1);
     column->addWidget(panel2, 1);
 
     PnlBlock = named(new browse::SectorStrip(central), "PnlBlock");

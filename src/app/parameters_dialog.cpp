@@ -24,7 +24,7 @@ namespace {
 
 const QString kDefaultGap = QStringLiteral("20");
 const QString kDefaultThreshold = QStringLiteral("600");
-constexpr int kFormatCount = 3;
+constexpr int kFormatCount = 4;
 
 QLineEdit* numberField(const char* name, const QString& text, QWidget* parent) {
     auto* field = named(new QLineEdit(text, parent), name);
@@ -75,7 +75,8 @@ void TParametersGT730::buildControls() {
     EdGap = numberField("EdGap", kDefaultGap, this);
     EdThreshold = numberField("EdThreshold", kDefaultThreshold, this);
     CbFilter = named(new QComboBox(this), "CbFilter");
-    CbFilter->addItems({QStringLiteral(".gac"), QStringLiteral(".kml"), QStringLiteral(",gpx")});
+    CbFilter->addItems({QStringLiteral(".gac"), QStringLiteral(".kml"), QStringLiteral(",gpx"),
+                        QStringLiteral(".igc")});
     RgNav = named(new RadioList(QStringLiteral("Navigation"), this), "RgNav");
     RgNav->setFixedWidth(120);
     CbSpeed = named(new QComboBox(this), "CbSpeed");

@@ -76,6 +76,18 @@ void drawTrack(QPainter& painter, const ChartView& view, QSize size,
     flush();
 }
 
+// A take-off or landing mark: a filled circle with a black rim.
+void drawMark(QPainter& painter, const ChartView& view, QSize size,
+              const kav::log::TrackPoints& points, std::size_t i, const QColor& colour) {
+    if (i >= points.FRTaille()) return;
+    constexpr int kRadius = 6;
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(colour);
+    painter.drawEllipse(GetXY(view, size, points.FRLongitudes[i], points.FRLatitudes[i]), kRadius,
+                        kRadius);
+    painter.setBrush(Qt::NoBrush);
+}
+
 }  // namespace
 
 TrackPlot::TrackPlot(QWidget* parent) : QWidget(parent) {
@@ -84,12 +96,19 @@ TrackPlot::TrackPlot(QWidget* parent) : QWidget(parent) {
 
 void TrackPlot::setTrack(const kav::log::TrackPoints& points) {
     points_ = points;
+    flights_.clear();
     view_ = fitView(points_, size(), view_);
+    update();
+}
+
+void TrackPlot::setFlights(const std::vector<FlightSpan>& flights) {
+    flights_ = flights;
     update();
 }
 
 void TrackPlot::clear() {
     points_ = {};
+    flights_.clear();
     update();
 }
 
@@ -114,6 +133,10 @@ void TrackPlot::Affichage(QPainter& painter, QSize size) const {
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     drawGrid(painter, view_, size);
     drawTrack(painter, view_, size, points_);
+    for (const FlightSpan& f : flights_) {
+        drawMark(painter, view_, size, points_, f.takeoff, Qt::green);
+        drawMark(painter, view_, size, points_, f.landing, Qt::red);
+    }
 }
 
 }  // namespace kav::browse

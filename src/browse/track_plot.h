@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include "browse/barogram.h"
 #include "browse/chart_view.h"
 #include "log/track_points.h"
 
@@ -22,6 +23,9 @@ class TrackPlot : public QWidget {
     // InitTableau(0): empties the points, keeps centre and scale.
     void clear();
     const kav::log::TrackPoints& points() const { return points_; }
+    // The flights of the track, marked at take-off (green) and landing (red).
+    void setFlights(const std::vector<FlightSpan>& flights);
+    const std::vector<FlightSpan>& flights() const { return flights_; }
 
     const ChartView& view() const { return view_; }
     void setView(const ChartView& view);
@@ -36,6 +40,7 @@ class TrackPlot : public QWidget {
     void Affichage(QPainter& painter, QSize size) const;
 
     kav::log::TrackPoints points_;
+    std::vector<FlightSpan> flights_;
     ChartView view_;
 };
 

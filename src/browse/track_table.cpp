@@ -60,6 +60,7 @@ void TrackTable::setUpLook() {
     fitColumnsToFont();
     setColumnHidden(ColFirst, true);
     setColumnHidden(ColLast, true);
+    setColumnWidth(ColFlight, kFlightColumnWidth);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

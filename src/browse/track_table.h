@@ -14,8 +14,10 @@ class TrackTable : public QTableView {
     Q_OBJECT
   public:
     static constexpr int kRowHeight = 24;
-    static constexpr int kWidthWithScrollBar = 389;
-    static constexpr int kWidthWithoutScrollBar = 372;
+    static constexpr int kFlightColumnWidth = 56;
+    // The panel's widths, the flight time column included.
+    static constexpr int kWidthWithScrollBar = 389 + kFlightColumnWidth;
+    static constexpr int kWidthWithoutScrollBar = 372 + kFlightColumnWidth;
     // The design's column widths (number, start, finish, mark); a wider text widens its column.
     static constexpr int kColumnWidths[] = {22, 138, 130, 77};
 

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "browse/track_time_text.h"
+#include "flight/log_flights.h"
 
 namespace kav::browse {
 namespace {
@@ -11,6 +12,13 @@ namespace {
 // TitresGT730; the first entry is never written into the header.
 const std::array<QString, 4> kTitres = {QStringLiteral("Id"), QStringLiteral("Start"),
                                         QStringLiteral("Finish"), QStringLiteral("Download")};
+const QString kFlightTitle = QStringLiteral("Flight");
+const std::vector<kav::flight::Flight> kNoFlight;
+
+// Hours and minutes, "1:25".
+QString hoursMinutes(long long seconds) {
+    return QStringLiteral("%1:%2").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar(u'0'));
+}
 
 }  // namespace
 
@@ -43,6 +51,7 @@ void TrackTableModel::sync() {
 
 void TrackTableModel::clearRows() {
     beginResetModel();
+    found_.clear();
     count_ = 0;
     mark_ = -1;
     lastIncomplete_ = false;
@@ -115,14 +124,37 @@ QString TrackTableModel::cellText(int row, int column) const {
             return QString::number(t->first);
         case ColLast:
             return QString::number(t->last);
+        case ColFlight:
+            return flightTimeText(row);
         default:
             return {};
     }
 }
 
+const std::vector<kav::flight::Flight>& TrackTableModel::flights(int row) const {
+    const kav::log::Track* t = track(row);
+    if (!t) return kNoFlight;
+    if (found_.size() <= std::size_t(row)) found_.resize(std::size_t(row) + 1);
+    auto& found = found_[std::size_t(row)];
+    if (!found || found->first != t->first || found->last != t->last) {
+        const auto& log = collection_->logData();
+        found = FoundFlights{
+            t->first, t->last,
+            kav::flight::findFlights(kav::log::convertTrack(log, t->first, t->last), t->first)};
+    }
+    return found->flights;
+}
+
+QString TrackTableModel::flightTimeText(int row) const {
+    long long seconds = 0;
+    for (const kav::flight::Flight& f : flights(row)) seconds += kav::flight::flightSeconds(f);
+    return flights(row).empty() ? QString() : hoursMinutes(seconds);
+}
+
 QVariant TrackTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
     if (section >= ColStart && section <= ColMark) return kTitres[std::size_t(section)];
+    if (section == ColFlight) return kFlightTitle;
     return QString();
 }
 

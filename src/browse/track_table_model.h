@@ -1,17 +1,29 @@
 #pragma once
 // The rows of the track table over a LogCollection: number, start, finish, mark, first, last.
 
+#include <optional>
 #include <span>
+#include <vector>
 
 #include <QAbstractTableModel>
 #include <QLocale>
 
+#include "flight/flight_detector.h"
 #include "log/track_list.h"
 
 namespace kav::browse {
 
 // Column roles of the track table.
-enum TrackColumn { ColNumber = 0, ColStart, ColFinish, ColMark, ColFirst, ColLast, ColCount };
+enum TrackColumn {
+    ColNumber = 0,
+    ColStart,
+    ColFinish,
+    ColMark,
+    ColFirst,
+    ColLast,
+    ColFlight,  // take-off to landing of the track's flights, blank without one
+    ColCount
+};
 
 inline const QString kMarkOn = QStringLiteral("þ");
 inline const QString kMarkOff = QStringLiteral("o");
@@ -42,6 +54,8 @@ class TrackTableModel : public QAbstractTableModel {
     // then carries kIncompleteMark and a tip.
     void setLastIncomplete(bool incomplete);
     bool lastIncomplete() const { return lastIncomplete_; }
+    // The flights of the track in row, found once per extent of the track.
+    const std::vector<kav::flight::Flight>& flights(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -51,12 +65,19 @@ class TrackTableModel : public QAbstractTableModel {
 
   private:
     QString cellText(int row, int column) const;
+    QString flightTimeText(int row) const;
+
+    struct FoundFlights {
+        std::size_t first = 0, last = 0;
+        std::vector<kav::flight::Flight> flights;
+    };
 
     const kav::log::LogCollection* collection_ = nullptr;
     int count_ = 0;
     int mark_ = -1;
     bool lastIncomplete_ = false;
     QLocale locale_;
+    mutable std::vector<std::optional<FoundFlights>> found_;
 };
 
 }  // namespace kav::browse

@@ -14,7 +14,7 @@ namespace kav::cli {
 int runDownload(const QStringList& args) {
     CommandLine cl(
         QStringLiteral("download"),
-        QStringLiteral("--port P --out DIR [--format F] [--tracks LIST] [--raw FILE] "
+        QStringLiteral("--port P --out DIR [--format F] [--tracks LIST] [--flights] [--raw FILE] "
                        "[--speed S] [--trace FILE]"),
         QStringLiteral(
             "Reads the logger's memory and saves its tracks. When the download "

@@ -5,18 +5,15 @@
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
 #include "cli/console.h"
+#include "cli/track_listing.h"
 #include "cli/track_options.h"
 #include "cli/track_selection.h"
-#include "log/gps_time.h"
+#include "flight/log_flights.h"
 #include "log/raw_log_file.h"
 
 namespace kav::cli {
 
 namespace {
-
-QString utcText(kav::log::DateTime t) {
-    return kav::log::toQDateTime(t).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
 
 // A file of a download that was cut: its side file names more sectors than it holds, so its
 // last track's end was not read.
@@ -64,32 +61,33 @@ bool loadPositional(CommandLine& cl, kav::log::LogCollection& log, kav::log::Raw
 int runList(const QStringList& args) {
     CommandLine cl(QStringLiteral("list"), QStringLiteral("FILE"),
                    QStringLiteral("Lists the tracks of a raw log file (saved by download --raw): "
-                                  "number, UTC start and finish, number of fixes."));
+                                  "number, UTC start and finish, number of fixes, and below "
+                                  "each track its flights: UTC take-off, landing, duration."));
     cl.parser().addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Raw log file."));
+    cl.add({QStringLiteral("json"), QStringLiteral("Print the list as one JSON object.")});
     if (const auto done = cl.parse(args)) return *done;
     kav::log::LogCollection log;
     kav::log::RawLogResult loaded;
     int status = kExitOk;
     if (!loadPositional(cl, log, loaded, status)) return status;
+    TrackListing listing{log, kav::flight::findLogFlights(log), std::nullopt};
+    if (cutShort(loaded) && !log.tracks().empty())
+        listing.incompleteTrack = log.tracks().size() - 1;
+    if (cl.parser().isSet(QStringLiteral("json"))) {
+        printOut(QString::fromUtf8(trackListJson(listing)));
+        return kExitOk;
+    }
     printOut(QStringLiteral("%1 sectors, %2 fixes, %3 tracks")
                  .arg(loaded.sectors)
                  .arg(log.logData().size())
                  .arg(log.tracks().size()));
-    for (std::size_t i = 0; i < log.tracks().size(); ++i) {
-        const kav::log::Track& t = log.tracks()[i];
-        const bool open = cutShort(loaded) && i + 1 == log.tracks().size();
-        printOut(QStringLiteral("%1  %2  %3  %4%5")
-                     .arg(i + 1, 3)
-                     .arg(utcText(t.start), utcText(t.finish))
-                     .arg(t.last - t.first + 1)
-                     .arg(open ? QStringLiteral("  incomplete") : QString()));
-    }
+    for (const QString& line : trackListLines(listing)) printOut(line);
     return kExitOk;
 }
 
 int runConvert(const QStringList& args) {
     CommandLine cl(QStringLiteral("convert"),
-                   QStringLiteral("FILE --out DIR [--format F] [--tracks LIST]"),
+                   QStringLiteral("FILE --out DIR [--format F] [--tracks LIST] [--flights]"),
                    QStringLiteral("Saves the tracks of a raw log file (saved by download --raw) "
                                   "as download would.\n") +
                        fileNamingHelp());

@@ -31,7 +31,8 @@ void waitForArrival(const QStringList& queue, kav::link::PortWatcher& watcher,
 int runWatch(const QStringList& args) {
     CommandLine cl(
         QStringLiteral("watch"),
-        QStringLiteral("--out DIR [--format F] [--tracks LIST] [--speed S] [--trace FILE]"),
+        QStringLiteral(
+            "--out DIR [--format F] [--tracks LIST] [--flights] [--speed S] [--trace FILE]"),
         QStringLiteral("Waits for loggers plugged in one after another and downloads "
                        "each into DIR/<serial number>/ (\"unknown\" without one). "
                        "Ends on Ctrl+C, SIGTERM or SIGHUP, with 0 when every logger was "

@@ -80,7 +80,7 @@ QCommandLineOption outOption() {
 
 QCommandLineOption formatOption() {
     return {QStringLiteral("format"),
-            QStringLiteral("gac, kml, gpx, all, or a comma list of them (default gac)."),
+            QStringLiteral("gac, kml, gpx, igc, all, or a comma list of them (default gac)."),
             QStringLiteral("F"), QStringLiteral("gac")};
 }
 
@@ -103,12 +103,14 @@ std::optional<std::vector<TrackFormat>> parseFormats(const QString& text, QStrin
     for (const QString& part : text.split(u',')) {
         const QString word = part.trimmed();
         if (word.compare(QStringLiteral("all"), Qt::CaseInsensitive) == 0) {
-            for (TrackFormat f : {TrackFormat::Gac, TrackFormat::Kml, TrackFormat::Gpx}) add(f);
+            for (TrackFormat f :
+                 {TrackFormat::Gac, TrackFormat::Kml, TrackFormat::Gpx, TrackFormat::Igc})
+                add(f);
         } else if (const auto f = kav::exporting::formatFromExtension(word);
                    f && !word.startsWith(u'.')) {
             add(*f);
         } else {
-            *error = QStringLiteral("unknown format '%1' (gac, kml, gpx or all)").arg(word);
+            *error = QStringLiteral("unknown format '%1' (gac, kml, gpx, igc or all)").arg(word);
             return std::nullopt;
         }
     }
@@ -130,7 +132,9 @@ QString fileNamingHelp() {
     return QStringLiteral(
         "Each track is saved as <serial>_<start>.<ext>, <serial> being the logger's serial "
         "number (\"log\" when unknown) and <start> the UTC start of the track as "
-        "yyyy-MM-dd_HHmmss. An existing file is never replaced: the name then gets _1, _2, ... "
+        "yyyy-MM-dd_HHmmss; an IGC file takes the IGC long name YYYY-MM-DD-XXX-SSS-NN.igc, SSS "
+        "made from the serial number and NN the flight of the day. An existing file is never "
+        "replaced: the name then gets _1, _2, ... "
         "before its extension.");
 }
 

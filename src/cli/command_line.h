@@ -55,7 +55,7 @@ QCommandLineOption formatOption();
 QCommandLineOption tracksOption();
 QCommandLineOption exportTimeOption();  // hidden: the export moment, for reproducible files
 
-// "gac", "kml", "gpx", "all" or a comma list of them; nullopt (with error) otherwise.
+// "gac", "kml", "gpx", "igc", "all" or a comma list of them; nullopt (with error) otherwise.
 std::optional<std::vector<kav::exporting::TrackFormat>> parseFormats(const QString& text,
                                                                      QString* error);
 // An ISO 8601 date-time (UTC unless it says otherwise); empty text gives the current time.

@@ -8,6 +8,9 @@ void addTrackOptions(CommandLine& cl) {
     cl.add(outOption());
     cl.add(formatOption());
     cl.add(tracksOption());
+    cl.add({QStringLiteral("flights"),
+            QStringLiteral("Save each flight found in the tracks, from a minute before take-off "
+                           "to a minute after landing, instead of each whole track.")});
     cl.addHidden(exportTimeOption());
 }
 
@@ -26,6 +29,7 @@ std::optional<SaveRequest> trackOptions(CommandLine& cl) {
         if (!numbers) return cl.usageError(error), std::nullopt;
         save.trackNumbers = *numbers;
     }
+    save.flightsOnly = p.isSet(QStringLiteral("flights"));
     const auto moment = parseExportMoment(p.value(QStringLiteral("export-time")), &error);
     if (!moment) return cl.usageError(error), std::nullopt;
     save.exportMoment = *moment;

@@ -1,6 +1,6 @@
 #pragma once
-// The options of the commands that save tracks: --out, --format, --tracks and the hidden
-// --export-time.
+// The options of the commands that save tracks: --out, --format, --tracks, --flights and the
+// hidden --export-time.
 
 #include <optional>
 

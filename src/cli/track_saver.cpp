@@ -6,12 +6,42 @@
 #include "cli/exit_status.h"
 #include "cli/track_selection.h"
 #include "export/unique_name.h"
+#include "flight/log_flights.h"
 
 namespace kav::cli {
 
 using namespace kav::exporting;
 
 namespace {
+
+// One file's worth of a track: the whole track, or one flight with its margins.
+struct Piece {
+    std::size_t track = 0;
+    kav::flight::FixRange fixes;
+    kav::log::DateTime start = 0;
+    int ofDay = 1;
+};
+
+std::vector<Piece> piecesToSave(const kav::log::LogCollection& log,
+                                const std::vector<std::size_t>& tracks, bool flightsOnly) {
+    std::vector<Piece> pieces;
+    if (!flightsOnly) {
+        for (std::size_t t : tracks) {
+            const kav::log::Track& track = log.tracks()[t];
+            pieces.push_back({t, {track.first, track.last}, track.start, trackOfDay(log, t)});
+        }
+        return pieces;
+    }
+    const auto flights = kav::flight::findLogFlights(log);
+    for (std::size_t t : tracks)
+        for (std::size_t k = 0; k < flights[t].size(); ++k) {
+            const auto range =
+                kav::flight::savedFixes(log.logData(), log.tracks()[t], flights[t][k]);
+            pieces.push_back(
+                {t, range, flights[t][k].takeoffTime, kav::flight::flightOfDay(flights, t, k)});
+        }
+    return pieces;
+}
 
 // "name_incomplete.ext": the name says the track's end was not read.
 QString incompleteName(const QString& name) {
@@ -37,13 +67,18 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
     header.Firmware = request.firmware;
     header.Hardware = request.hardware;
     header.exportMoment = request.exportMoment;
+    header.serialNumber = request.serialNumber;
     const QDir folder(request.folder);
-    for (std::size_t index : choice.indices) {
-        TrackFiles files(log, index);
+    const std::vector<Piece> pieces = piecesToSave(log, choice.indices, request.flightsOnly);
+    report.noFlight = request.flightsOnly && pieces.empty();
+    for (const Piece& piece : pieces) {
+        const std::size_t index = piece.track;
+        TrackFiles files(log, index, piece.fixes.first, piece.fixes.last);
+        header.flightOfDay = piece.ofDay;
         for (TrackFormat format : request.formats) {
             const bool incomplete = request.incompleteTrack == index;
             QString name =
-                defaultTrackFileName(request.serialNumber, log.tracks()[index].start, format);
+                defaultTrackFileName(request.serialNumber, piece.start, format, piece.ofDay);
             if (incomplete) name = incompleteName(name);
             WriteResult result;
             const QString path =
@@ -73,6 +108,7 @@ int printSaveReport(const SaveReport& report, const QString& prefix) {
     for (const QString& error : report.errors) printErr(prefix + error);
     if (!report.missing.empty())
         printErr(prefix + missingTracksText(report.missing, report.trackCount));
+    if (report.noFlight) printErr(prefix + QStringLiteral("no flight was found in the tracks"));
     for (const QString& path : report.incomplete)
         printErr(prefix + QStringLiteral("incomplete track, its end was not read: %1").arg(path));
     return report.exitStatus();

@@ -17,6 +17,7 @@ struct SaveRequest {
     QString folder;  // created when missing
     std::vector<kav::exporting::TrackFormat> formats;
     std::vector<int> trackNumbers;  // from 1; empty for every track
+    bool flightsOnly = false;       // each flight of those tracks instead of each track
     QString serialNumber;
     QString firmware;
     QString hardware;
@@ -31,6 +32,7 @@ struct SaveReport {
     std::vector<int> missing;    // listed track numbers the log does not have
     std::size_t trackCount = 0;  // tracks in the log
     QStringList incomplete;      // the files written for a track whose end was not read
+    bool noFlight = false;       // flights were asked for and the chosen tracks hold none
     // 73 when a file was not written, 74 with a track whose end was not read, 1 for a track
     // asked for that the log does not have, 0 otherwise.
     int exitStatus() const;

@@ -77,6 +77,8 @@ QString extensionForFilterIndex(int filterIndex) {
             return QStringLiteral(".kml");
         case 3:
             return QStringLiteral(".gpx");
+        case 4:
+            return QStringLiteral(".igc");
         default:
             return {};
     }

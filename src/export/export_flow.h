@@ -13,8 +13,8 @@
 
 namespace kav::exporting {
 
-// The save dialog's filter, filters numbered from 1: GAC, KML, GPX.
-inline constexpr char kSaveFilter[] = "GAC|*.gac|KML|*.kml|GPX|*.gpx";
+// The save dialog's filter, filters numbered from 1: GAC, KML, GPX, IGC.
+inline constexpr char kSaveFilter[] = "GAC|*.gac|KML|*.kml|GPX|*.gpx|IGC|*.igc";
 
 // date written in shortDateFormat, every "/" removed, then characters 1-4 and 7-8
 // (dd/MM/yyyy: 19 May 2019 -> "190519").
@@ -43,7 +43,7 @@ QString safeFileName(const QString& name, const QString& fallback);
 // The extension of the file name part of path, from its last "." ("." included); empty if none.
 QString nameExtension(const QString& path);
 
-// ".gac", ".kml" or ".gpx" for filter index 1, 2 or 3; empty for any other index.
+// ".gac", ".kml", ".gpx" or ".igc" for filter index 1, 2, 3 or 4; empty for any other index.
 QString extensionForFilterIndex(int filterIndex);
 
 // path with the filter index's extension appended when its name has no extension.

@@ -13,6 +13,7 @@ struct TFileInfo {
     QString Structure;  // the GAC I record
     QString SerialNo;   // recorder serial text of the A record
     QString DateToday;  // export date, DDMMYY with a dd/mm/yyyy short date format
+    QString Pilot;      // the competitor chosen from the start list, for the IGC header
 };
 
 // The header for program version SoftFirmware (e.g. "0.1.5 ") exported on the day today.

@@ -3,6 +3,7 @@
 // command line, so both give the same file for the same track.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <QStringView>
 
 #include "export/file_info.h"
+#include "export/igc_writer.h"
 #include "export/safe_file_write.h"
 #include "kav/version.h"
 #include "log/track_list.h"
@@ -20,13 +22,13 @@ namespace kav::exporting {
 // The program's own version text, trailing blank included, as written into the export header.
 inline const QString kSoftFirmware = QStringLiteral(KAV_VERSION " ");
 
-enum class TrackFormat { Gac, Kml, Gpx };
+enum class TrackFormat { Gac, Kml, Gpx, Igc };
 
-// "gac", "kml" or "gpx" in any case, with or without the leading dot.
+// "gac", "kml", "gpx" or "igc" in any case, with or without the leading dot.
 std::optional<TrackFormat> formatFromExtension(QStringView extension);
 // The format of a file name by its extension.
 std::optional<TrackFormat> formatOfPath(const QString& path);
-// "gac", "kml" or "gpx".
+// "gac", "kml", "gpx" or "igc".
 QString extensionOf(TrackFormat format);
 
 struct TrackExport {
@@ -34,7 +36,14 @@ struct TrackExport {
     QString Firmware;  // the logger's version texts, for the GAC header
     QString Hardware;
     QDateTime exportMoment;  // the GPX creation time
+    QString serialNumber;    // the logger's, for the IGC recorder id and file name
+    // The IGC flight number of the day; by default the track's number among the log's tracks
+    // of the same UTC date.
+    std::optional<int> flightOfDay;
 };
+
+// The number of track trackIndex among the tracks of log that start on its UTC date, from 1.
+int trackOfDay(const kav::log::LogCollection& log, std::size_t trackIndex);
 
 // Writes track trackIndex (0-based) of log as a new file at path: GAC from the track's fixes,
 // KML and GPX from its plotted points. An existing file is never replaced.
@@ -46,12 +55,19 @@ WriteResult exportTrack(const kav::log::LogCollection& log, std::size_t trackInd
 class TrackFiles {
   public:
     TrackFiles(const kav::log::LogCollection& log, std::size_t trackIndex);
+    // Only fixes first..last of the log (clipped to the track).
+    TrackFiles(const kav::log::LogCollection& log, std::size_t trackIndex, std::size_t first,
+               std::size_t last);
     // The same file exportTrack writes.
     WriteResult write(TrackFormat format, const TrackExport& header, const QString& path);
 
   private:
+    IgcHeader igcHeader(const TrackExport& header) const;
+
     const kav::log::LogCollection& log_;
     std::size_t trackIndex_;
+    std::size_t first_ = 0;
+    std::size_t last_ = SIZE_MAX;
     std::optional<kav::log::ConvertedTrack> converted_;
     std::optional<kav::log::TrackPoints> points_;
 };

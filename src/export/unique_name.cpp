@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+#include "export/igc_writer.h"
 #include "log/gps_time.h"
 
 namespace kav::exporting {
@@ -62,7 +63,9 @@ SavedRawLog saveRawLogUnique(const QString& wanted, const QByteArray& memory,
 }
 
 QString defaultTrackFileName(const QString& serialNumber, kav::log::DateTime start,
-                             TrackFormat format) {
+                             TrackFormat format, int flightOfDay) {
+    if (format == TrackFormat::Igc)
+        return igcFileName(kav::log::toQDateTime(start).date(), serialNumber, flightOfDay);
     const QString when = kav::log::toQDateTime(start).toString(QStringLiteral("yyyy-MM-dd_HHmmss"));
     return serialNumberForFileName(serialNumber) + QStringLiteral("_") + when +
            QStringLiteral(".") + extensionOf(format);

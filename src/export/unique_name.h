@@ -42,8 +42,9 @@ SavedRawLog saveRawLogUnique(const QString& wanted, const QByteArray& memory,
 QString serialNumberForFileName(const QString& serialNumber);
 
 // The command line's default name of a track file: <serial>_<UTC start yyyy-MM-dd_HHmmss>.<ext>,
-// the serial number as serialNumberForFileName gives it.
+// the serial number as serialNumberForFileName gives it. An IGC file takes the IGC long name
+// (igcFileName) with flightOfDay.
 QString defaultTrackFileName(const QString& serialNumber, kav::log::DateTime start,
-                             TrackFormat format);
+                             TrackFormat format, int flightOfDay = 1);
 
 }  // namespace kav::exporting

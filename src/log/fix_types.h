@@ -21,7 +21,8 @@ struct TDataECEF {
 using LogData = std::vector<TDataECEF>;
 
 // One geodetic track point: seconds of the UTC day, WGS84 degrees, height in 0.303 m units,
-// speed in tenths of a knot, course in whole degrees (filled by the GAC writer only).
+// speed in tenths of a knot, course in whole degrees (filled by the GAC writer only), and the
+// height in metres as computed, for the formats that keep metres.
 struct TDataGAC {
     int32_t xSeconde = 0;
     double xLat = 0.0;
@@ -29,6 +30,7 @@ struct TDataGAC {
     int32_t xAlti = 0;
     uint16_t xSpeed = 0;
     uint16_t xTrack = 0;
+    double xHeight = 0.0;  // height above the ellipsoid in metres, before the 0.303 m units
 };
 
 // Date-times are days since 30 December 1899 00:00 UTC; the fraction is the time of day.

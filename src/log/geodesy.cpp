@@ -47,6 +47,7 @@ void ECEF_XYZh(TDataECEF dECEF, TDataGAC& dGAC) {
         dGAC.xLat = 0;
         dGAC.xLong = 0;
         dGAC.xAlti = 0;
+        dGAC.xHeight = 0;
         return;
     }
     const long double a = WGS84_a;
@@ -66,6 +67,7 @@ void ECEF_XYZh(TDataECEF dECEF, TDataGAC& dGAC) {
     const long double h = p * secP - N;
 
     dGAC.xAlti = altitudeUnits(h);
+    dGAC.xHeight = double(h);
     dGAC.xLat = double(phi * 180 / kPi);
     dGAC.xLong = fixedLongitude(double(longitudeRadians(X, Y) * 180 / kPi), X < 0);
 }

@@ -10,7 +10,7 @@ namespace kav::log {
 // Height in metres as units of 0.303 m, rounded half to even and held to the int32 range.
 int32_t altitudeUnits(long double heightMetres);
 
-// Writes xLat, xLong and xAlti of dGAC from the fix's ECEF position (one Bowring step).
+// Writes xLat, xLong, xAlti and xHeight of dGAC from the fix's ECEF position (one Bowring step).
 void ECEF_XYZh(TDataECEF dECEF, TDataGAC& dGAC);
 
 // Fills xSeconde, xLat, xLong, xAlti, xSpeed (and xTrack for the null position).

@@ -38,11 +38,12 @@ TEST(Formats, ExtensionsAreRecognisedInAnyCase) {
 
 TEST(Formats, OptionListsAllAndRejectsUnknownWords) {
     QString error;
-    EXPECT_EQ(*parseFormats(QStringLiteral("all"), &error),
-              (std::vector{TrackFormat::Gac, TrackFormat::Kml, TrackFormat::Gpx}));
-    EXPECT_EQ(*parseFormats(QStringLiteral("gpx,GAC,gpx"), &error),
-              (std::vector{TrackFormat::Gpx, TrackFormat::Gac}));
-    for (const char* bad : {"", "txt", "gac,", ".gac", "igc"}) {
+    EXPECT_EQ(
+        *parseFormats(QStringLiteral("all"), &error),
+        (std::vector{TrackFormat::Gac, TrackFormat::Kml, TrackFormat::Gpx, TrackFormat::Igc}));
+    EXPECT_EQ(*parseFormats(QStringLiteral("gpx,GAC,gpx,igc"), &error),
+              (std::vector{TrackFormat::Gpx, TrackFormat::Gac, TrackFormat::Igc}));
+    for (const char* bad : {"", "txt", "gac,", ".gac", ".igc"}) {
         EXPECT_FALSE(parseFormats(QString::fromLatin1(bad), &error)) << bad;
     }
 }

@@ -88,9 +88,9 @@ TEST(ExportFlowTest, NameExtension) {
 }
 
 TEST(ExportFlowTest, CompleteExtensionFromFilterIndex) {
-    const char* const expected[] = {"/d/name", "/d/name.gac", "/d/name.kml", "/d/name.gpx",
-                                    "/d/name"};
-    for (int index = 0; index < 5; ++index) {
+    const char* const expected[] = {"/d/name",     "/d/name.gac", "/d/name.kml",
+                                    "/d/name.gpx", "/d/name.igc", "/d/name"};
+    for (int index = 0; index < 6; ++index) {
         SCOPED_TRACE(index);
         EXPECT_EQ(completeExtension("/d/name", index), QString(expected[index]));
         // A typed extension is kept, whatever the filter.

@@ -7,6 +7,7 @@
 
 #include "export/gac_writer.h"
 #include "export/gpx_writer.h"
+#include "export/igc_writer.h"
 #include "export/kml_writer.h"
 #include "export_test_support.h"
 #include "sample_tracks.h"
@@ -25,6 +26,9 @@ WriteResult gac(const QString& path) {
     const kav::log::LogData log = {
         test::fixAt(45.5, 6.1, 500, QDateTime(QDate(2019, 5, 19), QTime(10, 0), Qt::UTC))};
     return writeGacFile(path, fillFileInfo("0.1.5 ", QDate(2019, 5, 19)), "", "", log, 0, 0);
+}
+WriteResult igc(const QString& path) {
+    return writeIgcFile(path, IgcHeader{}, kav::log::ConvertedTrack{});
 }
 WriteResult kml(const QString& path) {
     return writeKmlFile(path, test::sampleTrack());
@@ -60,7 +64,7 @@ TEST_P(WriterFailure, AnExistingFileIsNotReplaced) {
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, WriterFailure,
                          ::testing::Values(WriterCase{"Gac", gac}, WriterCase{"Kml", kml},
-                                           WriterCase{"Gpx", gpx}),
+                                           WriterCase{"Gpx", gpx}, WriterCase{"Igc", igc}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

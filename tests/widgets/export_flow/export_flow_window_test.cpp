@@ -69,6 +69,7 @@ class ExportFlowWindowTest : public QObject {
     void saveRawLogWithoutSectors();
     void fileMenuItems();
     void dialogFilterCarriesOver();
+    void flightOnly();
 };
 
 void ExportFlowWindowTest::initTestCase() {
@@ -88,6 +89,9 @@ void ExportFlowWindowTest::noStartListOneClickEach_data() {
                          << QStringList{"091226.kml", "091226_1.kml"};
     QTest::newRow("gpx, 19 May 2019")
         << true << QDate(2019, 5, 19) << "2" << QStringList{"190519.gpx", "190519_1.gpx"};
+    QTest::newRow("igc: the long name")
+        << true << QDate(2026, 12, 9) << "3"
+        << QStringList{"2022-05-10-XXX-000-01.igc", "2022-05-10-XXX-000-01_1.igc"};
     QTest::newRow("data folder missing: program folder")
         << false << QDate(2026, 12, 9) << "0" << QStringList{"091226.gac", "091226_1.gac"};
     // A track whose end was not read is named as the command line names it.
@@ -121,7 +125,7 @@ void ExportFlowWindowTest::noStartListOneClickEach() {
     QCOMPARE(h.sink.count(), h.sink.questions.size());
     QVERIFY(h.window->statusText().contains(folder + "/" + names.last()));
     const QByteArray first = head(folder + "/" + names.first(), 5);
-    QVERIFY(first.startsWith("AAXCM") || first.startsWith("<?xml"));
+    QVERIFY(first.startsWith("AAXCM") || first.startsWith("<?xml") || first.startsWith("AXXX"));
 }
 
 // With the start list, the name confirmed in the save dialog: extension, numbering, writer.
@@ -434,7 +438,8 @@ void ExportFlowWindowTest::fileMenuItems() {
     QStringList texts;
     for (const QAction* action : h.window->findChild<QMenu*>("File1")->actions())
         texts << action->text();
-    QCOMPARE(texts, QStringList({"Connect", "Download", "Save raw log…", "Open raw log…", "Exit"}));
+    QCOMPARE(texts, QStringList({"Connect", "Download", "Save the flight only", "Save raw log…",
+                                 "Open raw log…", "Exit"}));
 }
 
 // The format chosen in the save dialog names the next file made without a dialog.
@@ -458,6 +463,27 @@ void ExportFlowWindowTest::dialogFilterCarriesOver() {
     QCOMPARE(h.filterIndexes, QList<int>({1, 3}));
     QCOMPARE(ExportHarness::filesIn(data), QStringList({"091226.gpx", "first.gpx"}));
     QCOMPARE(h.sink.infos, QStringList{"Extension  unknown "});
+}
+
+// "Save the flight only" saves the marked track's flight with a minute on each side.
+void ExportFlowWindowTest::flightOnly() {
+    ExportHarness h;
+    h.now = QDateTime(QDate(2026, 12, 9), QTime(12, 0));
+    h.start(ExportHarness::settings(h.fixture.dataDir(), false, "", "3"));
+    auto* choice = h.window->findChild<QAction*>("SaveFlightOnly1");
+    QVERIFY(!choice->isEnabled());
+    h.download();
+    QVERIFY(choice->isEnabled());
+    choice->trigger();
+    clickDownload(h);
+    const QString path = h.fixture.dataDir() + "/2022-05-10-XXX-000-01.igc";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const qsizetype records = file.readAll().count("\r\nB");
+    const auto& marked = h.window->collection().tracks().back();
+    // The 30 s standing at each end lie within the minute kept.
+    QCOMPARE(records, qsizetype(marked.last - marked.first + 1));
+    QVERIFY(h.window->statusBar()->currentMessage().startsWith("The flight of track 4"));
 }
 
 QTEST_MAIN(ExportFlowWindowTest)
