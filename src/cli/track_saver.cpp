@@ -68,8 +68,8 @@ int SaveReport::exitStatus() const {
     return missing.empty() ? kExitOk : kExitFailure;
 }
 
-int printSaveReport(const SaveReport& report, const QString& prefix) {
-    for (const QString& path : report.written) printOut(path);
+int printSaveReport(const SaveReport& report, const QString& prefix, bool pathsToStderr) {
+    for (const QString& path : report.written) pathsToStderr ? printErr(path) : printOut(path);
     for (const QString& error : report.errors) printErr(prefix + error);
     if (!report.missing.empty())
         printErr(prefix + missingTracksText(report.missing, report.trackCount));

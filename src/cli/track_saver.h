@@ -40,6 +40,8 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
 
 // Prints the paths written on standard output and every problem on standard error after
 // prefix, the files of a track whose end was not read among them; returns the exit status.
-int printSaveReport(const SaveReport& report, const QString& prefix);
+// pathsToStderr sends the paths to standard error too (a station keeps standard output for its
+// line per logger).
+int printSaveReport(const SaveReport& report, const QString& prefix, bool pathsToStderr = false);
 
 }  // namespace kav::cli
