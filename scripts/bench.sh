@@ -23,4 +23,17 @@ for b in "${present[@]}"; do
   echo "== $b"
   "$build/bin/$b" || { echo "$b exited with an error"; status=1; }
 done
+
+# The download station: one emulated logger alone against four at once (POSIX only).
+if grep -qw gt730-sim <<<"$targets" && grep -qw bench_memory_image <<<"$targets"; then
+  echo
+  echo "== station"
+  cmake --build "$build" -j"${KAV_JOBS:-2}" --target kav-skytraq-cli gt730-sim bench_memory_image \
+    >/dev/null
+  image=$(mktemp "${TMPDIR:-/tmp}/kav-station-image.XXXXXX")
+  "$build/bin/bench_memory_image" "$image.full" >/dev/null
+  head -c $((200 * 4096)) "$image.full" >"$image"
+  bash bench/station/station_bench.sh "$build" "$image" 4 fast || status=1
+  rm -f "$image" "$image.full" "$image.full.ini"
+fi
 exit "$status"

@@ -15,7 +15,7 @@ int runDownload(const QStringList& args) {
     CommandLine cl(
         QStringLiteral("download"),
         QStringLiteral("--port P --out DIR [--format F] [--tracks LIST] [--flights] [--raw FILE] "
-                       "[--speed S] [--trace FILE]"),
+                       "[--speed S] [--trace FILE] [--erase-after]"),
         QStringLiteral(
             "Reads the logger's memory and saves its tracks. When the download "
             "stops early (a failure, Ctrl+C, SIGTERM, SIGHUP), what was read is saved, the "
@@ -32,6 +32,7 @@ int runDownload(const QStringList& args) {
             QStringLiteral("Also save the memory as read (4096-byte sectors, sector 0 first) "
                            "to FILE, with FILE.ini naming the logger."),
             QStringLiteral("FILE")});
+    cl.add(eraseAfterOption());
     if (const auto done = cl.parse(args)) return *done;
     const auto port = cl.required(QStringLiteral("port"));
     if (!port) return kExitUsage;
@@ -47,6 +48,8 @@ int runDownload(const QStringList& args) {
     job.tracePath = cl.parser().value(QStringLiteral("trace"));
     job.speed = *speed;
     job.showProgress = stderrIsTerminal();
+    job.eraseAfter = cl.parser().isSet(QStringLiteral("erase-after"));
+    job.rawInFolder = job.eraseAfter && job.rawPath.isEmpty();
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;
     return runDownloadJob(job, transport, &interrupt, cl.name());

@@ -1,5 +1,6 @@
 #include "cli/console.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -18,10 +19,11 @@ namespace kav::cli {
 
 namespace {
 // A stream whose reader has gone (`... | head -1`): nothing more is printed on it.
-bool g_outClosed = false;
-bool g_errClosed = false;
+// Atomic: the download station prints from a thread per logger.
+std::atomic<bool> g_outClosed = false;
+std::atomic<bool> g_errClosed = false;
 
-void put(std::FILE* stream, bool& closed, const QString& text) {
+void put(std::FILE* stream, std::atomic<bool>& closed, const QString& text) {
     if (closed) return;
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);

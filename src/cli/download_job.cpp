@@ -1,20 +1,51 @@
 #include "cli/download_job.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 
 #include "cli/cli_app.h"
 #include "cli/command_session.h"
 #include "cli/console.h"
+#include "cli/erase_after.h"
 #include "cli/interrupt_notifier.h"
+#include "cli/pilot_list.h"
 #include "cli/progress_line.h"
 #include "export/unique_name.h"
+#include "flight/log_flights.h"
 
 namespace kav::cli {
 
 using kav::session::DownloadSession;
 using kav::session::Outcome;
 
-bool saveRawCopy(const QString& wanted, const DownloadSession& session, const QString& prefix) {
+QCommandLineOption eraseAfterOption() {
+    return {QStringLiteral("erase-after"),
+            QStringLiteral("Clear the logger once every sector was read and checked and the raw "
+                           "copy and every track file are on the disk; the clear is confirmed by "
+                           "asking for the status again. Without --raw, the copy is saved beside "
+                           "the tracks. A logger cut short, lost or whose files could not be "
+                           "written is never cleared.")};
+}
+
+QByteArray SavedMemories::key(const QString& serialNumber, const QByteArray& memory) {
+    return serialNumber.toUtf8() + '\0' +
+           QCryptographicHash::hash(memory, QCryptographicHash::Sha256);
+}
+
+bool SavedMemories::contains(const QString& serialNumber, const QByteArray& memory) const {
+    const QByteArray wanted = key(serialNumber, memory);
+    const QMutexLocker lock(&mutex_);
+    return saved_.contains(wanted);
+}
+
+void SavedMemories::add(const QString& serialNumber, const QByteArray& memory) {
+    const QByteArray entry = key(serialNumber, memory);
+    const QMutexLocker lock(&mutex_);
+    saved_.insert(entry);
+}
+
+bool saveRawCopy(const QString& wanted, const DownloadSession& session, const QString& prefix,
+                 bool pathToStderr) {
     QDir().mkpath(QFileInfo(wanted).absolutePath());
     const kav::exporting::SavedRawLog saved =
         kav::exporting::saveRawLogUnique(wanted, session.memory(), session.rawLogIdentity());
@@ -22,15 +53,29 @@ bool saveRawCopy(const QString& wanted, const DownloadSession& session, const QS
         printErr(prefix + saved.result.error);
         return false;
     }
-    printOut(saved.path);
+    pathToStderr ? printErr(saved.path) : printOut(saved.path);
     return true;
 }
 
 namespace {
 
+// The logger's name in folder and file names: its pilot's when the pilots file has it, otherwise
+// its serial number.
+QString loggerName(const DownloadJob& job, const QString& serialNumber) {
+    const Pilot* pilot = job.pilots ? job.pilots->find(serialNumber) : nullptr;
+    return pilot ? pilotFileStem(*pilot) : serialFolderName(serialNumber);
+}
+
+// The folder the job's files go to: the one asked for, or its subfolder for the logger.
+QString jobFolder(const DownloadJob& job, const QString& serialNumber) {
+    if (!job.folderPerSerial) return job.save.folder;
+    return QDir(job.save.folder).filePath(loggerName(job, serialNumber));
+}
+
 // Saves what the session holds: the raw copy first, then the tracks; returns the exit status of
-// saving.
-int saveResults(const DownloadJob& job, const DownloadSession& session, const QString& prefix) {
+// saving and fills report.
+int saveResults(const DownloadJob& job, const DownloadSession& session, const QString& prefix,
+                JobReport& report) {
     const Outcome& outcome = session.outcome();
     if (!outcome.complete())
         printErr(prefix + QStringLiteral("saving the %1 of %2 sectors read")
@@ -42,12 +87,49 @@ int saveResults(const DownloadJob& job, const DownloadSession& session, const QS
     save.hardware = session.identity().hardware;
     const std::size_t tracks = session.log().tracks().size();
     if (tracks > 0 && session.trackIncomplete(tracks - 1)) save.incompleteTrack = tracks - 1;
-    if (job.folderPerSerial)
-        save.folder = QDir(save.folder).filePath(serialFolderName(save.serialNumber));
-    const bool copied = job.rawPath.isEmpty() || saveRawCopy(job.rawPath, session, prefix);
-    const int status = printSaveReport(saveTracks(session.log(), save), prefix);
+    save.folder = jobFolder(job, save.serialNumber);
+    if (const Pilot* pilot = job.pilots ? job.pilots->find(save.serialNumber) : nullptr) {
+        save.pilot = pilot->name;
+        save.fileStem = pilotFileStem(*pilot);
+    }
+    QString rawPath = job.rawPath;
+    if (job.rawInFolder)
+        rawPath =
+            QDir(save.folder).filePath(loggerName(job, save.serialNumber) + QStringLiteral(".bin"));
+    const bool copied =
+        rawPath.isEmpty() || saveRawCopy(rawPath, session, prefix, job.pathsToStderr);
+    const SaveReport saved = saveTracks(session.log(), save);
+    report.filesWritten = int(saved.written.size()) + (copied && !rawPath.isEmpty() ? 1 : 0);
+    report.tracks = int(tracks);
+    for (const auto& inTrack : kav::flight::findLogFlights(session.log()))
+        report.flights += int(inTrack.size());
+    const int status = printSaveReport(saved, prefix, job.pathsToStderr);
     if (tracks == 0) printErr(prefix + QStringLiteral("the memory holds no track"));
     return copied ? status : kExitCannotWrite;
+}
+
+void noteOutcome(const DownloadSession& session, const CommandSession& run, JobReport& report) {
+    const Outcome& outcome = session.outcome();
+    report.serialNumber = session.identity().serialNumber;
+    report.sectorsRead = outcome.sectorsRead;
+    report.sectorsExpected = outcome.sectorsExpected;
+    report.complete = outcome.complete();
+    if (!report.complete) report.why = run.error().isEmpty() ? cutReason(outcome) : run.error();
+}
+
+// Clears the logger when everything it held is saved; says why not otherwise.
+void eraseIfSaved(const DownloadJob& job, int status, InterruptNotifier* interrupt,
+                  const QString& command, JobReport& report) {
+    if (!report.complete || status != kExitOk) {
+        report.notCleared = report.complete ? QStringLiteral("not every file was written")
+                                            : QStringLiteral("the download is incomplete");
+        return;
+    }
+    if (interrupt && interrupt->interrupted()) {
+        report.notCleared = QStringLiteral("interrupted");
+        return;
+    }
+    report.cleared = clearAndConfirm(job.port, command, interrupt, &report.notCleared);
 }
 
 }  // namespace
@@ -58,7 +140,9 @@ QString serialFolderName(const QString& serialNumber) {
 }
 
 int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
-                   InterruptNotifier* interrupt, const QString& command) {
+                   InterruptNotifier* interrupt, const QString& command, JobReport* report) {
+    JobReport local;
+    JobReport& noted = report ? *report : local;
     CommandSession run(transport, command);
     if (!run.traceTo(job.tracePath)) return kExitCannotWrite;
     DownloadSession& session = run.session();
@@ -69,8 +153,9 @@ int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
     QObject::connect(&session, &DownloadSession::downloadStarted, &run,
                      [&progress] { progress.start(); });
     QObject::connect(&session, &DownloadSession::progressChanged, &run,
-                     [&progress](const kav::session::Progress& p) {
+                     [&progress, &job](const kav::session::Progress& p) {
                          progress.update(p.sectorsRead, p.sectorsToRead);
+                         if (job.onProgress) job.onProgress(p.sectorsRead, p.sectorsToRead);
                      });
     QObject::connect(&session, &DownloadSession::notice, &run, [&progress] { progress.finish(); });
     QObject::connect(&session, &DownloadSession::downloadEnded, &run,
@@ -83,8 +168,18 @@ int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
     progress.finish();
 
     int status = run.report();
-    if (!session.memory().isEmpty())
-        status = moreSevere(status, saveResults(job, session, run.prefix()));
+    noteOutcome(session, run, noted);
+    noted.folder = jobFolder(job, noted.serialNumber);
+    const QByteArray& memory = session.memory();
+    if (noted.complete && job.savedBefore &&
+        job.savedBefore->contains(noted.serialNumber, memory)) {
+        noted.alreadyDone = true;
+    } else if (!memory.isEmpty()) {
+        status = moreSevere(status, saveResults(job, session, run.prefix(), noted));
+        if (noted.complete && status == kExitOk && job.savedBefore)
+            job.savedBefore->add(noted.serialNumber, memory);
+    }
+    if (job.eraseAfter) eraseIfSaved(job, status, interrupt, command, noted);
     return run.interrupted() ? moreSevere(kExitInterrupted, status) : status;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/track_saver.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "cli/console.h"
 #include "cli/exit_status.h"
@@ -68,6 +69,7 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
     header.Hardware = request.hardware;
     header.exportMoment = request.exportMoment;
     header.serialNumber = request.serialNumber;
+    header.info.Pilot = request.pilot;
     const QDir folder(request.folder);
     const std::vector<Piece> pieces = piecesToSave(log, choice.indices, request.flightsOnly);
     report.noFlight = request.flightsOnly && pieces.empty();
@@ -79,6 +81,8 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
             const bool incomplete = request.incompleteTrack == index;
             QString name =
                 defaultTrackFileName(request.serialNumber, piece.start, format, piece.ofDay);
+            if (!request.fileStem.isEmpty())
+                name = request.fileStem + u'.' + QFileInfo(name).suffix();
             if (incomplete) name = incompleteName(name);
             WriteResult result;
             const QString path =
@@ -103,8 +107,8 @@ int SaveReport::exitStatus() const {
     return missing.empty() ? kExitOk : kExitFailure;
 }
 
-int printSaveReport(const SaveReport& report, const QString& prefix) {
-    for (const QString& path : report.written) printOut(path);
+int printSaveReport(const SaveReport& report, const QString& prefix, bool pathsToStderr) {
+    for (const QString& path : report.written) pathsToStderr ? printErr(path) : printOut(path);
     for (const QString& error : report.errors) printErr(prefix + error);
     if (!report.missing.empty())
         printErr(prefix + missingTracksText(report.missing, report.trackCount));

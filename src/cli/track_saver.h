@@ -22,6 +22,8 @@ struct SaveRequest {
     QString firmware;
     QString hardware;
     QDateTime exportMoment;
+    QString pilot;     // the pilot's name for the files' pilot fields, when known
+    QString fileStem;  // names the files "<stem>.<ext>" instead of by serial number and date
     // The track (0-based) whose end was not read; its files are named "..._incomplete.<ext>".
     std::optional<std::size_t> incompleteTrack;
 };
@@ -42,6 +44,8 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
 
 // Prints the paths written on standard output and every problem on standard error after
 // prefix, the files of a track whose end was not read among them; returns the exit status.
-int printSaveReport(const SaveReport& report, const QString& prefix);
+// pathsToStderr sends the paths to standard error too (a station keeps standard output for its
+// line per logger).
+int printSaveReport(const SaveReport& report, const QString& prefix, bool pathsToStderr = false);
 
 }  // namespace kav::cli

@@ -262,40 +262,75 @@ TEST(CliNoise, RepeatedMessagesArePrintedOnceWithACount) {
         << info.err.toStdString();
 }
 
-// Three loggers plugged in one after another; the second goes away after 10 sectors: what it
-// sent is saved, and the third is served all the same.
-TEST(CliWatch, ServesLoggersOneAfterTheOtherEvenAfterOneVanishes) {
+// Four loggers plugged in at once, one going away after 10 sectors: each is read in its own
+// folder (the listed pilot's under its name), every whole one cleared and the cut one not; the
+// first plugged in again with the same memory is already done and nothing is saved twice.
+TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
     ensureApplication();
     QTemporaryDir out;
+    const QString pilots = out.filePath(QStringLiteral("pilots.csv"));
+    QFile pilotFile(pilots);
+    ASSERT_TRUE(pilotFile.open(QIODevice::WriteOnly));
+    pilotFile.write("serial,id,name\nGT730-AAAA,12,Anna Berg\n");
+    pilotFile.close();
     QProcess watch;
     watch.start(QStringLiteral(KAV_CLI_PATH),
-                {QStringLiteral("watch"), QStringLiteral("--out"), out.path(),
-                 QStringLiteral("--format"), QStringLiteral("gpx")});
-    QString err;
+                {QStringLiteral("watch"), QStringLiteral("--out"), out.filePath("task"),
+                 QStringLiteral("--format"), QStringLiteral("gpx"), QStringLiteral("--erase-after"),
+                 QStringLiteral("--pilots"), pilots});
+    QString err, lines;
+    const auto linesFor = [&](int count) {
+        return QTest::qWaitFor(
+            [&] {
+                err += QString::fromLocal8Bit(watch.readAllStandardError());
+                lines += QString::fromLocal8Bit(watch.readAllStandardOutput());
+                return lines.count(u'\n') >= count;
+            },
+            30000);
+    };
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             err += QString::fromLocal8Bit(watch.readAllStandardError());
             return err.contains(QStringLiteral("Waiting for loggers"));
         },
         10000));
+    const int tracks = int(sampleLog().tracks().size());
     const struct {
         const char* serial;
         QStringList faults;
-        int files;
-    } loggers[] = {{"GT730-AAAA", {}, int(sampleLog().tracks().size())},
-                   {"GT730-BBBB", {QStringLiteral("vanish-after=10")}, 2},
-                   {"GT730-CCCC", {}, int(sampleLog().tracks().size())}};
-    for (const auto& plugged : loggers) {
-        // Unplugging takes a moment: the program looks for port changes twice a second.
-        QTest::qWait(1200);
-        Logger logger(plugged.faults, QString::fromLatin1(plugged.serial), true);
-        const QString folder = QDir(out.path()).filePath(QString::fromLatin1(plugged.serial));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return filesIn(folder).size() == plugged.files; }, 20000))
-            << plugged.serial << QString::fromLocal8Bit(watch.readAllStandardError()).toStdString();
+        const char* folder;
+        int files;  // tracks, with the raw copy and its side file
+        const char* outcome;
+    } rows[] = {{"GT730-AAAA", {}, "Anna_Berg.12", tracks + 2, "complete, cleared"},
+                {"GT730-BBBB", {QStringLiteral("vanish-after=10")}, "GT730-BBBB", 0, "not cleared"},
+                {"GT730-CCCC", {}, "GT730-CCCC", tracks + 2, "complete, cleared"},
+                {"GT730-DDDD", {}, "GT730-DDDD", tracks + 2, "complete, cleared"}};
+    std::vector<std::unique_ptr<Logger>> plugged;
+    for (const auto& row : rows)
+        plugged.push_back(
+            std::make_unique<Logger>(row.faults, QString::fromLatin1(row.serial), true));
+    ASSERT_TRUE(linesFor(4)) << err.toStdString();
+    for (const auto& row : rows) {
+        const QString line = lines.split(u'\n').filter(QString::fromLatin1(row.serial)).value(0);
+        EXPECT_TRUE(line.contains(QString::fromLatin1(row.outcome))) << line.toStdString();
+        const QString folder = QDir(out.filePath("task")).filePath(QString::fromLatin1(row.folder));
+        if (row.files > 0) {
+            EXPECT_EQ(filesIn(folder).size(), row.files) << row.serial;
+        }
     }
-    const QStringList cut = filesIn(QDir(out.path()).filePath(QStringLiteral("GT730-BBBB")));
-    EXPECT_EQ(cut.filter(QStringLiteral("_incomplete.gpx")).size(), 1)
-        << cut.join(' ').toStdString();
+    EXPECT_TRUE(
+        QFile::exists(QDir(out.filePath("task")).filePath("Anna_Berg.12/Anna_Berg.12.gpx")));
+    QFile raw(QDir(out.filePath("task")).filePath("Anna_Berg.12/Anna_Berg.12.bin"));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_EQ(raw.readAll(), sim::sampleImage());
+
+    plugged.clear();
+    QTest::qWait(1200);  // the program looks for port changes twice a second
+    Logger again({}, QStringLiteral("GT730-CCCC"), true);
+    ASSERT_TRUE(linesFor(5)) << err.toStdString();
+    EXPECT_TRUE(lines.split(u'\n').value(4).contains(QStringLiteral("already done")))
+        << lines.toStdString();
+    EXPECT_EQ(filesIn(QDir(out.filePath("task")).filePath("GT730-CCCC")).size(), tracks + 2);
     watch.terminate();
     ASSERT_TRUE(QTest::qWaitFor([&] { return watch.state() == QProcess::NotRunning; }, 10000));
     EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
