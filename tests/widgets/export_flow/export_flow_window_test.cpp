@@ -483,7 +483,7 @@ void ExportFlowWindowTest::flightOnly() {
     const auto& marked = h.window->collection().tracks().back();
     // The 30 s standing at each end lie within the minute kept.
     QCOMPARE(records, qsizetype(marked.last - marked.first + 1));
-    QVERIFY(h.window->statusBar()->currentMessage().startsWith("The flight of track 4"));
+    QVERIFY(h.window->statusText().startsWith("The flight of track 4"));
 }
 
 QTEST_MAIN(ExportFlowWindowTest)
