@@ -81,7 +81,7 @@ void TKAVSkyTraqV6::onDownloadStarted(int sectorsToRead) {
     ProgressDownload->setFormat(QStringLiteral("%v of %m sectors"));
     ProgressDownload->setVisible(sectorsToRead > 0);
     StopDownload1->setEnabled(true);
-    downloadBaud_ = loggerLink().lineRate();
+    downloadBaud_ = session_->lineRate();
     statusBar()->showMessage(QStringLiteral("Reading the logger's memory at %1 baud%2")
                                  .arg(downloadBaud_)
                                  .arg(rateNote_));
@@ -137,7 +137,7 @@ void TKAVSkyTraqV6::onDownloadEnded(const session::Outcome& outcome) {
 
 void TKAVSkyTraqV6::unlessDownloading(std::function<void()> action) {
     // The handshake counts as the download's start.
-    if (!session_->downloading() && !loggerLink().busy()) return action();
+    if (!session_->downloading() && !session_->busy()) return action();
     if (!messages_->question(QStringLiteral("A download is in progress. Stop it?"))) return;
     statusBar()->showMessage(kStopping);
     session_->whenFree(std::move(action));
