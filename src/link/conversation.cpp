@@ -167,7 +167,9 @@ void Conversation::onStart(RunGoal goal) {
 void Conversation::onWake() {
     if (Exchange* x = exchange()) {
         if (now_ < x->deadline) return;
-        if (x->phase == Phase::Answer) roundTrip_.backOff();
+        // A rate being tried says nothing of the logger's answer time.
+        const bool rate = x->step == Step::LineRate || x->step == Step::Probe;
+        if (x->phase == Phase::Answer && !rate) roundTrip_.backOff();
         return retryOrFail(FailureKind::NoAnswer);
     }
     if (std::holds_alternative<Settling>(state_)) return onSettleTimeout();
@@ -308,7 +310,7 @@ bool Conversation::begin(Step step, const Request& request, SectorPlan::Request 
 }
 
 int Conversation::payloadTimeoutMs(int sectors) const {
-    return timings_.rawBlockTimeoutMs + 3 * wireTimeMs((sectors - 1) * int(kSectorSize));
+    return timings_.rawBlockTimeoutMs + 3 * wireTimeMs((sectors - 1) * int(kSectorSize), lineRate_);
 }
 
 void Conversation::arm() {

@@ -13,6 +13,7 @@ int closingWaitMs(const LinkTimings& t) {
 }  // namespace
 
 void Conversation::useRate(int baud) {
+    roundTrip_.forgetBackOff();
     setRate(baud);
     lineRate_ = baud;
 }

@@ -15,6 +15,8 @@ class RoundTrip {
     void sample(qint64 ms);
     // The request timed out: wait longer from now on.
     void backOff();
+    // The line changed (another rate): what the time-outs taught no longer holds.
+    void forgetBackOff() { backoff_ = 1; }
     // Any answer, even to a request made more than once: the slowest seen so far.
     void seen(qint64 ms);
 
