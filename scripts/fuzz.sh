@@ -2,16 +2,18 @@
 # Builds the libFuzzer targets with clang (build tree build-fuzz) and runs each for a bounded
 # time from a copy of its corpus; fails when any of them finds a crash.
 #   FUZZ_SECONDS   seconds per target (default 45)
-#   FUZZ_TARGETS   targets to run (default: receiver sector rawlog settings startlist)
+#   FUZZ_TARGETS   targets to run (default: receiver sector rawlog settings startlist
+#                  conversation)
 #   FUZZ_JOBS      build parallelism (default 2)
 # Needs clang-14 and libclang-rt-14-dev (the libFuzzer and sanitizer runtimes).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-45}
-targets=(${FUZZ_TARGETS:-receiver sector rawlog settings startlist})
+targets=(${FUZZ_TARGETS:-receiver sector rawlog settings startlist conversation})
 build=${KAV_FUZZ_BUILD_DIR:-build-fuzz}
 
-declare -A max_len=([receiver]=8200 [sector]=12289 [rawlog]=12800 [settings]=2048 [startlist]=4096)
+declare -A max_len=([receiver]=8200 [sector]=12289 [rawlog]=12800 [settings]=2048 [startlist]=4096
+  [conversation]=8)
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKAV_FUZZ=ON -DKAV_SANITIZE=ON -DKAV_BUILD_BENCH=OFF \

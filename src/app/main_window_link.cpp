@@ -116,7 +116,7 @@ void TKAVSkyTraqV6::onDownloadStarted(int sectorsToRead) {
     ProgressDownload->setFormat(QStringLiteral("%v of %m sectors"));
     ProgressDownload->setVisible(sectorsToRead > 0);
     StopDownload1->setEnabled(true);
-    downloadBaud_ = loggerLink().lineRate();
+    downloadBaud_ = session_->lineRate();
     showStatus(QStringLiteral("Reading the logger's memory at %1 baud%2")
                    .arg(downloadBaud_)
                    .arg(rateNote_));
@@ -166,7 +166,7 @@ void TKAVSkyTraqV6::onDownloadEnded(const session::Outcome& outcome) {
 
 // The handshake counts as the download's start.
 bool TKAVSkyTraqV6::runInProgress() {
-    return session_->downloading() || loggerLink().busy();
+    return session_->downloading() || session_->busy();
 }
 
 void TKAVSkyTraqV6::unlessDownloading(std::function<void()> action) {

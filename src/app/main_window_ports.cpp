@@ -39,7 +39,7 @@ void TKAVSkyTraqV6::InitPortCom() {
     CBPortCom->addItems(services_.portLister());
     CBPortCom->setCurrentIndex(CBPortCom->count() - 1);
     BtnConnect->setEnabled(CBPortCom->count() > 0);
-    loggerLink().setPortRemoved(false);
+    session_->setPortRemoved(false);
 }
 
 void TKAVSkyTraqV6::addFixedPortNames() {
@@ -94,7 +94,7 @@ bool TKAVSkyTraqV6::SerialPort_init() {
 
 // A logger left at a faster line rate is put back to 115200 before the port closes.
 void TKAVSkyTraqV6::SerialPort_close() {
-    loggerLink().closePort();
+    session_->closePort();
 }
 
 void TKAVSkyTraqV6::Exit1Click() {
@@ -102,7 +102,7 @@ void TKAVSkyTraqV6::Exit1Click() {
 }
 
 void TKAVSkyTraqV6::portRemovedEvent(const QString& name) {
-    loggerLink().setPortRemoved(true);
+    session_->setPortRemoved(true);
     SerialPort_close();
     configurationDialog_->setSendEnabled(false);
     parametersDialog_->setConfigEnabled(false);

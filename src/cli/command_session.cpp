@@ -12,16 +12,6 @@ namespace kav::cli {
 
 using kav::session::DownloadSession;
 
-namespace {
-
-// The kind of a link message: its words before " : " ("NACK", "No Start/Stop", ...).
-QString noticeKind(const QString& text) {
-    const qsizetype colon = text.indexOf(QStringLiteral(" : "));
-    return colon < 0 ? text : text.left(colon);
-}
-
-}  // namespace
-
 QCommandLineOption traceOption() {
     return {QStringLiteral("trace"),
             QStringLiteral("Write every byte exchanged with the logger, with timestamps, to FILE "
@@ -93,7 +83,6 @@ void CommandSession::fail(int status, const QString& error) {
     status_ = status;
     error_ = error;
     session_.disconnect();
-    reportRepeats();
     emit ended();
 }
 
@@ -134,23 +123,9 @@ void CommandSession::onInterrupt(bool fromKeyboard) {
     fail(kExitInterrupted, QStringLiteral("interrupted"));
 }
 
-// Each kind of message is printed once; the others are counted.
+// The session shows each kind of message once and counts the others.
 void CommandSession::onNotice(const QString& text) {
-    const QString kind = noticeKind(text);
-    if (repeats_.contains(kind)) {
-        ++repeats_[kind];
-        return;
-    }
-    repeats_.insert(kind, 0);
     printErr(prefix_ + text);
-}
-
-void CommandSession::reportRepeats() {
-    for (auto it = repeats_.cbegin(); it != repeats_.cend(); ++it)
-        if (it.value() > 0)
-            printErr(
-                prefix_ +
-                QStringLiteral("%1 more \"%2\" messages not shown").arg(it.value()).arg(it.key()));
 }
 
 }  // namespace kav::cli

@@ -1,12 +1,11 @@
 #pragma once
 // A download session as one command runs it: started on a port, with an optional byte trace,
 // run in the event loop until the command ends it with an exit status, Ctrl+C, SIGTERM or SIGHUP
-// stopping a running download (what was read is kept) and ending anything else. Messages the link
-// repeats (a port full of noise) are printed once, with a count at the end.
+// stopping a running download (what was read is kept) and ending anything else. The session's
+// messages are printed as it gives them (each kind once, with a count at the end).
 
 #include <optional>
 
-#include <QMap>
 #include <QObject>
 #include <QString>
 
@@ -61,13 +60,11 @@ class CommandSession : public QObject {
   private:
     void onInterrupt(bool fromKeyboard);
     void onNotice(const QString& text);
-    void reportRepeats();
 
     kav::link::Transport& transport_;
     kav::session::DownloadSession session_;
     kav::link::ByteTrace trace_;
     QString prefix_;
-    QMap<QString, int> repeats_;  // kind of notice -> how many were not printed
     bool ended_ = false;
     bool interrupted_ = false;
     QString error_;

@@ -42,8 +42,6 @@ class CommandSet {
 
     int32_t FlagACK() const { return flagAck_; }
     void setFlagACK(int32_t mask) { flagAck_ = mask; }
-    // Toggles a command's bit back, as an answer does.
-    void giveBack(int32_t bit) { flagAck_ ^= bit; }
     // Sets a bit whatever its state, before a command is asked for again.
     void restoreBit(int32_t bit) { flagAck_ |= bit; }
     // True when flagMessage's bit is the only cleared bit of the mask.
@@ -70,9 +68,6 @@ class CommandSet {
     bool SetUserData(QByteArrayView serialNo);
     // Serial port configuration: port 0, the rate's index, attributes 0 (until power-off).
     bool SerialConfig(uint8_t baudIndex);
-
-    // The last frame built, sent or not.
-    QByteArray lastFrame() const { return builder_.frame(); }
 
   private:
     bool issue(uint8_t id, QByteArrayView body, bool resetAckByte = true);

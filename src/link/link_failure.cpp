@@ -2,11 +2,11 @@
 
 namespace kav::link {
 
-namespace {
-
 QString hexId(uint8_t id) {
     return QStringLiteral("0x") + QStringLiteral("%1").arg(id, 2, 16, QLatin1Char('0')).toUpper();
 }
+
+namespace {
 
 QString reason(FailureKind kind) {
     switch (kind) {

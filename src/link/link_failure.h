@@ -26,6 +26,9 @@ struct LinkFailure {
     QString detail;       // the system's own reason, for a lost port
 };
 
+// A message id as the texts write it, e.g. "0x1D".
+QString hexId(uint8_t id);
+
 // One sentence in plain English, e.g. "Sector 3 could not be read (checksum error) after 3
 // attempts."
 QString failureText(const LinkFailure& failure);

@@ -30,8 +30,6 @@ class SectorPlan {
     void received(int count);
     // The last request failed too often as a block: its sectors are asked for one at a time.
     void splitBlock();
-    // From now on one sector a request.
-    void singleSectors() { blockSize_ = 1; }
 
     int read() const { return next_; }
     int total() const { return total_; }

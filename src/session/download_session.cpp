@@ -2,11 +2,12 @@
 
 #include <span>
 
+#include <utility>
+
 #include <QFile>
 
 namespace kav::session {
 
-using kav::link::LinkFailure;
 using kav::link::LoggerLink;
 
 namespace {
@@ -18,6 +19,24 @@ QByteArray readSectors(const QString& path, qint64 sectors) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return file.read(sectors * kSector);
+}
+
+// The kind of a link message: its words before " : " ("NACK", "No Start/Stop", ...).
+QString noticeKind(const QString& text) {
+    const qsizetype colon = text.indexOf(QStringLiteral(" : "));
+    return colon < 0 ? text : text.left(colon);
+}
+
+kav::link::RunGoal runGoal(DownloadSession::Goal goal) {
+    switch (goal) {
+        case DownloadSession::Goal::Identify:
+            return kav::link::RunGoal::Identify;
+        case DownloadSession::Goal::ReadMemory:
+            return kav::link::RunGoal::ReadMemory;
+        case DownloadSession::Goal::Command:
+            return kav::link::RunGoal::Command;
+    }
+    return kav::link::RunGoal::ReadMemory;
 }
 
 }  // namespace
@@ -36,14 +55,12 @@ DownloadSession::DownloadSession(kav::link::Transport& transport, kav::link::Lin
     : QObject(parent), transport_(transport), link_(transport, timings) {
     connectLink();
     setTransferSpeed(speed_);
-    // A port closed under a running download (another port chosen, the device removed).
-    connect(&transport_, &kav::link::Transport::closed, this, [this] {
-        whenFree_ = nullptr;
-        if (downloading())
-            cutDownload(LinkFailure{kav::link::FailureKind::PortLost, kav::link::msg::DataQuery,
-                                    sectorsRead(), 0, QStringLiteral("the port was closed")},
-                        false);
-    });
+}
+
+// Nothing is reported any more: the front end is being taken down too.
+DownloadSession::~DownloadSession() {
+    blockSignals(true);
+    closeNow();
 }
 
 void DownloadSession::connectLink() {
@@ -63,21 +80,17 @@ void DownloadSession::connectLink() {
     connect(&link_, &LoggerLink::sectorReceived, this, &DownloadSession::onSector);
     connect(&link_, &LoggerLink::downloadProgress, this,
             [this] { emit progressChanged(progress()); });
-    connect(&link_, &LoggerLink::downloadFinished, this, &DownloadSession::onFinished);
+    connect(&link_, &LoggerLink::downloadFinished, this,
+            [this] { finishDownload(kav::link::EndKind::Complete, std::nullopt); });
     connect(&link_, &LoggerLink::downloadStopped, this,
-            [this] { cutDownload(std::nullopt, true); });
-    connect(&link_, &LoggerLink::failed, this, [this](const LinkFailure& failure) {
-        cutDownload(failure, false);
-        emit failed(failure);
-    });
+            [this] { finishDownload(kav::link::EndKind::Stopped, std::nullopt); });
+    connect(&link_, &LoggerLink::failed, this, &DownloadSession::failed);
     connect(&link_, &LoggerLink::portLost, this, [this](const QString& reason) {
         whenFree_ = nullptr;
-        cutDownload(LinkFailure{kav::link::FailureKind::PortLost, kav::link::msg::DataQuery,
-                                sectorsRead(), 0, reason},
-                    false);
         emit portLost(reason);
     });
-    connect(&link_, &LoggerLink::message, this, &DownloadSession::notice);
+    connect(&link_, &LoggerLink::runEnded, this, &DownloadSession::onRunEnded);
+    connect(&link_, &LoggerLink::message, this, &DownloadSession::onNotice);
     connect(&link_, &LoggerLink::configurationSent, this, &DownloadSession::configurationSent);
     connect(&link_, &LoggerLink::configurationAnswered, this,
             &DownloadSession::configurationAnswered);
@@ -96,8 +109,8 @@ kav::link::OpenResult DownloadSession::start(const QString& port, Goal goal) {
     clearLog();  // before the port closes, so the abandoned download is not reported as cut
     identity_ = LoggerIdentity{};
     identity_.port = port;
-    link_.setDownloadAfterStatus(goal == Goal::ReadMemory);
-    return link_.connectLogger(port);
+    repeats_.clear();
+    return link_.connectLogger(port, runGoal(goal));
 }
 
 void DownloadSession::stop() {
@@ -121,8 +134,21 @@ void DownloadSession::runWhenFree() {
 
 void DownloadSession::disconnect() {
     whenFree_ = nullptr;
-    cutDownload(std::nullopt, true);
     if (transport_.isOpen()) link_.disconnectLogger();
+}
+
+void DownloadSession::closePort() {
+    whenFree_ = nullptr;
+    link_.closePort();
+}
+
+void DownloadSession::closeNow() {
+    whenFree_ = nullptr;
+    link_.closeNow();
+}
+
+void DownloadSession::setPortRemoved(bool removed) {
+    link_.setPortRemoved(removed);
 }
 
 void DownloadSession::setTransferSpeed(TransferSpeed speed) {
@@ -141,11 +167,15 @@ void DownloadSession::setTrace(kav::link::ByteTrace* trace) {
 }
 
 bool DownloadSession::sendCriteria(const std::array<uint16_t, 7>& data) {
-    return !downloading() && link_.SetLogCriteria(data);
+    if (downloading()) return false;
+    repeats_.clear();
+    return link_.SetLogCriteria(data);
 }
 
 bool DownloadSession::clearMemory() {
-    return !downloading() && link_.clearMemory();
+    if (downloading()) return false;
+    repeats_.clear();
+    return link_.clearMemory();
 }
 
 void DownloadSession::onStatus(const kav::link::LogStatus& status) {
@@ -178,18 +208,41 @@ void DownloadSession::onSector(int sector, const QByteArray& data) {
     emit sectorStored(sector);
 }
 
-void DownloadSession::onFinished() {
+// A running download is complete or cut with why.
+void DownloadSession::finishDownload(kav::link::EndKind kind,
+                                     const std::optional<kav::link::LinkFailure>& failure) {
     if (!downloading()) return;
-    outcome_.state = Outcome::State::Complete;
+    const bool complete = kind == kav::link::EndKind::Complete;
+    outcome_.state = complete ? Outcome::State::Complete : Outcome::State::Cut;
+    outcome_.failure = kind == kav::link::EndKind::Failed ? failure : std::nullopt;
+    outcome_.stopped = !complete && !outcome_.failure;
     emit downloadEnded(outcome_);
 }
 
-void DownloadSession::cutDownload(std::optional<LinkFailure> failure, bool stopped) {
-    if (!downloading()) return;
-    outcome_.state = Outcome::State::Cut;
-    outcome_.failure = std::move(failure);
-    outcome_.stopped = stopped;
-    emit downloadEnded(outcome_);
+// The end of every run: the download's outcome, the repeated notices counted, the run's end.
+void DownloadSession::onRunEnded(const kav::link::RunEnd& end) {
+    finishDownload(end.kind, end.failure);
+    reportRepeats();
+    emit runEnded(end);
+}
+
+// Each kind of notice is shown once; the others are counted.
+void DownloadSession::onNotice(const QString& text) {
+    const QString kind = noticeKind(text);
+    if (repeats_.contains(kind)) {
+        ++repeats_[kind];
+        return;
+    }
+    repeats_.insert(kind, 0);
+    emit notice(text);
+}
+
+void DownloadSession::reportRepeats() {
+    const QMap<QString, int> repeats = std::exchange(repeats_, {});
+    for (auto it = repeats.cbegin(); it != repeats.cend(); ++it)
+        if (it.value() > 0)
+            emit notice(
+                QStringLiteral("%1 more \"%2\" messages not shown").arg(it.value()).arg(it.key()));
 }
 
 kav::log::RawLogResult DownloadSession::openRawLog(const QString& path) {

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QMap>
 #include <QObject>
 #include <QString>
 
@@ -71,6 +72,8 @@ class DownloadSession : public QObject {
 
     explicit DownloadSession(kav::link::Transport& transport, kav::link::LinkTimings timings = {},
                              QObject* parent = nullptr);
+    // The port is closed at once, the logger put back at 115200 first.
+    ~DownloadSession() override;
 
     // Connects to port (closing it first when open) and works towards goal; whatever was in
     // progress is abandoned, and the log read so far is dropped.
@@ -81,9 +84,20 @@ class DownloadSession : public QObject {
     // exchange in progress (a running download is stopped first, one about to start does not
     // start).
     void whenFree(std::function<void()> action);
-    // Resumes the logger's output when nothing is outstanding and closes the port. A running
-    // download is cut.
+    // Resumes the logger's output when nothing is outstanding and closes the port, the logger
+    // put back at 115200 first. A running download is cut.
     void disconnect();
+    // Closes the port the same way, without resuming the output.
+    void closePort();
+    // Puts the logger back at 115200 and closes the port without waiting for any answer: for
+    // when the event loop will not run again.
+    void closeNow();
+    // Nothing is sent while set (a removed port); a new start clears it.
+    void setPortRemoved(bool removed);
+    // An exchange is in progress (the handshake counts), or the port is being closed.
+    bool busy() const { return link_.busy(); }
+    // The line rate both sides talk at now.
+    int lineRate() const { return link_.lineRate(); }
 
     // The line rate and sectors a request of the downloads that start from now on.
     void setTransferSpeed(TransferSpeed speed);
@@ -131,8 +145,11 @@ class DownloadSession : public QObject {
     void downloadEnded(const kav::session::Outcome& outcome);
     // The link gave up on an exchange (also outside a download).
     void failed(const kav::link::LinkFailure& failure);
+    // The run begun by start() is over, whatever ended it: exactly once per start.
+    void runEnded(const kav::link::RunEnd& end);
     void portLost(const QString& reason);
-    // Texts the link shows as they are (refusals, frames not understood).
+    // Texts the link shows as they are (refusals, frames not understood): each kind once per
+    // run or command, with how many more were not shown when the run ends.
     void notice(const QString& text);
     void configurationSent(bool accepted);
     void configurationAnswered(const QString& text);
@@ -146,8 +163,11 @@ class DownloadSession : public QObject {
     void onStatus(const kav::link::LogStatus& status);
     void onDownloadStarted(int count);
     void onSector(int sector, const QByteArray& data);
-    void onFinished();
-    void cutDownload(std::optional<kav::link::LinkFailure> failure, bool stopped);
+    void finishDownload(kav::link::EndKind kind,
+                        const std::optional<kav::link::LinkFailure>& failure);
+    void onRunEnded(const kav::link::RunEnd& end);
+    void onNotice(const QString& text);
+    void reportRepeats();
     void runWhenFree();
 
     kav::link::Transport& transport_;
@@ -161,6 +181,7 @@ class DownloadSession : public QObject {
     QElapsedTimer clock_;  // since the first sector was asked for
     std::function<void()> whenFree_;
     QMetaObject::Connection traceNotes_;
+    QMap<QString, int> repeats_;  // kind of notice -> how many were not shown
 };
 
 }  // namespace kav::session

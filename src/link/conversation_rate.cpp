@@ -1,0 +1,216 @@
+// The line rate of the conversation: asking the logger for a faster one, confirming it, finding
+// the way back when the logger does not follow, and always ending at 115200, also when the
+// port is closed.
+#include "link/conversation.h"
+
+namespace kav::link {
+
+namespace {
+// How long a close waits for the logger's answer to a rate change.
+int closingWaitMs(const LinkTimings& t) {
+    return 3 * t.replyTimeoutMs;
+}
+}  // namespace
+
+void Conversation::useRate(int baud) {
+    roundTrip_.forgetBackOff();
+    setRate(baud);
+    lineRate_ = baud;
+}
+
+// 0x05 is acknowledged at the old rate, then the logger switches: the host follows once the
+// acknowledgement is in.
+void Conversation::requestRate(int baud, RateStage stage) {
+    if (!begin(Step::LineRate, Request{msg::SerialConfig, *baudIndex(baud)}, {}, stage))
+        onRateAnswer(Next::RateSilent, stage);
+}
+
+// A status request at the rate now set: does the logger answer?
+void Conversation::probe(RateStage stage) {
+    if (!begin(Step::Probe, Request{msg::GetStatus}, {}, stage)) onProbeAnswer(false, stage);
+}
+
+void Conversation::switchRate() {
+    if (wantedRate_ == lineRate_ || !baudIndex(wantedRate_) || singleSectors_)
+        return startDownload();
+    oldRate_ = lineRate_;
+    triedRate_ = wantedRate_;
+    probeRefusals_ = 0;
+    requestRate(triedRate_, RateStage::Switch);
+}
+
+void Conversation::onRateAnswer(Next answer, RateStage stage) {
+    switch (stage) {
+        case RateStage::Switch:
+            if (answer == Next::RateRefused)
+                return rateFallback(QStringLiteral("the logger refused %1 baud").arg(triedRate_));
+            if (answer == Next::RateSilent) {
+                useRate(oldRate_);
+                return probe(RateStage::TryOld);
+            }
+            useRate(triedRate_);
+            return probe(RateStage::Confirm);
+        case RateStage::AskBack:
+            useRate(oldRate_);
+            return probe(RateStage::ConfirmBack);
+        case RateStage::Restore:
+            useRate(kBaseBaud);
+            event(Kind::LineRate).baud = kBaseBaud;
+            return rateDone();
+        default:
+            return;
+    }
+}
+
+// The logger did not answer at the new rate: it may have stayed at the old one, or switched
+// without answering. The old rate is tried first; then the logger is asked back from the new.
+void Conversation::onProbeAnswer(bool answered, RateStage stage) {
+    const QString silent = QStringLiteral("no answer at %1 baud").arg(triedRate_);
+    switch (stage) {
+        case RateStage::Confirm:
+            if (!answered) {
+                useRate(oldRate_);
+                return probe(RateStage::TryOld);
+            }
+            event(Kind::LineRate).baud = triedRate_;
+            return startDownload();
+        case RateStage::TryOld:
+            if (answered) return rateFallback(silent);
+            useRate(triedRate_);
+            return requestRate(oldRate_, RateStage::AskBack);
+        case RateStage::ConfirmBack: {
+            if (answered) return rateFallback(silent);
+            const LinkFailure failure{FailureKind::LineRate, msg::SerialConfig, -1, 0,
+                                      QString::number(triedRate_)};
+            event(Kind::Failed).failure = failure;
+            return endRun(EndKind::Failed, failure);
+        }
+        default:
+            return;
+    }
+}
+
+// A refusal proves the logger hears the rate: the status is asked for once more, and a second
+// refusal is taken as an answer too.
+void Conversation::onProbeRefused() {
+    if (probeRefusals_++ == 0) return probe(RateStage::Confirm);
+    onProbeAnswer(true, RateStage::Confirm);
+}
+
+// The download goes on at the old rate, one sector a request. Unless the logger refused, an
+// answer to the rate change may still come late and switch it: it is asked back at the end.
+void Conversation::rateFallback(const QString& why) {
+    singleSectors_ = true;
+    if (!why.startsWith(QStringLiteral("the logger refused"))) rateDoubt_ = true;
+    note(QStringLiteral("line rate: ") + why);
+    {
+        ConversationEvent& e = event(Kind::LineRate);
+        e.text = why;
+        e.baud = lineRate_;
+    }
+    startDownload();
+}
+
+// Asks the logger back to 115200 from the rate it may have taken, without waiting: at 115200
+// it takes those bytes for noise.
+void Conversation::askBackBlind() {
+    if (!std::exchange(rateDoubt_, false) || lineRate_ != kBaseBaud) return;
+    useRate(triedRate_);
+    commands_.setFlagACK(kMaskIdle);
+    commands_.SerialConfig(*baudIndex(kBaseBaud));
+    commands_.setFlagACK(kMaskIdle);
+    useRate(kBaseBaud);
+}
+
+void Conversation::restoreRate() {
+    askBackBlind();
+    if (lineRate_ == kBaseBaud) return rateDone();
+    requestRate(kBaseBaud, RateStage::Restore);
+}
+
+void Conversation::rateDone() {
+    if (std::exchange(endAfterRestore_, false)) endRun(pendingEnd_);
+}
+
+// A run still going when the port closes: a download is stopped; a command run that had its
+// status reached its goal; anything else was closed before its goal.
+EndKind Conversation::closingEnd() const {
+    if (downloading_) return EndKind::Stopped;
+    return goal_ == RunGoal::Command && haveStatus_ ? EndKind::Complete : EndKind::Closed;
+}
+
+// Closing. A run still going ends as closed (a download as stopped); a faster line is brought
+// back to 115200 first, also when the logger's answer to the faster rate is still to come.
+void Conversation::onClose(bool resume) {
+    if (std::holds_alternative<Closing>(state_)) return;
+    const Exchange* x = exchange();
+    const bool switching = x && x->step == Step::LineRate && x->rate == RateStage::Switch;
+    const int target = triedRate_;
+    endRun(closingEnd());
+    if (!switching && lineRate_ == kBaseBaud) {
+        const bool idle = !busy();
+        abandon();
+        askBackBlind();
+        if (resume && idle) commands_.StartStopOutput(1);  // its answer is not awaited
+        return closePortAction();
+    }
+    abandon();
+    commands_.setFlagACK(kMaskIdle);
+    Closing c{switching, target, resume, now_ + closingWaitMs(timings_)};
+    if (!switching) commands_.SerialConfig(*baudIndex(kBaseBaud));
+    state_ = c;
+}
+
+void Conversation::onClosingAnswer(uint8_t id, bool accepted) {
+    Closing& c = std::get<Closing>(state_);
+    if (id != msg::SerialConfig) return drop(QStringLiteral("answer to %1").arg(hexId(id)));
+    if (!c.awaitSwitch || !accepted) return finishClosing();
+    // The logger now talks at the faster rate: it is asked back from there.
+    c.awaitSwitch = false;
+    c.deadline = now_ + closingWaitMs(timings_);
+    useRate(c.switchTarget);
+    commands_.setFlagACK(kMaskIdle);
+    commands_.SerialConfig(*baudIndex(kBaseBaud));
+}
+
+// No answer: whether the logger switched is unknown, so it is asked back from the faster rate
+// too (at 115200 it takes those bytes for noise).
+void Conversation::onClosingTimeout() {
+    Closing& c = std::get<Closing>(state_);
+    if (c.awaitSwitch) {
+        useRate(c.switchTarget);
+        commands_.setFlagACK(kMaskIdle);
+        commands_.SerialConfig(*baudIndex(kBaseBaud));
+    }
+    finishClosing();
+}
+
+void Conversation::finishClosing() {
+    const Closing c = std::get<Closing>(state_);
+    state_ = Idle{};
+    resetReception();
+    if (lineRate_ != kBaseBaud) useRate(kBaseBaud);
+    commands_.setFlagACK(kMaskIdle);
+    if (c.resume) commands_.StartStopOutput(1);
+    closePortAction();
+}
+
+// The same without waiting: the request leaves, the port follows at 115200 and closes.
+void Conversation::onCloseNow() {
+    const Exchange* x = exchange();
+    const Closing* closing = std::get_if<Closing>(&state_);
+    const bool switching = (x && x->step == Step::LineRate && x->rate == RateStage::Switch) ||
+                           (closing && closing->awaitSwitch);
+    endRun(closingEnd());
+    abandon();
+    askBackBlind();
+    if (switching) useRate(triedRate_);
+    if (lineRate_ != kBaseBaud) {
+        commands_.setFlagACK(kMaskIdle);
+        commands_.SerialConfig(*baudIndex(kBaseBaud));
+        useRate(kBaseBaud);
+    }
+    closePortAction();
+}
+
+}  // namespace kav::link

@@ -1,0 +1,50 @@
+#pragma once
+// A seeded simulation of a faulty logger and its line driving the conversation core at virtual
+// time: the emulator's logger model answers what reaches it, the line loses, repeats, delays,
+// cuts short and garbles what it carries, and bytes sent at a rate the other side does not use
+// arrive garbled. One run plays a session: start, download (or identify), close at the end.
+
+#include <cstdint>
+#include <string>
+
+#include <QByteArray>
+#include <QStringList>
+
+#include "link/conversation.h"
+
+namespace kav::simtest {
+
+struct RunReport {
+    int starts = 0;
+    int ends = 0;
+    link::EndKind end = link::EndKind::Closed;
+    bool endedWithFailure = false;
+    int sectorsKept = 0;
+    int sectorsExpected = 0;
+    bool sectorsMatch = true;  // every kept sector is the logger's own, in order
+    bool vanished = false;     // the logger went away
+    int loggerRate = 115200;   // the logger's line rate at the end
+    bool portClosed = false;   // the run closed the port
+    qint64 virtualMs = 0;      // how long the run took on the virtual clock
+    std::string broken;        // the first invariant broken, empty when none
+};
+
+// One run: the seed chooses the memory size, the transfer speed, the logger's faults and the
+// line's misbehaviour.
+RunReport runSeed(uint64_t seed);
+
+// One run of a fixed scenario: emulator fault switches, the line rate and sectors a request.
+struct Scenario {
+    QStringList faults;
+    int sectors = 6;
+    int baud = 115200;
+    int block = 1;
+    link::RunGoal goal = link::RunGoal::ReadMemory;
+    int lateMs = 0;          // every answer comes this much later
+    int stopAtSector = -1;   // the session stops the download once this sector is kept
+    int closeAtCommand = 0;  // the session closes the port when this command id reaches the
+    int closeAtTimes = 1;    // logger for this time
+};
+RunReport runScenario(const Scenario& scenario, uint64_t lineSeed = 0);
+
+}  // namespace kav::simtest
