@@ -1,8 +1,6 @@
 #include "cli/track_listing.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QStringList>
 
 #include "flight/log_flights.h"
 #include "log/gps_time.h"
@@ -51,23 +49,28 @@ QStringList trackListLines(const TrackListing& listing) {
     return lines;
 }
 
+// Written by hand rather than through QJsonObject, which sorts keys: the fields stay in the
+// order people read them (number, start, end, points, incomplete, flights). Every string is a
+// UTC time, which needs no escaping.
 QByteArray trackListJson(const TrackListing& listing) {
-    QJsonArray tracks;
+    QStringList tracks;
     for (std::size_t i = 0; i < listing.log.tracks().size(); ++i) {
         const kav::log::Track& t = listing.log.tracks()[i];
-        QJsonArray flights;
+        QStringList flights;
         for (const kav::flight::Flight& f : listing.flights[i])
-            flights.append(QJsonObject{{QStringLiteral("takeoff"), isoText(f.takeoffTime)},
-                                       {QStringLiteral("landing"), isoText(f.landingTime)}});
-        tracks.append(QJsonObject{{QStringLiteral("number"), qint64(i + 1)},
-                                  {QStringLiteral("start"), isoText(t.start)},
-                                  {QStringLiteral("end"), isoText(t.finish)},
-                                  {QStringLiteral("points"), qint64(t.last - t.first + 1)},
-                                  {QStringLiteral("incomplete"), incomplete(listing, i)},
-                                  {QStringLiteral("flights"), flights}});
+            flights << QStringLiteral(R"({"takeoff":"%1","landing":"%2"})")
+                           .arg(isoText(f.takeoffTime), isoText(f.landingTime));
+        tracks << QStringLiteral(
+                      R"({"number":%1,"start":"%2","end":"%3","points":%4,"incomplete":%5,)"
+                      R"("flights":[%6]})")
+                      .arg(i + 1)
+                      .arg(isoText(t.start), isoText(t.finish))
+                      .arg(t.last - t.first + 1)
+                      .arg(
+                          incomplete(listing, i) ? QStringLiteral("true") : QStringLiteral("false"),
+                          flights.join(u','));
     }
-    return QJsonDocument(QJsonObject{{QStringLiteral("tracks"), tracks}})
-        .toJson(QJsonDocument::Compact);
+    return QStringLiteral(R"({"tracks":[%1]})").arg(tracks.join(u',')).toUtf8();
 }
 
 }  // namespace kav::cli
