@@ -519,7 +519,9 @@ void MainWindowTest::statusSurvivesMenuTips() {
     h.window->show();
     QTRY_VERIFY(h.chooser()->count() == 2);
     h.loggerAnswers(5);
-    emit h.window->loggerLink().failed({kav::link::FailureKind::NoAnswer, 0x1D, 1, 3, {}});
+    const kav::link::LinkFailure failure{kav::link::FailureKind::NoAnswer, 0x1D, 1, 3, {}};
+    emit h.window->loggerLink().failed(failure);
+    emit h.window->loggerLink().runEnded({kav::link::EndKind::Failed, failure, true, 0, 5});
     const QString outcome = h.window->statusText();
     QVERIFY(outcome.startsWith("Download incomplete: 0 of 5 sectors read."));
     QStatusTipEvent tip("Saves the marked track");
