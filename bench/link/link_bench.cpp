@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 
-#include "link/fake_transport.h"
+#include "common/fake_transport.h"
 #include "link/frame.h"
 #include "link/link_receiver.h"
 #include "link/logger_link.h"

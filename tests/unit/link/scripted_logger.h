@@ -5,7 +5,7 @@
 #include <QMap>
 #include <QTimer>
 
-#include "link/fake_transport.h"
+#include "common/fake_transport.h"
 #include "wire_bytes.h"
 
 namespace kav::link::testing {

@@ -23,7 +23,7 @@
 #include "browse/sector_strip.h"
 #include "browse/track_table.h"
 #include "kav/version.h"
-#include "link/fake_transport.h"
+#include "common/fake_transport.h"
 #include "link/logger_link.h"
 #include "link/port_list.h"
 #include "recording_sink.h"

@@ -8,7 +8,7 @@
 #include <QStringList>
 
 #include "app/main_window.h"
-#include "link/fake_transport.h"
+#include "common/fake_transport.h"
 #include "link/logger_link.h"
 #include "log/datalog_decoder.h"
 #include "recording_sink.h"
