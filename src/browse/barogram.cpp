@@ -47,15 +47,16 @@ void Barogram::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     if (seconds_.size() < 2 || seconds_.back() <= 0) return;
-    const auto [low, high] = std::minmax_element(metres_.begin(), metres_.end());
-    const double span = std::max(*high - *low, 1.0);
+    const auto range = std::minmax_element(metres_.begin(), metres_.end());
+    const double low = *range.first;
+    const double span = std::max(*range.second - low, 1.0);
     const QRectF plot(kLabelWidth, kMargin, width() - kLabelWidth - kMargin,
                       height() - 2 * kMargin);
     const auto x = [&](std::size_t i) {
         return plot.left() + plot.width() * seconds_[i] / seconds_.back();
     };
     const auto y = [&](std::size_t i) {
-        return plot.bottom() - plot.height() * (metres_[i] - *low) / span;
+        return plot.bottom() - plot.height() * (metres_[i] - low) / span;
     };
     for (const FlightSpan& f : flights_)
         painter.fillRect(
@@ -67,9 +68,9 @@ void Barogram::paintEvent(QPaintEvent*) {
     painter.drawPath(line);
     painter.setPen(Qt::black);
     painter.drawText(QRectF(0, plot.top(), kLabelWidth - kMargin, 16), Qt::AlignRight,
-                     QStringLiteral("%1 m").arg(qRound(*high)));
+                     QStringLiteral("%1 m").arg(qRound(*range.second)));
     painter.drawText(QRectF(0, plot.bottom() - 16, kLabelWidth - kMargin, 16), Qt::AlignRight,
-                     QStringLiteral("%1 m").arg(qRound(*low)));
+                     QStringLiteral("%1 m").arg(qRound(low)));
 }
 
 }  // namespace kav::browse
