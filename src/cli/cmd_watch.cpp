@@ -18,7 +18,8 @@ int runWatch(const QStringList& args) {
         QStringLiteral(
             "--out DIR [--format F] [--tracks LIST] [--flights] [--speed S] [--trace FILE] "
             "[--erase-after] [--pilots FILE]"),
-        QStringLiteral("Serves every logger plugged in, all at the same time, each into "
+        QStringLiteral("Serves every logger plugged in (those present at start included), all "
+                       "at the same time, each into "
                        "DIR/<serial number>/ (\"unknown\" without one), or DIR/<name>.<id>/ "
                        "when the pilots file names it. When a logger is done, one line on "
                        "standard output: serial number, sectors read, tracks, flights, folder and "

@@ -9,6 +9,7 @@
 #include "cli/exit_status.h"
 #include "cli/interrupt_notifier.h"
 #include "cli/pilot_list.h"
+#include "link/port_list.h"
 #include "link/serial_transport.h"
 
 namespace kav::cli {
@@ -53,6 +54,9 @@ Station::~Station() {
 
 int Station::run() {
     watcher_.start();
+    // Loggers plugged in before the station started are served as well.
+    for (const QString& port : kav::link::availablePorts())
+        if (kav::link::isPluggedPort(port)) onArrived(port);
     printErr(QStringLiteral("Waiting for loggers; Ctrl+C ends."));
     QEventLoop loop;
     const auto quitWhenDone = [this, &loop] {

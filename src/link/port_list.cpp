@@ -51,6 +51,16 @@ QStringList sortPortNames(QStringList names) {
     return names;
 }
 
+bool isPluggedPort(const QString& name) {
+    const Rank rank = keyOf(name).rank;
+    if (rank == kUsb || rank == kEmulator) return true;
+#ifdef Q_OS_WIN
+    return QSerialPortInfo(name).hasVendorIdentifier();  // a USB serial bridge
+#else
+    return false;
+#endif
+}
+
 QStringList availablePorts() {
     QStringList names;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) names << info.portName();

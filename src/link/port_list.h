@@ -11,6 +11,10 @@ namespace kav::link {
 // built-in ports first, then announced emulator ports, then USB ports, each in natural order.
 QStringList availablePorts();
 
+// Whether the port belongs to a device plugged in (a USB serial bridge or an announced emulator)
+// rather than one built into the computer: a station serves those it finds at start.
+bool isPluggedPort(const QString& name);
+
 // Sorts port names in the chooser's order (see availablePorts).
 QStringList sortPortNames(QStringList names);
 

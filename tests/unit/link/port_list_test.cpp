@@ -44,6 +44,13 @@ INSTANTIATE_TEST_SUITE_P(
                       SortCase{"empty", {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(PortList, PluggedPortsAreUsbBridgesAndEmulators) {
+    for (const char* name : {"ttyUSB0", "ttyACM3", "ttySIM1"})
+        EXPECT_TRUE(isPluggedPort(QString::fromLatin1(name))) << name;
+    for (const char* name : {"ttyS0", "ttyAMA0"})
+        EXPECT_FALSE(isPluggedPort(QString::fromLatin1(name))) << name;
+}
+
 TEST(PortList, FixedNames) {
     const QStringList names = fixedPortNames();
     ASSERT_EQ(names.size(), 61);
