@@ -59,12 +59,6 @@ QString incompleteTrackQuestion(int index) {
         .arg(index + 1);
 }
 
-// "name_incomplete.ext": the name says the track's end was not read, as on the command line.
-QString incompleteName(const QString& path) {
-    const QString extension = nameExtension(path);
-    return path.chopped(extension.size()) + QStringLiteral("_incomplete") + extension;
-}
-
 }  // namespace
 
 void TKAVSkyTraqV6::setUpExport() {

@@ -6,6 +6,7 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/track_selection.h"
+#include "export/export_flow.h"
 #include "export/unique_name.h"
 #include "flight/log_flights.h"
 
@@ -42,13 +43,6 @@ std::vector<Piece> piecesToSave(const kav::log::LogCollection& log,
                 {t, range, flights[t][k].takeoffTime, kav::flight::flightOfDay(flights, t, k)});
         }
     return pieces;
-}
-
-// "name_incomplete.ext": the name says the track's end was not read.
-QString incompleteName(const QString& name) {
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? name + QStringLiteral("_incomplete")
-                   : name.left(dot) + QStringLiteral("_incomplete") + name.mid(dot);
 }
 
 }  // namespace

@@ -69,6 +69,11 @@ QString nameExtension(const QString& path) {
     return dot < 0 ? QString() : name.mid(dot);
 }
 
+QString incompleteName(const QString& path) {
+    const QString extension = nameExtension(path);
+    return path.chopped(extension.size()) + QStringLiteral("_incomplete") + extension;
+}
+
 QString extensionForFilterIndex(int filterIndex) {
     switch (filterIndex) {
         case 1:

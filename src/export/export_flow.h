@@ -43,6 +43,9 @@ QString safeFileName(const QString& name, const QString& fallback);
 // The extension of the file name part of path, from its last "." ("." included); empty if none.
 QString nameExtension(const QString& path);
 
+// "name_incomplete.ext": the name says the track's end was not read (both front ends).
+QString incompleteName(const QString& path);
+
 // ".gac", ".kml", ".gpx" or ".igc" for filter index 1, 2, 3 or 4; empty for any other index.
 QString extensionForFilterIndex(int filterIndex);
 
