@@ -1,15 +1,20 @@
 #include "link/logger_link.h"
 
-#include <QCoreApplication>
-#include <QThread>
-
 namespace kav::link {
 
 LoggerLink::LoggerLink(Transport& transport, LinkTimings timings, QObject* parent)
-    : QObject(parent), transport_(transport), core_(timings) {
-    clock_.start();
-    timer_.setSingleShot(true);
-    QObject::connect(&timer_, &QTimer::timeout, this, [this] { apply(core_.wake(now())); });
+    : LoggerLink(transport, nullptr, timings, parent) {}
+
+LoggerLink::LoggerLink(Transport& transport, LinkClock& clock, LinkTimings timings, QObject* parent)
+    : LoggerLink(transport, &clock, timings, parent) {}
+
+LoggerLink::LoggerLink(Transport& transport, LinkClock* clock, LinkTimings timings, QObject* parent)
+    : QObject(parent),
+      transport_(transport),
+      core_(timings),
+      ownClock_(clock ? nullptr : std::make_unique<SteadyClock>()),
+      clock_(clock ? clock : ownClock_.get()) {
+    QObject::connect(clock_, &LinkClock::woke, this, [this] { apply(core_.wake(now())); });
     QObject::connect(&transport_, &Transport::bytesReceived, this,
                      [this](const QByteArray& bytes) { apply(core_.received(now(), bytes)); });
     QObject::connect(&transport_, &Transport::portLost, this,
@@ -45,13 +50,9 @@ void LoggerLink::closeNow() {
     if (!transport_.isOpen()) return;
     if (core_.lineRate() != kBaseBaud || core_.step() == Step::LineRate)
         apply(core_.close(now(), false));
-    QElapsedTimer waited;
-    waited.start();
-    while (transport_.isOpen() && core_.step() == Step::Closing &&
-           waited.elapsed() < 3 * timings().replyTimeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QThread::msleep(2);
-    }
+    const Millis giveUpAt = now() + 3 * timings().replyTimeoutMs;
+    while (transport_.isOpen() && core_.step() == Step::Closing && now() < giveUpAt)
+        clock_->pass(2);
     if (transport_.isOpen()) apply(core_.closeNow(now()));
 }
 
@@ -105,7 +106,7 @@ bool LoggerLink::SetUserData(QByteArrayView) {
 }
 
 // A handler may call back into the link while an answer is carried out: its own answer is
-// carried out at once, and the timer always follows the core's latest state.
+// carried out at once, and the wake-up always follows the core's latest state.
 bool LoggerLink::apply(const Actions& actions) {
     bool written = true;
     for (const Action& action : actions.list) written = carryOut(action) && written;
@@ -133,8 +134,8 @@ bool LoggerLink::carryOut(const Action& action) {
 
 void LoggerLink::schedule() {
     const std::optional<Millis> at = core_.wakeAt();
-    if (!at) return timer_.stop();
-    timer_.start(int(std::max<Millis>(0, *at - now())));
+    if (!at) return clock_->cancel();
+    clock_->wakeAt(*at);
 }
 
 void LoggerLink::emitEvent(const ConversationEvent& e) {

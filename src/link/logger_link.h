@@ -1,19 +1,19 @@
 #pragma once
 // The conversation with the logger on a real port: a thin adapter around Conversation. It
 // feeds the core the bytes the transport receives, the time and the requests, and carries out
-// what the core answers: writes and line rates on the transport, one timer for "wake me at",
-// and signals for the events. It never touches widgets.
+// what the core answers: writes and line rates on the transport, "wake me at" on its clock, and
+// signals for the events. It never touches widgets.
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include "link/conversation.h"
+#include "link/link_clock.h"
 #include "link/link_failure.h"
 #include "link/reply_format.h"
 #include "link/transport.h"
@@ -25,7 +25,11 @@ class LoggerLink : public QObject {
   public:
     using Step = Conversation::Step;
 
+    // On the steady clock.
     explicit LoggerLink(Transport& transport, LinkTimings timings = {}, QObject* parent = nullptr);
+    // On the caller's clock, which must outlive the link.
+    LoggerLink(Transport& transport, LinkClock& clock, LinkTimings timings = {},
+               QObject* parent = nullptr);
 
     // Opens the port (closing it first, at once) and starts a run towards goal; nothing is sent
     // when the port does not open.
@@ -122,7 +126,9 @@ class LoggerLink : public QObject {
     void runEnded(const kav::link::RunEnd& end);
 
   private:
-    Millis now() const { return clock_.elapsed(); }
+    LoggerLink(Transport& transport, LinkClock* clock, LinkTimings timings, QObject* parent);
+
+    Millis now() const { return clock_->now(); }
     bool issue(const Request& request);
     // Carries out the core's answer; false when it refused the request or a write failed.
     bool apply(const Actions& actions);
@@ -132,8 +138,8 @@ class LoggerLink : public QObject {
 
     Transport& transport_;
     Conversation core_;
-    QElapsedTimer clock_;
-    QTimer timer_;
+    std::unique_ptr<LinkClock> ownClock_;  // the steady clock, unless one was given
+    LinkClock* clock_;
     QString firmware_, hardware_;
 };
 
