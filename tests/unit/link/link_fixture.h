@@ -1,11 +1,10 @@
 #pragma once
-// A LoggerLink over FakeTransport with a scripted logger, short time-outs and a record of
-// everything the link reported.
+// A LoggerLink over FakeTransport with a scripted logger, short time-outs, a virtual clock and
+// a record of everything the link reported.
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QTest>
 
 #include "link/logger_link.h"
 #include "scripted_logger.h"
@@ -31,7 +30,8 @@ inline LinkTimings shortTimings() {
 }
 
 struct Reports {
-    QStringList messages, failures, serials, configuration, lost;
+    QStringList messages, serials, configuration, lost;
+    QList<LinkFailure> failures;
     QList<int> sectors;
     QList<QByteArray> data;
     QList<LogStatus> statuses;
@@ -47,7 +47,7 @@ class LinkFixture : public ::testing::Test {
         QObject::connect(&link, &LoggerLink::message,
                          [this](const QString& t) { got.messages << t; });
         QObject::connect(&link, &LoggerLink::failed,
-                         [this](const LinkFailure& f) { got.failures << failureText(f); });
+                         [this](const LinkFailure& f) { got.failures << f; });
         QObject::connect(&link, &LoggerLink::portLost, [this](const QString& t) { got.lost << t; });
         QObject::connect(&link, &LoggerLink::serialNumberReceived,
                          [this](const QString& s) { got.serials << s; });
@@ -78,12 +78,12 @@ class LinkFixture : public ::testing::Test {
         return seen.size();
     }
 
-    // Runs the event loop until the link finishes, fails or falls silent.
+    // Moves virtual time on until the link finishes, fails or falls silent.
     void runUntilIdle(int limitMs = 5000) {
-        (void)QTest::qWaitFor(
+        (void)clock.advanceUntil(
             [this] { return got.finished > 0 || !got.failures.isEmpty() || !got.lost.isEmpty(); },
             limitMs);
-        QTest::qWait(150);  // anything that follows, such as a duplicate request, shows up too
+        clock.advance(150);  // anything that follows, such as a duplicate request, shows up too
     }
 
     static QByteArray sampleImage(int sectors) {
@@ -93,8 +93,9 @@ class LinkFixture : public ::testing::Test {
     }
 
     FakeTransport port;
-    ScriptedLogger logger{port};
-    LoggerLink link{port, shortTimings()};
+    VirtualClock clock;
+    ScriptedLogger logger{port, clock};
+    LoggerLink link{port, clock, shortTimings()};
     Reports got;
 };
 

@@ -48,7 +48,8 @@ TEST_F(Replies, FrameWithABadChecksumIsNotActedOn) {
     bad[6] = char(bad[6] ^ 1);
     port.inject(bad);
     EXPECT_FALSE(link.FlagComportTrigger());
-    EXPECT_EQ(link.FlagACK(), kMaskIdle ^ 0x0200);
+    EXPECT_EQ(link.ACKByte(), 0);  // no acknowledgement taken
+    EXPECT_EQ(link.step(), LoggerLink::Step::Sectors);
 }
 
 TEST_F(Replies, StatusWhoseBodyHoldsCrLfArrivesWhole) {
@@ -69,7 +70,7 @@ TEST_F(Replies, ShortBodiesAreAskedForAgain) {
     port.inject(ack(0x02) + buildFrame(0x80, "\x01\x02"));
     EXPECT_TRUE(got.label.isEmpty());
     // Asked again once the line is quiet.
-    EXPECT_TRUE(QTest::qWaitFor([this] { return port.writes().size() == 2; }, 1000));
+    EXPECT_TRUE(clock.advanceUntil([this] { return port.writes().size() == 2; }, 1000));
     EXPECT_EQ(port.lastWrite(), port.writes().first());
 }
 
@@ -81,13 +82,12 @@ TEST_F(Replies, UnexpectedAnswersAreDroppedInEveryState) {
     port.inject(stale + versionFrame(), 5);  // idle
     ASSERT_TRUE(link.GetSoftware());
     port.inject(stale, 5);  // awaiting the version
-    EXPECT_EQ(link.step(), LoggerLink::Step::Version);
+    EXPECT_EQ(link.step(), LoggerLink::Step::Version);  // still its exchange
     EXPECT_TRUE(got.statuses.isEmpty());
     EXPECT_TRUE(got.serials.isEmpty());
     EXPECT_TRUE(got.label.isEmpty());
     EXPECT_TRUE(got.messages.isEmpty());
     EXPECT_EQ(port.writes().size(), 1);
-    EXPECT_EQ(link.FlagACK(), kMaskIdle ^ 0x0002);
 }
 
 struct ConfigCase {
@@ -149,7 +149,7 @@ TEST_P(Download, HandshakeThenSectorsZeroThroughUsed) {
     EXPECT_EQ(logger.sectorRequests, GetParam().sectors);
     EXPECT_TRUE(got.failures.isEmpty());
     EXPECT_TRUE(got.messages.isEmpty());
-    EXPECT_EQ(link.FlagACK(), kMaskIdle);
+    EXPECT_FALSE(link.busy());
     EXPECT_FALSE(link.InitACK());
 }
 
@@ -191,7 +191,7 @@ TEST_F(LinkFixture, MemoryClearAckGivesItsBitBack) {
     ASSERT_TRUE(link.clearMemory());
     runUntilIdle(300);
     EXPECT_EQ(got.cleared, 1);
-    EXPECT_EQ(link.FlagACK(), kMaskIdle);
+    EXPECT_EQ(link.step(), LoggerLink::Step::Idle);
     EXPECT_TRUE(link.GetStatus());
 }
 
@@ -210,13 +210,19 @@ TEST_F(LinkFixture, DisconnectSendsResumeOnlyWhenIdle) {
 }
 
 // Faults of the line: each must end in a whole, correct download or a clear give-up.
+struct GivesUp {
+    FailureKind kind;
+    uint8_t command;
+    int sector;  // -1 for a command
+    int attempts;
+};
+
 struct FaultCase {
     const char* name;
     std::function<void(ScriptedLogger&)> arrange;
-    QList<int> sectors;      // handed on, in order
-    bool fails;              // linkFailed expected
-    const char* failureHas;  // part of the failure text
-    int block = 1;           // sectors a request
+    QList<int> sectors;              // handed on, in order
+    std::optional<GivesUp> failure;  // the one failure reported, if any
+    int block = 1;                   // sectors a request
 };
 
 class Faults : public LinkFixture, public ::testing::WithParamInterface<FaultCase> {};
@@ -232,16 +238,20 @@ TEST_P(Faults, NoLostNoBadNoDuplicateSectorAndNoHang) {
     EXPECT_EQ(got.sectors, GetParam().sectors);
     for (int i = 0; i < got.sectors.size(); ++i)
         EXPECT_EQ(got.data[i], trickySector(got.sectors[i])) << "sector " << got.sectors[i];
-    EXPECT_EQ(got.failures.size(), GetParam().fails ? 1 : 0)
-        << got.failures.join(" | ").toStdString();
-    if (GetParam().fails) {
-        EXPECT_TRUE(got.failures.value(0).contains(QLatin1String(GetParam().failureHas)))
-            << got.failures.value(0).toStdString();
+    const std::optional<GivesUp>& failure = GetParam().failure;
+    ASSERT_EQ(got.failures.size(), failure ? 1 : 0)
+        << failureText(got.failures.value(0)).toStdString();
+    if (failure) {
+        const LinkFailure& f = got.failures[0];
+        EXPECT_EQ(f.kind, failure->kind) << failureText(f).toStdString();
+        EXPECT_EQ(f.command, failure->command);
+        EXPECT_EQ(f.sector, failure->sector);
+        EXPECT_EQ(f.attempts, failure->attempts);
         EXPECT_EQ(got.finished, 0);
     } else {
         EXPECT_EQ(got.finished, 1);
     }
-    EXPECT_EQ(link.FlagACK(), kMaskIdle);  // the user can act again
+    EXPECT_FALSE(link.busy());  // the user can act again
     EXPECT_FALSE(link.FlagComportTrigger());
     if (got.sectors.isEmpty()) return;
     EXPECT_EQ(got.serials, QStringList{QStringLiteral("GT730-01234567")});
@@ -254,38 +264,42 @@ INSTANTIATE_TEST_SUITE_P(
     Line, Faults,
     ::testing::Values(
         FaultCase{"sector_checksum_bad_twice",
-                  [](ScriptedLogger& l) { l.badSectorChecksum[2] = 2; }, kAll, false, ""},
+                  [](ScriptedLogger& l) { l.badSectorChecksum[2] = 2; },
+                  kAll,
+                  {}},
         FaultCase{"sector_checksum_always_bad",
                   [](ScriptedLogger& l) { l.badSectorChecksum[3] = 99; },
                   {0, 1, 2},
-                  true,
-                  "Sector 3 could not be read (checksum error) after 3 attempts"},
+                  GivesUp{FailureKind::BadChecksum, 0x1D, 3, 3}},
         FaultCase{"user_data_checksum_bad_once",
-                  [](ScriptedLogger& l) { l.badUserDataChecksum = 1; }, kAll, false, ""},
-        FaultCase{"sector_never_comes_once", [](ScriptedLogger& l) { l.silentSector[4] = 1; }, kAll,
-                  false, ""},
+                  [](ScriptedLogger& l) { l.badUserDataChecksum = 1; },
+                  kAll,
+                  {}},
+        FaultCase{
+            "sector_never_comes_once", [](ScriptedLogger& l) { l.silentSector[4] = 1; }, kAll, {}},
         FaultCase{"sector_never_comes",
                   [](ScriptedLogger& l) { l.silentSector[1] = 99; },
                   {0},
-                  true,
-                  "Sector 1 could not be read (no answer) after 3 attempts"},
-        FaultCase{"first_reply_never_comes", [](ScriptedLogger& l) { l.silentCommands = 1; }, kAll,
-                  false, ""},
+                  GivesUp{FailureKind::NoAnswer, 0x1D, 1, 3}},
+        FaultCase{
+            "first_reply_never_comes", [](ScriptedLogger& l) { l.silentCommands = 1; }, kAll, {}},
         FaultCase{"logger_silent",
                   [](ScriptedLogger& l) { l.silentCommands = 99; },
                   {},
-                  true,
-                  "command 0x02 (no answer) after 3 attempts"},
-        FaultCase{"answers_later_than_the_time_out", [](ScriptedLogger& l) { l.delayMs = 70; },
-                  kAll, false, ""},
-        FaultCase{"one_byte_deliveries", [](ScriptedLogger& l) { l.chunk = 1; }, kAll, false, ""},
+                  GivesUp{FailureKind::NoAnswer, 0x02, -1, 3}},
+        FaultCase{
+            "answers_later_than_the_time_out", [](ScriptedLogger& l) { l.delayMs = 70; }, kAll, {}},
+        FaultCase{"one_byte_deliveries", [](ScriptedLogger& l) { l.chunk = 1; }, kAll, {}},
         FaultCase{"status_later_than_the_time_out",
-                  [](ScriptedLogger& l) { l.delayFor[0x17] = 100; }, kAll, false, ""},
+                  [](ScriptedLogger& l) { l.delayFor[0x17] = 100; },
+                  kAll,
+                  {}},
         FaultCase{"every_answer_twice",
                   [](ScriptedLogger& l) {
                       l.duplicate = {0x02, 0x09, 0x76, 0x17, 0x1D};
                   },
-                  kAll, false, ""},
+                  kAll,
+                  {}},
         FaultCase{"stale_answers_before_each",
                   [](ScriptedLogger& l) {
                       l.before[0x02] = ack(0x1D) + rawBlock(trickySector(7));
@@ -293,44 +307,49 @@ INSTANTIATE_TEST_SUITE_P(
                       l.before[0x1D] = ack(0x17) + statusFrame() + ack(0x76) +
                                        rawBlock(userData("WRONG-SERIAL"));
                   },
-                  kAll, false, ""},
+                  kAll,
+                  {}},
         FaultCase{"sector_refused",
                   [](ScriptedLogger& l) { l.refusedSectors = {3}; },
                   {0, 1, 2},
-                  true,
-                  "The logger refused to send sector 3 (NACK : 29)"},
-        FaultCase{"block_checksum_bad_once", [](ScriptedLogger& l) { l.badSectorChecksum[2] = 1; },
-                  kAll, false, "", 4},
+                  GivesUp{FailureKind::Refused, 0x1D, 3, 1}},
+        FaultCase{"block_checksum_bad_once",
+                  [](ScriptedLogger& l) { l.badSectorChecksum[2] = 1; },
+                  kAll,
+                  {},
+                  4},
         FaultCase{"block_with_a_bad_sector_read_singly",
                   [](ScriptedLogger& l) { l.badSectorChecksum[3] = 99; },
                   {0, 1, 2},
-                  true,
-                  "Sector 3 could not be read (checksum error) after 3 attempts",
+                  GivesUp{FailureKind::BadChecksum, 0x1D, 3, 3},
                   4},
-        FaultCase{"block_lost_once", [](ScriptedLogger& l) { l.silentSector[1] = 1; }, kAll, false,
-                  "", 4},
-        FaultCase{"block_answered_twice", [](ScriptedLogger& l) { l.duplicate = {0x1D}; }, kAll,
-                  false, "", 4},
+        FaultCase{"block_lost_once", [](ScriptedLogger& l) { l.silentSector[1] = 1; }, kAll, {}, 4},
+        FaultCase{
+            "block_answered_twice", [](ScriptedLogger& l) { l.duplicate = {0x1D}; }, kAll, {}, 4},
         FaultCase{"full_memory_never_read_past_its_end",
                   [](ScriptedLogger& l) {
                       l.status.left = 0;
                       l.status.total = 6;
                   },
-                  kAll, false, ""}),
+                  kAll,
+                  {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LinkFixture, PortLostMidDownloadKeepsTheSectorsRead) {
     logger.image = sampleImage(8);
     QObject::connect(&link, &LoggerLink::sectorReceived, [this](int n) {
-        if (n == 2) QTimer::singleShot(0, &port, [this] { port.losePort(); });
+        if (n == 2) clock.after(0, [this] { port.losePort(); });
     });
     link.startHandshake();
     runUntilIdle();
     EXPECT_EQ(got.sectors, (QList<int>{0, 1, 2}));
     EXPECT_EQ(got.lost, QStringList{QStringLiteral("device removed")});
-    EXPECT_EQ(got.failures, QStringList{QStringLiteral("The logger went away (device removed).")});
+    ASSERT_EQ(got.failures.size(), 1);
+    EXPECT_EQ(got.failures[0].kind, FailureKind::PortLost);
+    EXPECT_EQ(failureText(got.failures[0]),
+              QStringLiteral("The logger went away (device removed)."));
     EXPECT_EQ(got.finished, 0);
-    QTest::qWait(200);
+    clock.advance(200);
     EXPECT_EQ(logger.sectorRequests.size(), 3 + 1);  // nothing asked after the loss
 }
 

@@ -1,18 +1,18 @@
 #pragma once
 // A logger played by the test over FakeTransport: answers each command frame the link writes,
-// later (through the event loop, as a port would), cut into small deliveries.
+// later (at a virtual time, as a port would), cut into small deliveries.
 
 #include <QMap>
-#include <QTimer>
 
 #include "common/fake_transport.h"
+#include "common/virtual_clock.h"
 #include "wire_bytes.h"
 
 namespace kav::link::testing {
 
 class ScriptedLogger {
   public:
-    explicit ScriptedLogger(FakeTransport& port) : port_(port) {
+    ScriptedLogger(FakeTransport& port, VirtualClock& clock) : port_(port), clock_(clock) {
         port_.setOnWrite([this](const QByteArray& frame) { answer(frame); });
     }
 
@@ -92,12 +92,13 @@ class ScriptedLogger {
         if (bytes.isEmpty()) return;
         if (duplicate.contains(id)) bytes += bytes;
         bytes.prepend(before.value(id));
-        QTimer::singleShot(delayMs + delayFor.value(id), &port_, [this, bytes] {
+        clock_.after(delayMs + delayFor.value(id), [this, bytes] {
             if (port_.isOpen()) port_.inject(bytes, chunk);
         });
     }
 
     FakeTransport& port_;
+    VirtualClock& clock_;
 };
 
 }  // namespace kav::link::testing
