@@ -11,10 +11,10 @@
 #include <QtTest>
 
 #include "../../common/test_files.h"
+#include "app/configuration_dialog.h"
 #include "app/main_window.h"
 #include "browse/track_table.h"
 #include "export/track_export.h"
-#include "link/logger_link.h"
 #include "recording_sink.h"
 #include "settings_fixture.h"
 #include "sim/emulator.h"
@@ -86,8 +86,14 @@ void WindowE2eTest::connectDownloadAndSave() {
     const QString expected = out.filePath("expected.gac");
     kav::exporting::TrackExport header;
     header.info = kav::exporting::fillFileInfo(window.SoftFirmware(), QDate::currentDate());
-    header.Firmware = window.loggerLink().Firmware();
-    header.Hardware = window.loggerLink().Hardware();
+    // The logger's versions as the configuration dialog shows them: the firmware heads its
+    // label ("1.4.20_Rev 2017/3/29"), the hardware is the kernel version.
+    const auto shown = [&](const char* name) {
+        return window.configuration().findChild<QLabel*>(name)->text();
+    };
+    header.Firmware = shown("LbFirmware").section(QStringLiteral("_Rev "), 0, 0);
+    header.Hardware = shown("LbKernel");
+    QVERIFY(!header.Firmware.isEmpty() && !header.Hardware.isEmpty());
     QVERIFY(kav::exporting::exportTrack(window.collection(), std::size_t(marked),
                                         kav::exporting::TrackFormat::Gac, header, expected)
                 .ok());

@@ -1,4 +1,5 @@
-// The main window: enabled states, the port chooser, connecting, removal, and the link's reports.
+// The main window: enabled states, the port chooser, connecting, removal, and the session's
+// reports, with a logger answering over a fake port.
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QtTest>
 
 #include "../../common/test_files.h"
+#include "answering_logger.h"
 #include "app/about_dialog.h"
 #include "app/configuration_dialog.h"
 #include "app/main_window.h"
@@ -22,9 +24,8 @@
 #include "app/web_pages.h"
 #include "browse/sector_strip.h"
 #include "browse/track_table.h"
-#include "kav/version.h"
 #include "common/fake_transport.h"
-#include "link/logger_link.h"
+#include "kav/version.h"
 #include "link/port_list.h"
 #include "recording_sink.h"
 #include "session/download_session.h"
@@ -32,6 +33,7 @@
 #include "sim/emulator.h"
 
 using namespace kav::app;
+using kav::app::testing::AnsweringLogger;
 using kav::app::testing::RecordingSink;
 using kav::app::testing::SettingsFixture;
 
@@ -48,6 +50,7 @@ struct Harness {
         : ports(std::make_shared<QStringList>(std::move(present))) {
         auto transport = std::make_unique<kav::link::FakeTransport>();
         fake = transport.get();
+        logger = std::make_unique<AnsweringLogger>(*fake);
         WindowServices services;
         services.transport = std::move(transport);
         services.messages = &sink;
@@ -59,6 +62,7 @@ struct Harness {
         services.watchPorts = false;
         window = std::make_unique<TKAVSkyTraqV6>(std::move(services));
     }
+    ~Harness() { logger->answerFreely(); }
     template <typename W>
     W* child(const char* name) {
         return window->findChild<W*>(QString::fromLatin1(name));
@@ -69,28 +73,38 @@ struct Harness {
         if (auto* action = child<QAction>(name))
             action->trigger();
         else
-            child<QAbstractButton>(name)->click();
+            QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
     }
-    // A logger with this many used sectors answered; its download starts.
-    void loggerAnswers(int sectors) {
-        kav::link::LogStatus status;
-        status.SectorsToDownload = uint16_t(sectors);
-        emit window->loggerLink().logStatusReceived(status);
-        emit window->loggerLink().downloadStarted(sectors);
+    // A logger holding image (with the emulator's fault switches) answers Connect; returns
+    // once its download has started, every sector still owed.
+    bool loggerAnswers(const QByteArray& image, const QStringList& faults = {}) {
+        if (!logger->plugIn(image, faults)) return false;
+        press("BtnConnect");
+        return logger->answerUntil([this] { return window->session().downloading(); });
+    }
+    // ... and is read to the end, the link free again.
+    bool downloadFrom(const QByteArray& image, const QStringList& faults = {}) {
+        return loggerAnswers(image, faults) && answerAll();
+    }
+    bool answerAll() {
+        return logger->answerUntil(
+            [this] { return !window->session().downloading() && !window->session().busy(); });
+    }
+    bool answerUntilSectorsRead(int count) {
+        return logger->answerUntil([=, this] { return window->session().sectorsRead() >= count; });
+    }
+    // Whether a command reaches the open port (none does while a removed port is set).
+    bool commandsSent() {
+        if (!fake->isOpen()) fake->open(QStringLiteral("ttyUSB0"));
+        fake->clearWrites();
+        window->session().clearMemory();
+        return !fake->writes().isEmpty();
     }
     bool enabled(const char* name) {
         if (auto* action = child<QAction>(name)) return action->isEnabled();
         return child<QWidget>(name)->isEnabled();
     }
-    // The sample day's memory, delivered as a whole download delivers it.
-    void downloadSample() {
-        kav::link::LoggerLink& link = window->loggerLink();
-        const QByteArray image = kav::sim::sampleImage();
-        loggerAnswers(int(image.size() / 4096));
-        for (int sector = 0; sector * 4096 < image.size(); ++sector)
-            emit link.sectorReceived(sector, image.mid(sector * 4096, 4096));
-        emit link.downloadFinished();
-    }
+    bool downloadSample() { return downloadFrom(kav::sim::sampleImage()); }
     QStringList items() {
         QStringList out;
         for (int i = 0; i < chooser()->count(); ++i) out << chooser()->itemText(i);
@@ -101,9 +115,17 @@ struct Harness {
     RecordingSink sink;
     std::shared_ptr<QStringList> ports;
     kav::link::FakeTransport* fake = nullptr;
+    std::unique_ptr<AnsweringLogger> logger;
     QStringList opened;
     std::unique_ptr<TKAVSkyTraqV6> window;
 };
+
+// The sample day's first sectors: a logger with this many to read.
+QByteArray sampleSectors(int count) {
+    return kav::sim::sampleImage().left(count * 4096);
+}
+
+const QByteArray kEmptySector(4096, char(0xFF));
 
 QByteArray settingsWith(const QString& autoDetect) {
     return SettingsFixture::lines({"/tmp", "-1", "False", "x", "20", "600", "1", autoDetect});
@@ -385,19 +407,19 @@ void MainWindowTest::openFailures() {
 void MainWindowTest::removal() {
     Harness h;
     h.window->FormActivate();
-    h.press("BtnConnect");
-    emit h.window->loggerLink().downloadStarted(2);
-    emit h.window->loggerLink().sectorReceived(0, QByteArray(4096, char(0xFF)));
+    QVERIFY(h.loggerAnswers(sampleSectors(2)));
+    QVERIFY(h.answerUntilSectorsRead(1));
     QVERIFY(h.enabled("BtnRAZGT730") && h.enabled("Configure1"));
     h.sink.infos.clear();
     *h.ports = {"ttyUSB0"};
     h.window->portRemovedEvent("ttyUSB1");
     QCOMPARE(h.sink.infos, QStringList{"ComPort ttyUSB1 has been removed."});
-    QVERIFY(!h.fake->isOpen());
+    // The logger is put back at 115200 first, its answer awaited.
+    QVERIFY(h.logger->answerUntil([&] { return !h.fake->isOpen(); }));
     for (const char* off : {"BtnRAZGT730", "ClearMemory1", "Configure1", "BtnConfig"})
         QVERIFY2(!h.enabled(off), off);
     QCOMPARE(h.items(), QStringList{"ttyUSB0"});
-    QVERIFY(!h.window->loggerLink().PortRemoved());
+    QVERIFY(h.commandsSent());  // the list was read again: the removal is over
 }
 
 void MainWindowTest::connectAfterRemovalSends() {
@@ -406,10 +428,9 @@ void MainWindowTest::connectAfterRemovalSends() {
     h.window->FormActivate();
     h.child<QCheckBox>("CkbAutoDetect")->setChecked(false);
     h.window->portRemovedEvent("ttyUSB0");
-    QVERIFY(h.window->loggerLink().PortRemoved());
+    QVERIFY(!h.commandsSent());
     h.press("BtnConnect");
     QCOMPARE(h.fake->writes(), QList<QByteArray>{kGetSoftware});
-    QVERIFY(!h.window->loggerLink().PortRemoved());
 }
 
 void MainWindowTest::exitKeepsWindow() {
@@ -425,19 +446,27 @@ void MainWindowTest::exitKeepsWindow() {
     QVERIFY(h.fake->isOpen());
 }
 
-// Tools > Stop download asks the session to stop; closing the window during a download ends
-// the run through the session: the port is closed.
+// Tools > Stop download ends the download after the sector being read; closing the window
+// during a download ends the run through the session: the port is closed.
 void MainWindowTest::closingEndsTheRun() {
     Harness h;
     h.window->show();
     QTRY_VERIFY(h.enabled("BtnConnect") && h.chooser()->count() == 2);
-    h.press("BtnConnect");
-    h.loggerAnswers(5);
+    // One sector a request, so the stop comes before the end.
+    h.window->session().setTransferSpeed(kav::session::TransferSpeed::Standard);
+    QVERIFY(h.loggerAnswers(sampleSectors(5)));
+    QVERIFY(h.answerUntilSectorsRead(1));
     h.press("StopDownload1");
     QCOMPARE(h.window->statusText(), QString("Stopping the download after the sectors being read"));
+    QVERIFY(h.answerAll());
+    QVERIFY(h.window->session().outcome().stopped);
+    QCOMPARE(h.window->session().sectorsRead(), 2);
+    QVERIFY(!h.enabled("StopDownload1"));
+
+    QVERIFY(h.loggerAnswers(sampleSectors(5)));
     h.press("btnClose");
     QVERIFY(!h.window->isVisible());
-    QVERIFY(!h.fake->isOpen());
+    QVERIFY(h.logger->answerUntil([&] { return !h.fake->isOpen(); }));
     QVERIFY(h.window->session().outcome().cut());
 }
 
@@ -445,18 +474,17 @@ void MainWindowTest::closingEndsTheRun() {
 void MainWindowTest::noAnswerKeepsTheTable() {
     Harness h;
     h.window->FormActivate();
-    h.press("BtnConnect");
-    h.downloadSample();
+    QVERIFY(h.downloadSample());
     const std::size_t tracks = h.window->collection().tracks().size();
     h.press("BtnConnect");
     QCOMPARE(h.window->collection().tracks().size(), tracks);
-    emit h.window->loggerLink().failed({kav::link::FailureKind::NoAnswer, 0x02, -1, 3, {}});
+    emit h.window->session().failed({kav::link::FailureKind::NoAnswer, 0x02, -1, 3, {}});
     QCOMPARE(h.window->collection().tracks().size(), tracks);
     QVERIFY(h.enabled("BtnDownload"));
     QCOMPARE(h.sink.errors.size(), 1);
     QVERIFY(h.sink.errors.front().startsWith("Com Port ttyUSB1: "));
     // A logger that answers replaces them; the strip shows it, with no red left from before.
-    h.loggerAnswers(3);
+    QVERIFY(h.loggerAnswers(sampleSectors(4)));
     QVERIFY(h.window->collection().tracks().empty());
     QVERIFY(!h.enabled("BtnDownload"));
     auto* strip = h.window->findChild<kav::browse::SectorStrip*>();
@@ -468,13 +496,12 @@ void MainWindowTest::noAnswerKeepsTheTable() {
 void MainWindowTest::repeatedNoticesShownOnce() {
     Harness h;
     h.window->FormActivate();
-    h.press("BtnConnect");
+    QVERIFY(h.loggerAnswers(sampleSectors(1)));
     for (int i = 0; i < 50; ++i)
         emit h.window->session().notice(QString("No Start/Stop : ;[%1]").arg(i));
     emit h.window->session().notice("Transmission failure : 0x05");
     QCOMPARE(h.sink.infos.size(), 2);
-    h.loggerAnswers(1);
-    emit h.window->loggerLink().downloadFinished();
+    QVERIFY(h.answerAll());
     QVERIFY(h.window->statusText().endsWith("(49 repeated messages not shown)"));
     h.press("BtnConnect");
     emit h.window->session().notice("No Start/Stop : ;[00]");
@@ -492,8 +519,8 @@ void MainWindowTest::sendDuringDownload() {
     QFETCH(bool, yes);
     Harness h;
     h.window->FormActivate();
-    h.loggerAnswers(5);
-    emit h.window->loggerLink().sectorReceived(0, kav::sim::sampleImage().left(4096));
+    QVERIFY(h.loggerAnswers(sampleSectors(5)));
+    QVERIFY(h.answerUntilSectorsRead(1));
     h.sink.answer = yes;
     TConfiguration& dialog = h.window->configuration();
     bool open = false;
@@ -518,10 +545,7 @@ void MainWindowTest::statusSurvivesMenuTips() {
     Harness h;
     h.window->show();
     QTRY_VERIFY(h.chooser()->count() == 2);
-    h.loggerAnswers(5);
-    const kav::link::LinkFailure failure{kav::link::FailureKind::NoAnswer, 0x1D, 1, 3, {}};
-    emit h.window->loggerLink().failed(failure);
-    emit h.window->loggerLink().runEnded({kav::link::EndKind::Failed, failure, true, 0, 5});
+    QVERIFY(h.downloadFrom(sampleSectors(5), {"refuse-always=0x1D"}));
     const QString outcome = h.window->statusText();
     QVERIFY(outcome.startsWith("Download incomplete: 0 of 5 sectors read."));
     QStatusTipEvent tip("Saves the marked track");
@@ -531,19 +555,15 @@ void MainWindowTest::statusSurvivesMenuTips() {
     QCOMPARE(h.window->statusText(), outcome);
     QVERIFY(h.child<QLabel>("LbStatus")->isVisible());
     // Clear memory answers with its own outcome and leaves nothing to save.
-    h.fake->open("ttyUSB1");
-    emit h.window->loggerLink().memoryCleared();
-    QCOMPARE(h.window->statusText(), QString("Memory cleared"));
+    QVERIFY(h.window->session().clearMemory());
+    QVERIFY(h.logger->answerUntil([&] { return h.window->statusText() == "Memory cleared"; }));
     QVERIFY(!h.enabled("BtnDownload") && !h.enabled("Download1"));
 }
 
 void MainWindowTest::downloadEnabledForOneSectorLog() {
     Harness h;
     h.window->FormActivate();
-    kav::link::LoggerLink& link = h.window->loggerLink();
-    emit link.downloadStarted(1);
-    emit link.sectorReceived(0, kav::sim::sampleImage().left(4096));
-    emit link.downloadFinished();
+    QVERIFY(h.downloadFrom(sampleSectors(1)));
     QVERIFY(!h.window->collection().tracks().empty());
     QVERIFY(h.enabled("BtnDownload") && h.enabled("Download1"));
     QVERIFY(h.child<QCheckBox>("CbTimeFilter")->isChecked());
@@ -551,9 +571,8 @@ void MainWindowTest::downloadEnabledForOneSectorLog() {
     // An empty log leaves nothing to save.
     Harness empty;
     empty.window->FormActivate();
-    emit empty.window->loggerLink().downloadStarted(1);
-    emit empty.window->loggerLink().sectorReceived(0, QByteArray(4096, char(0xFF)));
-    emit empty.window->loggerLink().downloadFinished();
+    QVERIFY(empty.downloadFrom(kEmptySector));
+    QCOMPARE(empty.window->session().sectorsRead(), 1);
     QVERIFY(!empty.enabled("BtnDownload"));
 }
 
@@ -568,10 +587,8 @@ void MainWindowTest::clearMemoryAsksFirst() {
     QFETCH(bool, ok);
     Harness h;
     h.window->FormActivate();
-    h.fake->open("ttyUSB1");
-    h.loggerAnswers(1);
-    emit h.window->loggerLink().sectorReceived(0, QByteArray(4096, char(0xFF)));
-    emit h.window->loggerLink().downloadFinished();
+    QVERIFY(h.downloadFrom(kEmptySector));
+    h.fake->clearWrites();
     h.sink.answer = ok;
     h.press("BtnRAZGT730");
     QCOMPARE(h.sink.warnings, QStringList{"Clear flight recorder ?"});
@@ -588,9 +605,7 @@ void MainWindowTest::escapePressesClearMemoryOnlyWhenEnabled() {
 
     // A stored sector enables Clear memory; Esc then asks before anything is sent.
     h.sink.answer = false;
-    emit h.window->loggerLink().downloadStarted(1);
-    emit h.window->loggerLink().sectorReceived(0, kav::sim::sampleImage().left(4096));
-    emit h.window->loggerLink().downloadFinished();
+    QVERIFY(h.downloadFrom(sampleSectors(1)));
     QVERIFY(h.enabled("BtnRAZGT730"));
     QTest::keyClick(h.window.get(), Qt::Key_Escape);
     QCOMPARE(h.sink.warnings, QStringList{QStringLiteral("Clear flight recorder ?")});
@@ -615,8 +630,7 @@ void MainWindowTest::aboutShowsVersion() {
 void MainWindowTest::shortListSurvivesUnplugging() {
     Harness h;
     h.window->FormActivate();
-    h.press("BtnConnect");
-    h.downloadSample();
+    QVERIFY(h.downloadSample());
     auto* box = h.child<QCheckBox>("CbTimeFilter");
     auto* table = h.window->findChild<kav::browse::TrackTable*>();
     QVERIFY(box->isChecked() && box->isVisibleTo(h.window.get()));
@@ -670,7 +684,7 @@ void MainWindowTest::grabWhenAsked() {
     h.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
     h.window->FormActivate();
-    h.downloadSample();
+    QVERIFY(h.downloadSample());
     QTest::qWait(200);
     QVERIFY(h.window->grab().save(path));
 }

@@ -89,9 +89,10 @@ void ExportFlowWindowTest::noStartListOneClickEach_data() {
                          << QStringList{"091226.kml", "091226_1.kml"};
     QTest::newRow("gpx, 19 May 2019")
         << true << QDate(2019, 5, 19) << "2" << QStringList{"190519.gpx", "190519_1.gpx"};
+    // The logger's serial number ends in 567.
     QTest::newRow("igc: the long name")
         << true << QDate(2026, 12, 9) << "3"
-        << QStringList{"2022-05-10-XXX-000-01.igc", "2022-05-10-XXX-000-01_1.igc"};
+        << QStringList{"2022-05-10-XXX-567-01.igc", "2022-05-10-XXX-567-01_1.igc"};
     QTest::newRow("data folder missing: program folder")
         << false << QDate(2026, 12, 9) << "0" << QStringList{"091226.gac", "091226_1.gac"};
     // A track whose end was not read is named as the command line names it.
@@ -110,7 +111,7 @@ void ExportFlowWindowTest::noStartListOneClickEach() {
     const QString data = dataDirExists ? h.fixture.dataDir() : h.fixture.dataDir() + "/missing";
     h.start(ExportHarness::settings(data, false, "", format));
     const bool cut = names.first().contains("_incomplete");
-    h.download(cut);
+    QVERIFY(h.download(cut));
     const QString folder = dataDirExists ? data : h.fixture.programDir();
     const QStringList before = ExportHarness::filesIn(folder);
 
@@ -167,7 +168,7 @@ void ExportFlowWindowTest::typedNames() {
     const QString data = h.fixture.dataDir();
     for (const QString& name : existing) writeFile(data + "/" + name, "old");
     h.start(ExportHarness::settings(data, true, list, format == "none" ? "0" : format));
-    h.download();
+    QVERIFY(h.download());
     h.saveAnswer = ExportHarness::typed(data, typed);
     if (format == "none")
         h.saveAnswer = [data, typed](const QString&, int) {
@@ -190,7 +191,7 @@ void ExportFlowWindowTest::missingStartList() {
     ExportHarness h;
     const QString data = h.fixture.dataDir();
     h.start(ExportHarness::settings(data, true, data + "/none.txt", "0"));
-    h.download();
+    QVERIFY(h.download());
     const QString list = data + "/BlankListCompetitor.txt";
     QCOMPARE(h.window->parameters().startListFile(), list);
 
@@ -210,7 +211,7 @@ void ExportFlowWindowTest::startListPickedInOpenDialog() {
     const QString picked = h.fixture.configDir() + "/pilots.txt";
     writeFile(picked, "ANNE\r\nBRUNO\r\n");
     h.start(ExportHarness::settings(h.fixture.dataDir(), true, "none.txt", "0"));
-    h.download();
+    QVERIFY(h.download());
     h.startListAnswer = picked;
 
     clickDownload(h);
@@ -227,7 +228,7 @@ void ExportFlowWindowTest::competitorInSaveDialogFolder() {
     const QString list = h.fixture.configDir() + "/list.txt";
     writeFile(list, "ANNE\r\n\r\nF-042 PILOT\r\n");
     h.start(ExportHarness::settings(h.fixture.dataDir(), true, list, "0"));
-    h.download();
+    QVERIFY(h.download());
     h.competitorAnswer = "F-042 PILOT";
     // The user confirms the proposed name in the folder the save dialog shows.
     const QString shown = h.fixture.dataDir();
@@ -249,7 +250,7 @@ void ExportFlowWindowTest::abortKeepsDateProposal() {
     const QString list = h.fixture.configDir() + "/list.txt";
     writeFile(list, "ANNE\r\n");
     h.start(ExportHarness::settings(h.fixture.dataDir(), true, list, "1"));
-    h.download();
+    QVERIFY(h.download());
     QStringList expected = ExportHarness::filesIn(h.fixture.dataDir()) << "091226.kml";
     expected.sort();
 
@@ -291,7 +292,7 @@ void ExportFlowWindowTest::unsafeCompetitorNames() {
     const QString list = h.fixture.configDir() + "/list.txt";
     writeFile(list, entry.toUtf8() + "\r\n");
     h.start(ExportHarness::settings(h.fixture.dataDir(), true, list, "0"));
-    h.download();
+    QVERIFY(h.download());
     h.competitorAnswer = entry;
     const QString root = QFileInfo(h.fixture.dataDir()).absolutePath();
     const QStringList rootBefore = QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
@@ -340,7 +341,7 @@ void ExportFlowWindowTest::writeFailure() {
     const QString list = h.fixture.configDir() + "/list.txt";
     writeFile(list, "ANNE\r\n");
     h.start(ExportHarness::settings(data, true, list, "0"));
-    h.download();
+    QVERIFY(h.download());
     h.saveAnswer = ExportHarness::typed(target, "track");
     const QStringList before = ExportHarness::filesIn(data);
 
@@ -360,7 +361,7 @@ void ExportFlowWindowTest::noTrackNothingHappens() {
     ExportHarness h;
     h.start(ExportHarness::settings(h.fixture.dataDir(), false, "", "0"));
     for (int index : {-1, 0, 254}) h.window->StartDownload(index);
-    h.window->findChild<QPushButton*>("BtnDownload")->click();
+    clickDownload(h);
     QVERIFY(ExportHarness::filesIn(h.fixture.dataDir()).isEmpty());
     QCOMPARE(h.sink.count(), 0);
 }
@@ -369,7 +370,7 @@ void ExportFlowWindowTest::noTrackNothingHappens() {
 void ExportFlowWindowTest::rawLogRoundTrip() {
     ExportHarness first;
     first.start(ExportHarness::settings(first.fixture.dataDir(), false, "", "0"));
-    first.download();
+    QVERIFY(first.download());
     QVERIFY(first.window->collection().tracks().size() >= 2);
     const QString raw = first.fixture.dataDir() + "/memory.bin";
     first.rawSavePath = raw;
@@ -410,7 +411,7 @@ void ExportFlowWindowTest::openRawLogFailureKeepsLog() {
     QFETCH(bool, exists);
     ExportHarness h;
     h.start(ExportHarness::settings(h.fixture.dataDir(), false, "", "0"));
-    h.download();
+    QVERIFY(h.download());
     const auto before = spans(*h.window);
     const QString path = h.fixture.dataDir() + "/bad.bin";
     if (exists) writeFile(path, content);
@@ -449,7 +450,7 @@ void ExportFlowWindowTest::dialogFilterCarriesOver() {
     writeFile(list, "ANNE\r\n");
     const QString data = h.fixture.dataDir();
     h.start(ExportHarness::settings(data, true, list, "0"));
-    h.download();
+    QVERIFY(h.download());
     h.saveAnswer = [data](const QString&, int) {
         return std::optional(SaveChoice{data + "/first", 3});
     };
@@ -472,11 +473,11 @@ void ExportFlowWindowTest::flightOnly() {
     h.start(ExportHarness::settings(h.fixture.dataDir(), false, "", "3"));
     auto* choice = h.window->findChild<QAction*>("SaveFlightOnly1");
     QVERIFY(!choice->isEnabled());
-    h.download();
+    QVERIFY(h.download());
     QVERIFY(choice->isEnabled());
     choice->trigger();
     clickDownload(h);
-    const QString path = h.fixture.dataDir() + "/2022-05-10-XXX-000-01.igc";
+    const QString path = h.fixture.dataDir() + "/2022-05-10-XXX-567-01.igc";
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const qsizetype records = file.readAll().count("\r\nB");

@@ -1,17 +1,23 @@
 #pragma once
-// A main window over a fake port whose export dialogs and clock are answered by the test.
+// A main window over a fake port, a logger answering on it, whose export dialogs and clock are
+// answered by the test.
 
 #include <memory>
 #include <optional>
 
+#include <QAction>
+#include <QComboBox>
 #include <QDir>
+#include <QPushButton>
 #include <QStringList>
+#include <QTest>
 
+#include "answering_logger.h"
 #include "app/main_window.h"
 #include "common/fake_transport.h"
-#include "link/logger_link.h"
 #include "log/datalog_decoder.h"
 #include "recording_sink.h"
+#include "session/download_session.h"
 #include "settings_fixture.h"
 #include "sim/image_encoder.h"
 #include "sim/sample_day.h"
@@ -19,6 +25,10 @@
 namespace kav::app::testing {
 
 struct ExportHarness {
+    ~ExportHarness() {
+        if (logger) logger->answerFreely();
+    }
+
     // Connexion.cfg lines for a data folder, the start list and the default format (line 7).
     static QStringList settings(const QString& dataDir, bool useList, const QString& list,
                                 const QString& format) {
@@ -29,7 +39,9 @@ struct ExportHarness {
     void start(const QStringList& lines) {
         fixture.writeBoth(SettingsFixture::lines(lines));
         WindowServices services;
-        services.transport = std::make_unique<link::FakeTransport>();
+        auto transport = std::make_unique<link::FakeTransport>();
+        logger = std::make_unique<AnsweringLogger>(*transport);
+        services.transport = std::move(transport);
         services.messages = &sink;
         services.programDir = fixture.programDir();
         services.userConfigDir = fixture.userDir();
@@ -42,18 +54,27 @@ struct ExportHarness {
         window->FormActivate();
     }
 
-    // The sample day's sectors, delivered as a download delivers them; a cut download is
-    // stopped after its last sector instead of finishing.
-    void download(bool cut = false) {
+    // The sample day read from a logger answering Connect; a cut download is stopped before
+    // its last sector (one sector a request, so the stop comes in time).
+    bool download(bool cut = false) {
         const QByteArray memory = sim::encodeFixes(sim::sampleFixes());
-        const auto size = qsizetype(log::kSectorSize);
-        emit window->loggerLink().downloadStarted(int(memory.size() / size));
-        for (qsizetype at = 0; at < memory.size(); at += size)
-            emit window->loggerLink().sectorReceived(int(at / size), memory.mid(at, size));
-        if (cut)
-            emit window->loggerLink().downloadStopped(int(memory.size() / size));
-        else
-            emit window->loggerLink().downloadFinished();
+        const int sectors = int((memory.size() + log::kSectorSize - 1) / log::kSectorSize);
+        session::DownloadSession& session = window->session();
+        if (!logger->plugIn(memory)) return false;
+        if (cut) session.setTransferSpeed(session::TransferSpeed::Standard);
+        auto* chooser = window->findChild<QComboBox*>("CBPortCom");
+        if (chooser->currentIndex() < 0) chooser->setCurrentIndex(0);
+        QTest::mouseClick(window->findChild<QPushButton*>("BtnConnect"), Qt::LeftButton);
+        if (cut) {
+            if (!logger->answerUntil(
+                    [&] { return session.downloading() && session.sectorsRead() >= sectors - 2; }))
+                return false;
+            window->findChild<QAction*>("StopDownload1")->trigger();
+        }
+        return logger->answerUntil([&] {
+            return session.outcome().state != session::Outcome::State::None &&
+                   !session.downloading() && !session.busy();
+        });
     }
 
     ExportDialogs fakeDialogs() {
@@ -103,6 +124,7 @@ struct ExportHarness {
     std::optional<QString> rawSavePath;
     std::optional<QString> rawOpenPath;
     QDateTime now{QDate(2026, 12, 9), QTime(10, 30)};
+    std::unique_ptr<AnsweringLogger> logger;
     std::unique_ptr<TKAVSkyTraqV6> window;
 };
 
