@@ -81,8 +81,8 @@ TEST_F(Replies, UnexpectedAnswersAreDroppedInEveryState) {
                              rawBlock(userData("WRONG-SERIAL")) + ack(0x18);
     port.inject(stale + versionFrame(), 5);  // idle
     ASSERT_TRUE(link.GetSoftware());
-    port.inject(stale, 5);  // awaiting the version
-    EXPECT_EQ(link.step(), LoggerLink::Step::Version);  // still its exchange
+    port.inject(stale, 5);  // awaiting the version, which stays the exchange in progress
+    EXPECT_EQ(link.step(), LoggerLink::Step::Version);
     EXPECT_TRUE(got.statuses.isEmpty());
     EXPECT_TRUE(got.serials.isEmpty());
     EXPECT_TRUE(got.label.isEmpty());
