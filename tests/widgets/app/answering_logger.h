@@ -1,7 +1,8 @@
 #pragma once
 // A logger answering over FakeTransport: the emulator's protocol core takes each frame the
 // window's link writes, and its answers wait until the test lets them through, one at a time,
-// so a test can act at any point of a download.
+// so a test can act at any point of a download. The port must go first (the window owning it
+// is destroyed before this).
 
 #include <deque>
 #include <functional>
