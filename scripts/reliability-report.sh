@@ -43,7 +43,7 @@ done
   echo "pacing, its real line rates or the loss of the device could break: a clean run through the"
   echo "rate switch (frame_bytes_in_data), a failure that must reach the user"
   echo "(sector_checksum_always), the device gone at either speed (device_vanishes,"
-  echo "standard_device_vanishes), the terminal's rate falling back (rate_silent), a rate left on"
+  echo "standard_device_vanishes), the faster rate refused (rate_refused), a rate left on"
   echo "the device by another program (logger_left_at_230400), text streaming before the output stop"
   echo "(continuous_output); and every user action (the window's own commands during a download,"
   echo "the command line's Ctrl+C). These rows check the same three things: each sector kept (the"

@@ -58,9 +58,10 @@ sim::EmulatorOptions emulatorOptions(const Scenario& scenario, bool paced) {
 
 // The wire faults run through the serial stack; every other one runs against the conversation
 // core at virtual time (FaultMatrix in tests/fuzz/conversation). These are the ones the port,
-// its pacing, its real line rates or the loss of the device could break: a clean run with the
-// rate switch, a failure that must reach the user, the device gone at either speed, the
-// terminal's rate falling back and left over, and text streaming before the output stop.
+// its pacing, its real line rates or the loss of the device could break: a clean run through
+// the rate switch, a failure that must reach the user, the device gone at either speed, the
+// faster rate refused (the port stays at 115200) or left over on the device, and text streaming
+// before the output stop.
 std::vector<Scenario> faultRows() {
     const Expected failedAt3{false, 3, 3, "Sector 3 could not be read (checksum error)"};
     std::vector<Scenario> rows{
@@ -69,8 +70,8 @@ std::vector<Scenario> faultRows() {
             {"block-checksum-always=3"}, failedAt3),
         row("device_vanishes", "device gone after 3 sectors", {"vanish-after=3"},
             {false, 0, 3, "went away"}),
-        row("rate_silent", "at 230400 baud nothing the logger sends arrives", {"rate-silent"},
-            {true, -1, -1, "no answer at 230400 baud"}),
+        row("rate_refused", "230400 baud refused (0x05 answered 0x84)", {"refuse-once=0x05"},
+            {true, -1, -1, "refused 230400 baud"}),
     };
     Scenario leftFast = row("logger_left_at_230400", "logger left at 230400 by another program", {},
                             {false, 0, 0, "did not answer command 0x02"});
