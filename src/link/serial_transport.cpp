@@ -110,7 +110,9 @@ void SerialTransport::onError(QSerialPort::SerialPortError error) {
         error != QSerialPort::ReadError)
         return;
     lost_ = true;
-    error_ = port_.errorString();
+    // The error's text is whatever the last failed call left when the device hung up.
+    error_ = deviceRemoved(port_.portName()) ? QStringLiteral("the device was removed")
+                                             : port_.errorString();
     port_.clearError();
     emit portLost(error_);
     close();

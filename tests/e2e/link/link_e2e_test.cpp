@@ -183,18 +183,20 @@ TEST_F(EndToEnd, DeviceVanishingMidDownloadKeepsTheSectors) {
     EXPECT_FALSE(s.transport.isOpen());
 }
 
-// A device that goes while nothing is written is seen gone from the read side alone.
+// A device that goes while nothing is written is seen gone from the read side alone, and said
+// to be removed.
 TEST_F(EndToEnd, DeviceGoneWhileIdleIsLostWithoutAWrite) {
     sim::Emulator emulator(options());
     QString error;
     ASSERT_TRUE(emulator.start(&error)) << error.toStdString();
     SerialTransport transport;
     ASSERT_EQ(transport.open(emulator.ptyPath()), OpenResult::Ok);
-    bool lost = false;
-    QObject::connect(&transport, &Transport::portLost, [&lost] { lost = true; });
-    errno = ENOTTY;  // what a failed call before may leave behind
+    QStringList lost;
+    QObject::connect(&transport, &Transport::portLost, [&lost](const QString& t) { lost << t; });
+    errno = ENOTTY;  // what a failed call before may leave behind; not the reason given
     emulator.vanish();
-    EXPECT_TRUE(QTest::qWaitFor([&lost] { return lost; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&lost] { return !lost.isEmpty(); }, 5000));
+    EXPECT_EQ(lost, QStringList{QStringLiteral("the device was removed")});
     EXPECT_FALSE(transport.isOpen());
 }
 
