@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the fault matrix (emulator fault switches and user actions through the real serial stack,
-# in the window program and in the command line) and writes its table to docs/RELIABILITY.md.
+# in the window program and in the command line; every wire fault against the conversation core
+# at virtual time) and writes its table to docs/RELIABILITY.md.
 # Fails when a row fails.
 #   KAV_BUILD_DIR  build tree (default build)
 set -euo pipefail
@@ -15,6 +16,8 @@ status=0
 for test in reliability_window_tests reliability_cli_tests; do
   QT_QPA_PLATFORM=offscreen "$build/tests/$test" >>"$out" 2>&1 || status=$?
 done
+"$build/tests/conversation_sim_test" --gtest_filter='SampleDay/FaultMatrix.*' >>"$out" 2>&1 ||
+  status=$?
 for test in conversation_sim_test link_tests; do
   "$build/tests/$test" --gtest_filter='Logger/Scenarios.*:Rows/CoreTable.*:Seeds.*' \
     >>"$core" 2>&1 || status=$?
@@ -23,18 +26,35 @@ done
 {
   echo "# Reliability"
   echo
-  echo "Whole downloads of the emulator's sample day (17 sectors, 8560 fixes, 4 tracks) through"
-  echo "the real serial stack, one emulator fault switch or user action at a time, in both front"
-  echo "ends: the window program (its main window, message boxes answered by the test) and"
-  echo "\`kav-skytraq-cli download\` run as a separate process. Every row checks the same three"
-  echo "things: each sector kept (the window's session, the command line's raw copy) is"
-  echo "byte-for-byte the logger's; the tracks are those the kept sectors give, the one whose end"
-  echo "was not read marked in the table or named \`..._incomplete.gac\`; and what the user is told"
-  echo "(message boxes and status bar, or standard error and exit status) is the truth. A row also"
-  echo "fails when the run does not end within 30 s."
+  echo "Whole downloads of the emulator's sample day (17 sectors, 8560 fixes, 4 tracks), one"
+  echo "emulator fault switch or user action at a time."
   echo
-  echo "Produced by \`scripts/reliability-report.sh\` (tests \`reliability_window_tests\` and"
-  echo "\`reliability_cli_tests\`, tests/e2e/reliability/) on $(date -u +%Y-%m-%d)."
+  echo "Every wire fault runs against the conversation core at virtual time (front end"
+  echo "\`core (virtual time)\`, \`SampleDay/FaultMatrix\` in tests/fuzz/conversation/): the"
+  echo "emulator's logger model serves the sample day over a simulated line at the transfer speed the"
+  echo "front ends ask for (Fast: 230400 baud, 8 sectors a request; Standard: 115200, one), and the"
+  echo "row checks how the run ends and why (end kind, failure kind, command and sector), that the"
+  echo "sectors kept are byte for byte the logger's first ones, the line rate the download used and"
+  echo "that the logger is left at 115200. Its \"told\" column is the core's end in words."
+  echo
+  echo "Through the real serial stack, in both front ends (the window program: its main window,"
+  echo "driven by clicks on its buttons and menu actions, message boxes answered by the test; and"
+  echo "\`kav-skytraq-cli download\` run as a separate process), run the faults the port, its"
+  echo "pacing, its real line rates or the loss of the device could break: a clean run through the"
+  echo "rate switch (frame_bytes_in_data), a failure that must reach the user"
+  echo "(sector_checksum_always), the device gone at either speed (device_vanishes,"
+  echo "standard_device_vanishes), the faster rate refused (rate_refused), a rate left on"
+  echo "the device by another program (logger_left_at_230400), text streaming before the output stop"
+  echo "(continuous_output); and every user action (the window's own commands during a download,"
+  echo "the command line's Ctrl+C). These rows check the same three things: each sector kept (the"
+  echo "window's session, the command line's raw copy) is byte-for-byte the logger's; the tracks"
+  echo "are those the kept sectors give, the one whose end was not read marked in the table or named"
+  echo "\`..._incomplete.gac\`; and what the user is told (message boxes and status bar, or standard"
+  echo "error and exit status) is the truth. A row also fails when the run does not end within 30 s."
+  echo
+  echo "Produced by \`scripts/reliability-report.sh\` (tests \`reliability_window_tests\`,"
+  echo "\`reliability_cli_tests\` in tests/e2e/reliability/ and \`conversation_sim_test\`) on"
+  echo "$(date -u +%Y-%m-%d)."
   echo
   echo "| front end | row | fault or action | what the user is told | what is kept | result |"
   echo "|---|---|---|---|---|---|"

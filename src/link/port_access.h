@@ -27,4 +27,7 @@ PortProblem checkBeforeOpen(const QString& device);
 // in lockDirs.
 PortProblem diagnoseRefusal(const QString& device, const QStringList& lockDirs = lockFolders());
 
+// True when the system shows the device is no longer there (false where it cannot tell).
+bool deviceRemoved(const QString& device);
+
 }  // namespace kav::link

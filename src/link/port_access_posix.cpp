@@ -131,4 +131,8 @@ PortProblem diagnoseRefusal(const QString& device, const QStringList& lockDirs) 
     return {OpenResult::InUse, {}};
 }
 
+bool deviceRemoved(const QString& device) {
+    return !QFile::exists(devicePath(device));
+}
+
 }  // namespace kav::link

@@ -17,4 +17,8 @@ PortProblem diagnoseRefusal(const QString&, const QStringList&) {
     return {OpenResult::InUse, {}};
 }
 
+bool deviceRemoved(const QString&) {
+    return false;
+}
+
 }  // namespace kav::link

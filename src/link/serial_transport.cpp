@@ -100,12 +100,19 @@ void SerialTransport::onReadyRead() {
     emit bytesReceived(bytes);
 }
 
-// Reported once per loss: closing the lost port may raise the error again.
+// Reported once per loss: closing the lost port may raise the error again. A device that hangs
+// up is readable with nothing to read, which the serial port reports as a read error (or as a
+// resource error, by what the last failed call left behind): either way it is gone, and the
+// port would otherwise wake the loop without end until the next write fails.
 void SerialTransport::onError(QSerialPort::SerialPortError error) {
     if (!port_.isOpen() || lost_) return;
-    if (error != QSerialPort::ResourceError && error != QSerialPort::DeviceNotFoundError) return;
+    if (error != QSerialPort::ResourceError && error != QSerialPort::DeviceNotFoundError &&
+        error != QSerialPort::ReadError)
+        return;
     lost_ = true;
-    error_ = port_.errorString();
+    // The error's text is whatever the last failed call left when the device hung up.
+    error_ = deviceRemoved(port_.portName()) ? QStringLiteral("the device was removed")
+                                             : port_.errorString();
     port_.clearError();
     emit portLost(error_);
     close();

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "link/logger_link.h"
@@ -180,6 +181,23 @@ TEST_F(EndToEnd, DeviceVanishingMidDownloadKeepsTheSectors) {
     EXPECT_GE(s.sectors.size(), 2);
     s.expectSectorsMatchImage();
     EXPECT_FALSE(s.transport.isOpen());
+}
+
+// A device that goes while nothing is written is seen gone from the read side alone, and said
+// to be removed.
+TEST_F(EndToEnd, DeviceGoneWhileIdleIsLostWithoutAWrite) {
+    sim::Emulator emulator(options());
+    QString error;
+    ASSERT_TRUE(emulator.start(&error)) << error.toStdString();
+    SerialTransport transport;
+    ASSERT_EQ(transport.open(emulator.ptyPath()), OpenResult::Ok);
+    QStringList lost;
+    QObject::connect(&transport, &Transport::portLost, [&lost](const QString& t) { lost << t; });
+    errno = ENOTTY;  // what a failed call before may leave behind; not the reason given
+    emulator.vanish();
+    EXPECT_TRUE(QTest::qWaitFor([&lost] { return !lost.isEmpty(); }, 5000));
+    EXPECT_EQ(lost, QStringList{QStringLiteral("the device was removed")});
+    EXPECT_FALSE(transport.isOpen());
 }
 
 // At the real line rate: time per sector against the wire time of the bytes exchanged.

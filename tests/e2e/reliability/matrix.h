@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <ostream>
 #include <vector>
 
 #include "sim/emulator.h"
@@ -42,7 +43,6 @@ struct Scenario {
     int atSector = 2;
     bool answer = true;  // the user's answer to the questions the action raises
     bool continuousOutput = false;
-    bool fullMemory = false;
     const char* speed = "fast";   // the transfer speed asked for (fast is the default)
     bool loggerLeftFast = false;  // a program before left the logger at 230400 baud
 };
@@ -59,7 +59,8 @@ struct Result {
     int loggerRate = 0;                // the logger's line rate afterwards, 0 when it is gone
 };
 
-// The wire faults, run in both front ends.
+// The wire faults run in both front ends over the pseudo-terminal (the rest run against the
+// conversation core at virtual time).
 std::vector<Scenario> faultRows();
 QByteArray sampleImage();
 sim::EmulatorOptions emulatorOptions(const Scenario& scenario, bool paced);
@@ -69,6 +70,11 @@ bool startLogger(sim::Emulator& emulator, const Scenario& scenario);
 
 // Checks a result against its row (gtest expectations) and prints the report line.
 void checkAndReport(const char* frontEnd, const Scenario& scenario, const Result& result);
+
+// A row is named by its name in test output.
+inline void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
 
 // The rows' test names.
 inline std::string rowName(const ::testing::TestParamInfo<Scenario>& info) {

@@ -1,23 +1,26 @@
 // The fault matrix through the window program: the real main window over the real serial stack,
 // the emulated logger announced like a plugged-in port. Message boxes are recorded and answered
-// as the row says; the user's commands are the window's own.
+// as the row says; the user's commands are clicks on the window's buttons and menu actions.
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include "app/configuration_dialog.h"
 #include "app/main_window.h"
 #include "browse/track_table.h"
 #include "browse/track_table_model.h"
-#include "link/logger_link.h"
 #include "log/raw_log_file.h"
 #include "matrix.h"
 #include "recording_sink.h"
 #include "session/download_session.h"
+#include "session/transfer_speed.h"
 #include "settings_fixture.h"
 
 namespace kav::reliability {
@@ -28,6 +31,14 @@ using app::testing::SettingsFixture;
 using session::DownloadSession;
 
 constexpr int kLimitMs = 30000;
+// Into a block of sectors paced at 230400 baud (8 sectors: 1.4 s on the wire), its data is
+// arriving this long after the request reached the logger.
+constexpr int kIntoBlockMs = 300;
+
+void click(QPushButton* button) {
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
 
 class WindowRun {
   public:
@@ -52,12 +63,14 @@ class WindowRun {
             {QStringLiteral("GT730-01234567"), QStringLiteral("1.4.20"), QStringLiteral("1.0.12")});
         services.exportDialogs.openRawLog = [rawPath](const QString&) { return rawPath; };
         window_ = std::make_unique<app::TKAVSkyTraqV6>(std::move(services));
+        // Start-up, as showing the window runs it: it lists the ports; its messages are not
+        // the row's.
         window_->FormActivate();
         sink_ = RecordingSink{};
         sink_.answer = s_.answer;
         watch();
         session().setTransferSpeed(*session::transferSpeedFromName(QLatin1String(s_.speed)));
-        window_->BtnConnectClick();
+        click(button("BtnConnect"));
         QEventLoop loop;
         QTimer::singleShot(kLimitMs, &loop, &QEventLoop::quit);
         QObject::connect(&done_, &QTimer::timeout, &loop, &QEventLoop::quit);
@@ -65,13 +78,17 @@ class WindowRun {
         if (!captured_) capture();
         result_.ended = finished_;
         // Anything the window still does to close its exchange with the logger comes first.
-        window_->Exit1Click();
+        menuAction("Exit1")->trigger();
         result_.loggerRate = vanished_ ? 0 : emulator_.lineRate();
         return result_;
     }
 
   private:
     DownloadSession& session() { return window_->session(); }
+    QPushButton* button(const char* name) { return window_->findChild<QPushButton*>(name); }
+    QAction* menuAction(const char* name) {
+        return window_->menuBar()->findChild<QAction*>(QLatin1String(name));
+    }
 
     // Hooks the row's action and the signals that end the run.
     void watch() {
@@ -95,33 +112,38 @@ class WindowRun {
                              [this](quint8 id) {
                                  if (id == 0x1D && requests_++ == s_.atSector) act();
                              });
+        // The logger paces its answer: a while after the request reached it, the block is
+        // still on its way, none of its sectors stored yet.
         if (s_.when == When::DataArriving) {
-            QObject::connect(&poll_, &QTimer::timeout, &poll_, [this] {
-                if (session().downloading() && window_->loggerLink().FlagComportTrigger() &&
-                    session().sectorsRead() == s_.atSector)
-                    act();
+            intoBlock_.setSingleShot(true);
+            QObject::connect(&emulator_, &sim::Emulator::commandReceived, &emulator_,
+                             [this](quint8 id) {
+                                 if (id == 0x1D && session().sectorsRead() == s_.atSector &&
+                                     !intoBlock_.isActive())
+                                     intoBlock_.start(kIntoBlockMs);
+                             });
+            QObject::connect(&intoBlock_, &QTimer::timeout, &intoBlock_, [this] {
+                if (session().downloading() && session().sectorsRead() == s_.atSector) act();
             });
-            poll_.start(1);
         }
     }
 
     void act() {
         if (acted_) return;
         acted_ = true;
-        poll_.stop();
         switch (s_.action) {
             case Action::Reconnect:
-                return window_->BtnConnectClick();
+                return click(button("BtnConnect"));
             case Action::Stop:
             case Action::Interrupt:
-                return window_->StopDownload1Click();
+                return menuAction("StopDownload1")->trigger();
             case Action::ClearMemory:
-                return window_->BtnRAZGT730Click();
+                return click(button("BtnRAZGT730"));
             case Action::SendCriteria:
                 // The logger's own criteria, sent again with the dialog's Send to GPS.
-                return window_->configuration().findChild<QPushButton*>("BtSend")->click();
+                return click(window_->configuration().findChild<QPushButton*>("BtSend"));
             case Action::OpenRawLog:
-                return window_->OpenRawLog1Click();
+                return menuAction("OpenRawLog1")->trigger();
             case Action::None:
                 return;
         }
@@ -168,7 +190,7 @@ class WindowRun {
     QTemporaryDir rawLog_;
     RecordingSink sink_;
     std::unique_ptr<app::TKAVSkyTraqV6> window_;
-    QTimer poll_;
+    QTimer intoBlock_;
     QTimer done_;
     Result result_;
     int requests_ = 0;
@@ -190,6 +212,8 @@ std::vector<Scenario> windowRows() {
     };
     // Sectors come in blocks at the default speed: a stop keeps whole blocks.
     const Expected stopped{false, 1, 16, "The download was stopped"};
+    // A command the download is in the way of asks first (a click ignored fails the row).
+    const Expected asked{true, -1, -1, "A download is in progress"};
     action("reconnect_mid_download", "Connect again after sector 2", Action::Reconnect,
            When::AfterSector, true, {});
     action("stop_mid_download", "Tools, Stop download after sector 2", Action::Stop,
@@ -197,18 +221,19 @@ std::vector<Scenario> windowRows() {
     action("clear_awaiting_ack", "Clear memory while awaiting an acknowledgement, stop: yes",
            Action::ClearMemory, When::AwaitingAck, true, stopped);
     action("clear_data_arriving", "Clear memory while a block arrives, stop: no",
-           Action::ClearMemory, When::DataArriving, false, {});
+           Action::ClearMemory, When::DataArriving, false, asked);
     action("config_awaiting_ack", "Send to GPS while awaiting an acknowledgement, stop: yes",
-           Action::SendCriteria, When::AwaitingAck, true, {});
+           Action::SendCriteria, When::AwaitingAck, true, asked);
     action("config_data_arriving", "Send to GPS while a block arrives, stop: no",
-           Action::SendCriteria, When::DataArriving, false, {});
+           Action::SendCriteria, When::DataArriving, false, asked);
     action("open_raw_awaiting_ack", "Open raw log while awaiting an acknowledgement, stop: yes",
-           Action::OpenRawLog, When::AwaitingAck, true, {});
+           Action::OpenRawLog, When::AwaitingAck, true, asked);
     action("open_raw_data_arriving", "Open raw log while a block arrives, stop: yes",
-           Action::OpenRawLog, When::DataArriving, true, {});
-    // The request for the second block reaches the logger; the first block is arriving.
+           Action::OpenRawLog, When::DataArriving, true, asked);
+    // The request for the second block reaches the logger, or the second block is arriving:
+    // Clear memory is enabled once the first sectors are in.
     for (std::size_t i = rows.size() - 6; i < rows.size(); ++i)
-        rows[i].atSector = rows[i].when == When::AwaitingAck ? 1 : 0;
+        rows[i].atSector = rows[i].when == When::AwaitingAck ? 1 : session::kSectorsPerBlock;
     return rows;
 }
 

@@ -7,6 +7,7 @@
 
 #include "sim/line_rate.h"
 #include "sim/logger_core.h"
+#include "sim/nmea_output.h"
 
 namespace kav::simtest {
 
@@ -23,7 +24,7 @@ struct LineFaults {
 };
 
 struct Delivery {
-    enum class Kind { ToHost, ToLogger, LoggerRate, Vanish };
+    enum class Kind { ToHost, ToLogger, LoggerRate, Vanish, TextOutput };
     Kind kind = Kind::ToHost;
     QByteArray bytes;
     int rate = 0;  // the sender's rate; LoggerRate: the logger's new rate
@@ -41,13 +42,18 @@ class VirtualLine {
     VirtualLine(const Scenario& s, LineFaults faults, uint64_t seed)
         : scenario_(s), faults_(faults), rng_(seed), core_(timings()) {
         std::mt19937_64 imageRng(seed ^ 0x5eedULL);
-        const auto memory = sim::LoggerMemory::fromImage(makeImage(s.sectors, imageRng));
+        auto memory = sim::LoggerMemory::fromImage(
+            s.image.isEmpty() ? makeImage(s.sectors, imageRng) : s.image);
         const auto set = sim::FaultSet::parse(s.faults);
         if (!memory || !set) {
             report_.broken = "bad scenario";
             return;
         }
-        logger_.emplace(*memory, *set, sim::LoggerSettings{});
+        memory->setFull(s.fullMemory);
+        sim::LoggerSettings settings;
+        settings.continuousOutput = s.continuousOutput;
+        logger_.emplace(*memory, *set, settings);
+        if (s.continuousOutput) schedule(0, {Delivery::Kind::TextOutput, {}, 0});
         core_.setLineRate(s.baud);
         core_.setSectorsPerRequest(s.block);
     }
@@ -94,6 +100,8 @@ class VirtualLine {
             case Delivery::Kind::LoggerRate:
                 loggerRate_ = d.rate;
                 return;
+            case Delivery::Kind::TextOutput:
+                return textOutput();
             case Delivery::Kind::Vanish:
                 if (report_.vanished) return;
                 report_.vanished = true;
@@ -120,6 +128,15 @@ class VirtualLine {
     void onCommand(uint8_t id) {
         if (scenario_.closeAtCommand == 0 || id != scenario_.closeAtCommand) return;
         if (++closeCount_ == scenario_.closeAtTimes) pendingClose_ = true;
+    }
+
+    // As the emulator: one burst of text lines a second while the output is on and the
+    // logger's line is free, for as long as the port is open.
+    void textOutput() {
+        if (closed_ || report_.vanished) return;
+        if (logger_->outputOn() && loggerFree_ <= now_)
+            transmit(sim::Transmission{sim::nmeaLines(now_ / 1000)});
+        schedule(now_ + 1000, {Delivery::Kind::TextOutput, {}, 0});
     }
 
     bool chance(int percent) { return percent > 0 && int(rng_() % 100) < percent; }
@@ -188,13 +205,20 @@ class VirtualLine {
             if (e.sector != report_.sectorsKept || e.data != logger_->memory().sector(e.sector))
                 report_.sectorsMatch = false;
             ++report_.sectorsKept;
+            report_.kept += e.data;
             if (e.sector == scenario_.stopAtSector) apply(core_.stop(now_));
         }
         if (e.kind == Kind::DownloadStarted) report_.sectorsExpected = e.count;
+        if (e.kind == Kind::Version) report_.firmware = e.version.firmware;
+        if (e.kind == Kind::LineRate && report_.rateUsed == 0) {
+            report_.rateUsed = e.baud;
+            report_.rateWhy = e.text;
+        }
         if (e.kind != Kind::End) return;
         ++report_.ends;
         report_.end = e.end.kind;
         report_.endedWithFailure = e.end.failure.has_value();
+        report_.failure = e.end.failure;
         pendingClose_ = true;  // the session closes the port at the end of every run
     }
 

@@ -5,9 +5,11 @@
 // arrive garbled. One run plays a session: start, download (or identify), close at the end.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include <QByteArray>
+#include <QString>
 #include <QStringList>
 
 #include "link/conversation.h"
@@ -19,8 +21,13 @@ struct RunReport {
     int ends = 0;
     link::EndKind end = link::EndKind::Closed;
     bool endedWithFailure = false;
+    std::optional<link::LinkFailure> failure;  // why the run failed, when it did
     int sectorsKept = 0;
     int sectorsExpected = 0;
+    QByteArray kept;           // the sectors kept, in order
+    QString firmware;          // from the version message
+    int rateUsed = 0;          // the line rate the download settled on (0: it never chose)
+    QString rateWhy;           // why not the rate asked for ("" when it is used)
     bool sectorsMatch = true;  // every kept sector is the logger's own, in order
     bool vanished = false;     // the logger went away
     int loggerRate = 115200;   // the logger's line rate at the end
@@ -36,14 +43,17 @@ RunReport runSeed(uint64_t seed);
 // One run of a fixed scenario: emulator fault switches, the line rate and sectors a request.
 struct Scenario {
     QStringList faults;
+    QByteArray image;  // the logger's memory; empty: `sectors` distinct random sectors
     int sectors = 6;
     int baud = 115200;
     int block = 1;
     link::RunGoal goal = link::RunGoal::ReadMemory;
-    int lateMs = 0;          // every answer comes this much later
-    int stopAtSector = -1;   // the session stops the download once this sector is kept
-    int closeAtCommand = 0;  // the session closes the port when this command id reaches the
-    int closeAtTimes = 1;    // logger for this time
+    int lateMs = 0;                 // every answer comes this much later
+    int stopAtSector = -1;          // the session stops the download once this sector is kept
+    int closeAtCommand = 0;         // the session closes the port when this command id reaches the
+    int closeAtTimes = 1;           // logger for this time
+    bool fullMemory = false;        // every sector of the image used, none left
+    bool continuousOutput = false;  // text lines each second until the output is stopped
 };
 RunReport runScenario(const Scenario& scenario, uint64_t lineSeed = 0);
 
