@@ -28,7 +28,6 @@
 #include "browse/track_table.h"
 #include "browse/track_table_model.h"
 #include "export/track_export.h"
-#include "link/logger_link.h"
 #include "link/port_list.h"
 #include "link/port_watcher.h"
 #include "session/download_session.h"
@@ -91,10 +90,6 @@ TKAVSkyTraqV6::~TKAVSkyTraqV6() {
     // The session refers to the transport: it goes first.
     watcher_.reset();
     session_.reset();
-}
-
-link::LoggerLink& TKAVSkyTraqV6::loggerLink() {
-    return session_->link();
 }
 
 void TKAVSkyTraqV6::closeEvent(QCloseEvent* event) {

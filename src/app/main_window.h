@@ -34,7 +34,6 @@ class TrackTable;
 }  // namespace kav::browse
 
 namespace kav::link {
-class LoggerLink;
 class PortWatcher;
 struct LogStatus;
 }  // namespace kav::link
@@ -119,9 +118,6 @@ class TKAVSkyTraqV6 : public QMainWindow {
     TParametersGT730& parameters() { return *parametersDialog_; }
     TConfiguration& configuration() { return *configurationDialog_; }
     TAboutGT730& about() { return *aboutDialog_; }
-    // Deprecated: kept only until the last test reaching the link through the window reads the
-    // session instead. Nothing else may call it.
-    link::LoggerLink& loggerLink();
     session::DownloadSession& session() { return *session_; }
     // The log on screen: the session's, or the one read before while a new connection has
     // not yet started its download.

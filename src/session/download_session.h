@@ -121,7 +121,6 @@ class DownloadSession : public QObject {
     // A track whose end was not read: the last one while the download runs or after it was cut.
     bool trackIncomplete(std::size_t track) const;
 
-    kav::link::LoggerLink& link() { return link_; }
     const LoggerIdentity& identity() const { return identity_; }
     const kav::log::LogCollection& log() const { return log_; }
     kav::log::LogCollection& log() { return log_; }
