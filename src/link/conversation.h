@@ -38,6 +38,9 @@ struct LinkTimings {
     // After a request made more than once, the line must be quiet this long (and longer than
     // the slowest answer seen), or every answer still owed must have come, before the next.
     int settleMs = rawBlockTimeoutMs;
+    // Looking for a logger left at another line rate: its answer must start within this at
+    // each rate tried (plus the wire time of a few frames there).
+    int searchAnswerMs = 250;
 };
 
 // How many times a request is made in all before the link gives up on it.
@@ -78,6 +81,9 @@ class Conversation {
         AskBack,      // the logger may have switched silently: 0x05 to the old rate, at the new
         ConfirmBack,  // status at the old rate after asking back
         Restore,      // 0x05 to 115200 at the end of a download or after a failure
+        Search,       // the version request at a rate tried while looking for the logger
+        PutBack,      // 0x05 to 115200, at the rate the logger was found at
+        Returned,     // the version request at 115200 after the logger was put back
     };
     // What follows once an exchange is over (after settling, when it had to be made again).
     enum class Next {
@@ -98,6 +104,7 @@ class Conversation {
         ProbeRefused,    // it was refused, which proves the logger hears the rate
         Resend,          // make the held exchange's request again
         RestoreRate,     // after a failure: back to 115200
+        Found,           // the logger answered at the rate being tried: put it back
     };
     enum class Phase { Answer, Payload };  // awaiting the acknowledgement, or what follows it
 
@@ -290,6 +297,14 @@ class Conversation {
     void onClosingTimeout();
     void finishClosing();
 
+    // Looking for a logger left at another rate (conversation_search.cpp).
+    bool searchForLogger(FailureKind kind);
+    void searchAt(int baud);
+    void searchNext();
+    int searchWaitMs() const;
+    void putBack();
+    void onPutBackAnswered();
+
     LinkTimings timings_;
     CommandSet commands_;
     LinkReceiver receiver_;
@@ -317,6 +332,7 @@ class Conversation {
     int lineRate_ = kBaseBaud;
     int oldRate_ = kBaseBaud, triedRate_ = kBaseBaud;
     int probeRefusals_ = 0;
+    int searches_ = 0;        // the other rates were looked through this often in the run
     bool rateDoubt_ = false;  // the logger may have taken triedRate_ after the download fell back
     LogStatus status_;
     SectorPlan plan_;
