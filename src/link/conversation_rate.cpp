@@ -148,8 +148,6 @@ void Conversation::onClose(bool resume) {
     const Exchange* x = exchange();
     const bool switching = x && x->step == Step::LineRate && x->rate == RateStage::Switch;
     const int target = triedRate_;
-    // Nothing is known to listen at a rate tried while looking for the logger.
-    if (x && x->rate == RateStage::Search) useRate(kBaseBaud);
     endRun(closingEnd());
     if (!switching && lineRate_ == kBaseBaud) {
         const bool idle = !busy();

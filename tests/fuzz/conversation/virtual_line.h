@@ -24,13 +24,14 @@ struct RunReport {
     bool sectorsMatch = true;  // every kept sector is the logger's own, in order
     bool vanished = false;     // the logger went away
     int loggerRate = 115200;   // the logger's line rate at the end
+    int hostRate = 115200;     // the host's line rate at the end
     bool portClosed = false;   // the run closed the port
     qint64 virtualMs = 0;      // how long the run took on the virtual clock
     std::string broken;        // the first invariant broken, empty when none
 };
 
-// One run: the seed chooses the memory size, the transfer speed, the logger's faults and the
-// line's misbehaviour.
+// One run: the seed chooses the memory size, the transfer speed, the logger's faults, the
+// line's misbehaviour and, in some seeds, another line rate the logger was left at.
 RunReport runSeed(uint64_t seed);
 
 // One run of a fixed scenario: emulator fault switches, the line rate and sectors a request.
@@ -40,10 +41,11 @@ struct Scenario {
     int baud = 115200;
     int block = 1;
     link::RunGoal goal = link::RunGoal::ReadMemory;
-    int lateMs = 0;          // every answer comes this much later
-    int stopAtSector = -1;   // the session stops the download once this sector is kept
-    int closeAtCommand = 0;  // the session closes the port when this command id reaches the
-    int closeAtTimes = 1;    // logger for this time
+    int lateMs = 0;           // every answer comes this much later
+    int stopAtSector = -1;    // the session stops the download once this sector is kept
+    int closeAtCommand = 0;   // the session closes the port when this command id reaches the
+    int closeAtTimes = 1;     // logger for this time
+    int loggerRate = 115200;  // the logger's line rate at start (left there by another program)
 };
 RunReport runScenario(const Scenario& scenario, uint64_t lineSeed = 0);
 
