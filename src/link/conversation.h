@@ -38,9 +38,6 @@ struct LinkTimings {
     // After a request made more than once, the line must be quiet this long (and longer than
     // the slowest answer seen), or every answer still owed must have come, before the next.
     int settleMs = rawBlockTimeoutMs;
-    // Looking for a logger left at another line rate: its answer must start within this at
-    // each rate tried (plus the wire time of a few frames there).
-    int searchAnswerMs = 250;
 };
 
 // How many times a request is made in all before the link gives up on it.

@@ -16,6 +16,8 @@ constexpr std::array kSearchRates{921600, 460800, 230400, 57600, 38400, 19200, 9
 constexpr int kMaxSearches = 2;
 // The request, its acknowledgement and a margin, on the wire at the rate tried.
 constexpr int kSearchWireBytes = 32;
+// The logger's usual answer time, as a part of the first reply time-out (250 ms by default).
+constexpr int kSearchAnswerDivisor = 4;
 
 // The rate to try after baud; the first from any rate outside the list, none after the last.
 std::optional<int> rateAfter(int baud) {
@@ -28,7 +30,8 @@ std::optional<int> rateAfter(int baud) {
 }  // namespace
 
 int Conversation::searchWaitMs() const {
-    return timings_.searchAnswerMs + 3 * wireTimeMs(kSearchWireBytes, lineRate_);
+    return timings_.replyTimeoutMs / kSearchAnswerDivisor +
+           3 * wireTimeMs(kSearchWireBytes, lineRate_);
 }
 
 // The version request at 115200 was never answered at all: the other rates are tried.
@@ -51,7 +54,7 @@ void Conversation::searchAt(int baud) {
 }
 
 // No answer at this rate: the next one, or after the last, back at 115200 the run fails as it
-// would have without the search (counting every try).
+// would have without the search (the tries counted are those at 115200).
 void Conversation::searchNext() {
     const std::optional<int> next = rateAfter(lineRate_);
     if (next) {
@@ -59,7 +62,7 @@ void Conversation::searchNext() {
         return searchAt(*next);
     }
     useRate(kBaseBaud);
-    exchange()->attempts = kMaxCommandAttempts + int(kSearchRates.size());
+    exchange()->attempts = kMaxCommandAttempts;
     fail(FailureKind::NoAnswer);
 }
 
