@@ -139,7 +139,8 @@ class Conversation {
 
     // The inputs. Every call returns what to do, in order.
     // Starts a run on a freshly opened port: whatever was in progress is forgotten, the mask
-    // is idle, ACKByte 0, InitACK set, PortRemoved cleared, then GetSoftware.
+    // is idle, ACKByte 0, InitACK set, PortRemoved cleared, then GetSoftware (at the other line
+    // rates too when nothing answers at 115200, the logger found put back at 115200 first).
     Actions start(Millis now, RunGoal goal);
     Actions received(Millis now, QByteArrayView bytes);
     Actions wake(Millis now);

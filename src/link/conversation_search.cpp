@@ -34,12 +34,13 @@ int Conversation::searchWaitMs() const {
            3 * wireTimeMs(kSearchWireBytes, lineRate_);
 }
 
-// The version request at 115200 was never answered at all: the other rates are tried.
+// The version request that starts a run was never answered at all: the other rates are tried.
+// A version asked for by a command, after the logger answered, is not a reason to look.
 bool Conversation::searchForLogger(FailureKind kind) {
     const Exchange& x = *exchange();
     const bool silent = kind == FailureKind::NoAnswer && x.answers == 0;
-    if (x.step != Step::Version || x.rate == RateStage::Search || !silent ||
-        searches_ >= kMaxSearches)
+    const bool handshake = runActive_ && !haveStatus_ && x.step == Step::Version;
+    if (!handshake || x.rate == RateStage::Search || !silent || searches_ >= kMaxSearches)
         return false;
     ++searches_;
     dropExchange();
