@@ -62,13 +62,6 @@ Scenario leftAt(int baud, QStringList faults = {}, int speed = 115200, int block
     return s;
 }
 
-// Closed when the version request at the logger's rate reaches it: asked back all the same.
-Scenario closedAt921600WhenFound() {
-    Scenario s = closedAt(0x02, 1);
-    s.loggerRate = 921600;
-    return s;
-}
-
 Scenario identify() {
     Scenario s = with({}, 230400, 4);
     s.goal = link::RunGoal::Identify;
@@ -110,17 +103,15 @@ INSTANTIATE_TEST_SUITE_P(
 // A logger left at another line rate is found there and put back at 115200 first.
 INSTANTIATE_TEST_SUITE_P(
     LeftAtAnotherRate, Scenarios,
-    ::testing::Values(
-        Row{"logger_left_at_921600", leftAt(921600), EndKind::Complete, -1},
-        Row{"logger_left_at_9600_fastest_asked", leftAt(9600, {}, 921600, 8), EndKind::Complete,
-            -1},
-        Row{"put_back_unacknowledged", leftAt(460800, {QStringLiteral("reply-lost-once=0x05")}),
-            EndKind::Complete, -1},
-        Row{"put_back_refused_once_found_again",
-            leftAt(230400, {QStringLiteral("refuse-once=0x05")}, 230400, 4), EndKind::Complete, -1},
-        Row{"closed_as_the_search_reaches_it", closedAt921600WhenFound(), EndKind::Closed, 0},
-        Row{"silent_at_every_rate", leftAt(115200, {QStringLiteral("reply-lost-always=0x02")}),
-            EndKind::Failed, 0}),
+    ::testing::Values(Row{"logger_left_at_921600", leftAt(921600), EndKind::Complete, -1},
+                      Row{"logger_left_at_9600_fastest_asked", leftAt(9600, {}, 921600, 8),
+                          EndKind::Complete, -1},
+                      Row{"put_back_refused_once_found_again",
+                          leftAt(230400, {QStringLiteral("refuse-once=0x05")}, 230400, 4),
+                          EndKind::Complete, -1},
+                      Row{"silent_at_every_rate",
+                          leftAt(115200, {QStringLiteral("reply-lost-always=0x02")}),
+                          EndKind::Failed, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Seeds that broke an invariant once, and a run of consecutive seeds.

@@ -41,11 +41,12 @@ struct Scenario {
     int baud = 115200;
     int block = 1;
     link::RunGoal goal = link::RunGoal::ReadMemory;
-    int lateMs = 0;           // every answer comes this much later
-    int stopAtSector = -1;    // the session stops the download once this sector is kept
-    int closeAtCommand = 0;   // the session closes the port when this command id reaches the
-    int closeAtTimes = 1;     // logger for this time
-    int loggerRate = 115200;  // the logger's line rate at start (left there by another program)
+    int lateMs = 0;          // every answer comes this much later
+    int stopAtSector = -1;   // the session stops the download once this sector is kept
+    int closeAtCommand = 0;  // the session closes the port when this command id reaches the
+    int closeAtTimes = 1;    // logger for this time
+    // The logger's line rate at start (left there by another program).
+    int loggerRate = 115200;
 };
 RunReport runScenario(const Scenario& scenario, uint64_t lineSeed = 0);
 
