@@ -334,8 +334,8 @@ class Conversation {
     bool rateDoubt_ = false;  // the logger may have taken triedRate_ after the download fell back
     LogStatus status_;
     SectorPlan plan_;
-    QByteArray lastBlock_;       // the last block of sectors kept, to spot a repeated answer
-    bool repeatReread_ = false;  // the block is being asked for again after a repeated answer
+    QByteArray lastBlock_;   // the last block of sectors kept, to spot a repeated answer
+    int repeatRereads_ = 0;  // times the block was asked for again after a repeated answer
     bool configPending_ = false;
     bool configAccepted_ = false;
 };

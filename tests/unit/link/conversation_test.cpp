@@ -217,6 +217,23 @@ INSTANTIATE_TEST_SUITE_P(
             EndKind::Complete,
             2,
             115200},
+        // Answers to earlier tries later than every quiet period: the sector before is never
+        // kept twice, the download fails instead.
+        Row{"the_sector_before_each_time_fails",
+            115200,
+            1,
+            used(2),
+            {{In::Bytes, kSector0, 0x1D},
+             {In::Bytes, kSector0, 0},
+             {In::Wake, {}, 0x1D},
+             {In::Bytes, kSector0, 0},
+             {In::Wake, {}, 0x1D},
+             {In::Bytes, kSector0, 0},
+             {In::Wake, {}, 0x1D},
+             {In::Bytes, kSector0, 0}},
+            EndKind::Failed,
+            1,
+            115200},
         // A logger left fast is put back at 115200 before anything else.
         Row{"found_at_460800_put_back_then_downloads_at_230400",
             230400,
