@@ -84,6 +84,10 @@ Emulator::~Emulator() {
 
 bool Emulator::start(QString* error) {
     QString why;
+    if (!isLineRate(d->options.startRate))
+        return fail(
+            error,
+            QStringLiteral("%1 baud is not a rate the logger can take").arg(d->options.startRate));
     auto faults = FaultSet::parse(d->options.faults, &why);
     if (!faults) return fail(error, why);
     auto memory = LoggerMemory::fromImage(d->options.image, &why);
@@ -105,6 +109,7 @@ bool Emulator::start(QString* error) {
                                    d->options.bareTrailer},
                     &d->trace);
     d->line.emplace(d->pty, d->options.honourLineRate, &d->trace);
+    d->line->switchTo(d->options.startRate);
     d->sender = std::make_unique<PacedSender>(*d->line, d->options.fast);
     connect(d->sender.get(), &PacedSender::vanishDue, this, &Emulator::vanish);
     connect(d->sender.get(), &PacedSender::writeFailed, this, &Emulator::vanish);

@@ -33,7 +33,8 @@
 // The line rate: the logger starts at 115200 baud, paces its bytes at the rate in effect and
 // switches after acknowledging 0x05. While the rate the host set on the terminal differs, what
 // either side sends arrives garbled (checked at every read and write). A power cycle brings
-// back 115200.
+// back 115200. EmulatorOptions::startRate starts it at another rate instead, as a logger left
+// there by a program that did not put it back (a power cycle still brings back 115200).
 
 #include <QByteArray>
 #include <QObject>
@@ -54,7 +55,8 @@ struct EmulatorOptions {
     bool announce = true;           // announce the pty as ttySIM<n> (link/emulator_ports.h)
     QString linkPath;               // extra symlink to the pty, if not empty
     QString serialNumber = QStringLiteral("GT730-0123456789");
-    QString traceFile;  // when set, every frame received and sent is also written there
+    QString traceFile;       // when set, every frame received and sent is also written there
+    int startRate = 115200;  // the line rate at start (4800 ... 921600)
 };
 
 class Emulator : public QObject {

@@ -27,6 +27,10 @@ int lineRateOfIndex(int index) {
     return index >= 0 && index < int(kRates.size()) ? kRates[std::size_t(index)] : 0;
 }
 
+bool isLineRate(int rate) {
+    return std::find(kRates.begin(), kRates.end(), rate) != kRates.end();
+}
+
 QByteArray garbled(QByteArrayView bytes, int senderRate, int receiverRate) {
     QByteArray out(bytes.size(), '\0');
     for (qsizetype i = 0; i < bytes.size(); ++i)

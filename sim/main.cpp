@@ -30,6 +30,10 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("link"), QStringLiteral("Also make a symbolic link to the pty."),
          QStringLiteral("PATH")},
         {QStringLiteral("fast"), QStringLiteral("Send at full speed instead of the line rate.")},
+        {QStringLiteral("rate"),
+         QStringLiteral("Start at this line rate (4800 ... 921600), as a logger left there by "
+                        "a program that did not put it back (default 115200)."),
+         QStringLiteral("BAUD")},
         {QStringLiteral("ignore-line-rate"),
          QStringLiteral("Stay at 115200 baud whatever the host or 0x05 asks.")},
         {QStringLiteral("bare-trailer"),
@@ -74,6 +78,11 @@ bool readOptions(const QCommandLineParser& parser, EmulatorOptions& options, QSt
     options.linkPath = parser.value(QStringLiteral("link"));
     options.fast = parser.isSet(QStringLiteral("fast"));
     options.honourLineRate = !parser.isSet(QStringLiteral("ignore-line-rate"));
+    if (parser.isSet(QStringLiteral("rate"))) {
+        bool number = false;
+        options.startRate = parser.value(QStringLiteral("rate")).toInt(&number);
+        if (!number) options.startRate = 0;  // refused by the emulator's start
+    }
     options.bareTrailer = parser.isSet(QStringLiteral("bare-trailer"));
     options.fullMemory = parser.isSet(QStringLiteral("full"));
     options.faults = parser.values(QStringLiteral("fault"));

@@ -69,6 +69,10 @@ void TKAVSkyTraqV6::connectLink() {
     connect(source, &DownloadSession::lineRateChanged, this, [this](int, const QString& why) {
         if (!why.isEmpty()) rateNote_ = QStringLiteral(" (%1)").arg(why);
     });
+    connect(source, &DownloadSession::loggerFoundAt, this, [this](int baud) {
+        rateNote_ = QStringLiteral(" (%1)").arg(session::foundAtText(baud));
+        showStatus(session::foundAtText(baud));
+    });
     connect(source, &DownloadSession::failed, this, [this](const link::LinkFailure& failure) {
         reportError(*messages_,
                     QStringLiteral("Com Port %1: %2").arg(runPort_, link::failureText(failure)));

@@ -57,6 +57,8 @@ CommandSession::CommandSession(kav::link::Transport& transport, const QString& c
                                            .arg(why)
                                            .arg(baud));
             });
+    connect(&session_, &DownloadSession::loggerFoundAt, this,
+            [this](int baud) { printErr(prefix_ + kav::session::foundAtText(baud)); });
 }
 
 bool CommandSession::traceTo(const QString& path) {

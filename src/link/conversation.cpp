@@ -161,6 +161,7 @@ void Conversation::onStart(RunGoal goal) {
     haveStatus_ = false;
     downloadRan_ = false;
     downloadAfterStatus_ = goal == RunGoal::ReadMemory;
+    searches_ = 0;
     begin(Step::Version, Request{msg::GetSoftware});
 }
 
@@ -168,7 +169,8 @@ void Conversation::onWake() {
     if (Exchange* x = exchange()) {
         if (now_ < x->deadline) return;
         // A rate being tried says nothing of the logger's answer time.
-        const bool rate = x->step == Step::LineRate || x->step == Step::Probe;
+        const bool rate =
+            x->step == Step::LineRate || x->step == Step::Probe || x->rate == RateStage::Search;
         if (x->phase == Phase::Answer && !rate) roundTrip_.backOff();
         return retryOrFail(FailureKind::NoAnswer);
     }
@@ -316,7 +318,9 @@ int Conversation::payloadTimeoutMs(int sectors) const {
 void Conversation::arm() {
     Exchange& x = *exchange();
     if (x.phase == Phase::Answer) {
-        const int bound = x.step == Step::Clear ? timings_.clearTimeoutMs : roundTrip_.timeoutMs();
+        const int bound = x.step == Step::Clear         ? timings_.clearTimeoutMs
+                          : x.rate == RateStage::Search ? searchWaitMs()
+                                                        : roundTrip_.timeoutMs();
         x.deadline = now_ + bound;
         return;
     }
@@ -333,6 +337,7 @@ void Conversation::retryOrFail(FailureKind kind) {
     Exchange* xp = exchange();
     if (!xp) return;
     Exchange& x = *xp;
+    if (x.rate == RateStage::Search) return searchNext();  // one try at each rate
     const bool block = x.step == Step::Sectors && x.sectors.count > 1 && downloading_;
     const bool rate = x.step == Step::LineRate || x.step == Step::Probe;
     const int limit = block || rate             ? 2
@@ -343,7 +348,10 @@ void Conversation::retryOrFail(FailureKind kind) {
             const Exchange done = dropExchange();
             return settle(done, x.step == Step::LineRate ? Next::RateSilent : Next::ProbeSilent);
         }
-        if (!block) return fail(kind);
+        if (!block) {
+            if (!searchForLogger(kind)) fail(kind);
+            return;
+        }
         plan_.splitBlock();
         note(QStringLiteral("sectors %1 to %2 are read one at a time")
                  .arg(x.sectors.first)
@@ -498,6 +506,8 @@ void Conversation::then(Next next, RateStage rate) {
             return;
         case Next::RestoreRate:
             return restoreRate();
+        case Next::Found:
+            return putBack();
     }
 }
 

@@ -78,6 +78,9 @@ class Conversation {
         AskBack,      // the logger may have switched silently: 0x05 to the old rate, at the new
         ConfirmBack,  // status at the old rate after asking back
         Restore,      // 0x05 to 115200 at the end of a download or after a failure
+        Search,       // the version request at a rate tried while looking for the logger
+        PutBack,      // 0x05 to 115200, at the rate the logger was found at
+        Returned,     // the version request at 115200 after the logger was put back
     };
     // What follows once an exchange is over (after settling, when it had to be made again).
     enum class Next {
@@ -98,6 +101,7 @@ class Conversation {
         ProbeRefused,    // it was refused, which proves the logger hears the rate
         Resend,          // make the held exchange's request again
         RestoreRate,     // after a failure: back to 115200
+        Found,           // the logger answered at the rate being tried: put it back
     };
     enum class Phase { Answer, Payload };  // awaiting the acknowledgement, or what follows it
 
@@ -135,7 +139,8 @@ class Conversation {
 
     // The inputs. Every call returns what to do, in order.
     // Starts a run on a freshly opened port: whatever was in progress is forgotten, the mask
-    // is idle, ACKByte 0, InitACK set, PortRemoved cleared, then GetSoftware.
+    // is idle, ACKByte 0, InitACK set, PortRemoved cleared, then GetSoftware (at the other line
+    // rates too when nothing answers at 115200, the logger found put back at 115200 first).
     Actions start(Millis now, RunGoal goal);
     Actions received(Millis now, QByteArrayView bytes);
     Actions wake(Millis now);
@@ -290,6 +295,14 @@ class Conversation {
     void onClosingTimeout();
     void finishClosing();
 
+    // Looking for a logger left at another rate (conversation_search.cpp).
+    bool searchForLogger(FailureKind kind);
+    void searchAt(int baud);
+    void searchNext();
+    int searchWaitMs() const;
+    void putBack();
+    void onPutBackAnswered();
+
     LinkTimings timings_;
     CommandSet commands_;
     LinkReceiver receiver_;
@@ -317,11 +330,12 @@ class Conversation {
     int lineRate_ = kBaseBaud;
     int oldRate_ = kBaseBaud, triedRate_ = kBaseBaud;
     int probeRefusals_ = 0;
+    int searches_ = 0;        // the other rates were looked through this often in the run
     bool rateDoubt_ = false;  // the logger may have taken triedRate_ after the download fell back
     LogStatus status_;
     SectorPlan plan_;
-    QByteArray lastBlock_;       // the last block of sectors kept, to spot a repeated answer
-    bool repeatReread_ = false;  // the block is being asked for again after a repeated answer
+    QByteArray lastBlock_;   // the last block of sectors kept, to spot a repeated answer
+    int repeatRereads_ = 0;  // times the block was asked for again after a repeated answer
     bool configPending_ = false;
     bool configAccepted_ = false;
 };

@@ -25,7 +25,7 @@ void Conversation::startDownload() {
     downloadRan_ = true;
     stopRequested_ = false;
     lastBlock_.clear();
-    repeatReread_ = false;
+    repeatRereads_ = 0;
     // A download after new criteria is a run of its own.
     if (!runActive_) {
         runActive_ = true;
@@ -52,17 +52,19 @@ void Conversation::requestNextSectors() {
 
 // A block identical to the one kept before it is taken for a repeated answer to the previous
 // request (no two sectors of a log are alike): it is dropped, the line is let fall quiet, and
-// the block is asked for again; what a request on a quiet line brings is believed.
+// the block is asked for again. Answers to earlier tries can come later than any quiet period:
+// a block still equal after a few quiet re-reads fails the download rather than be kept.
 void Conversation::onSectorBlock(const QByteArray& data) {
     const Exchange x = *exchange();
-    if (downloading_ && !repeatReread_ && data == lastBlock_) {
-        repeatReread_ = true;
+    if (downloading_ && data == lastBlock_) {
+        if (repeatRereads_++ >= kMaxSectorAttempts)
+            return fail(FailureKind::NoAnswer, QStringLiteral("the sector before came back"));
         note(QStringLiteral("sector %1 came back equal to the one before: asked for again")
                  .arg(x.sectors.first));
         state_ = Idle{};
         return settleUntilQuiet(x, Next::NextSectors);
     }
-    repeatReread_ = false;
+    repeatRereads_ = 0;
     lastBlock_ = data;
     for (int i = 0; i < x.sectors.count; ++i) {
         ConversationEvent& e = event(Kind::Sector);

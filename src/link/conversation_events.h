@@ -54,12 +54,13 @@ struct ConversationEvent {
         ConfigurationSent,      // accepted
         ConfigurationAnswered,  // text
         MemoryCleared,
-        MemoLine,  // text
-        LineRate,  // baud, text: why the rate asked for is not used ("" when it is)
-        Failed,    // failure
-        PortLost,  // text
-        Idle,      // nothing outstanding any more
-        End,       // end: the run is over (exactly once per start)
+        MemoLine,   // text
+        LineRate,   // baud, text: why the rate asked for is not used ("" when it is)
+        RateFound,  // baud: the logger was found at this rate and put back at 115200
+        Failed,     // failure
+        PortLost,   // text
+        Idle,       // nothing outstanding any more
+        End,        // end: the run is over (exactly once per start)
     };
     Kind kind = Kind::Idle;
     QString text;

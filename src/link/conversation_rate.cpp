@@ -57,6 +57,8 @@ void Conversation::onRateAnswer(Next answer, RateStage stage) {
             useRate(kBaseBaud);
             event(Kind::LineRate).baud = kBaseBaud;
             return rateDone();
+        case RateStage::PutBack:
+            return onPutBackAnswered();
         default:
             return;
     }

@@ -155,6 +155,7 @@ void Conversation::onAnswer(uint8_t id, bool accepted) {
 
 void Conversation::onAcknowledged() {
     Exchange& x = *exchange();
+    if (x.rate == RateStage::Search) return complete(Next::Found);
     switch (x.step) {
         case Step::Version:
         case Step::Status:
@@ -179,10 +180,12 @@ void Conversation::onAcknowledged() {
 }
 
 // A refusal of the log criteria is reported with the next status; a refused rate is not used;
-// a refused status at a new rate proves the logger hears it; a refused block is read sector by
-// sector; any other refusal ends the exchange (and a download) at once.
+// a refused status at a new rate proves the logger hears it, as does any answer at a rate tried
+// while looking for it; a refused block is read sector by sector; any other refusal ends the
+// exchange (and a download) at once.
 void Conversation::onRefused() {
     const Exchange& x = *exchange();
+    if (x.rate == RateStage::Search) return complete(Next::Found);
     if (x.step == Step::LineRate) return complete(Next::RateRefused);
     if (x.step == Step::Probe) return complete(Next::ProbeRefused);
     if (x.step == Step::Criteria) return complete(Next::ConfigRefused);
@@ -200,16 +203,23 @@ void Conversation::expectPayload(std::size_t rawBytes) {
 }
 
 // The version answers GetSoftware even when its acknowledgement was lost; a version that does
-// not arrive whole is asked for again, so the names in every file are the logger's own.
+// not arrive whole is asked for again, so the names in every file are the logger's own. At a
+// rate tried while looking for the logger, the frame only says it is there.
 void Conversation::onVersion(const QByteArray& body) {
     if (!inStep(Step::Version)) return drop(QStringLiteral("version message"));
+    const RateStage stage = exchange()->rate;
     const std::optional<VersionInfo> info = parseVersion(body);
-    if (!info) return retryOrFail(FailureKind::ShortReply);
+    if (!info && stage != RateStage::Search) return retryOrFail(FailureKind::ShortReply);
     if (exchange()->phase == Phase::Answer) {
         timeAnswer();
         commands_.restoreBit(*bitForId(msg::GetSoftware));
     }
+    if (stage == RateStage::Search) return complete(Next::Found);
     event(Kind::Version).version = *info;
+    if (stage == RateStage::Returned) {
+        note(QStringLiteral("the logger found at %1 baud answers at 115200").arg(oldRate_));
+        event(Kind::RateFound).baud = oldRate_;
+    }
     complete(Next::OutputStop);
 }
 

@@ -169,6 +169,8 @@ void LoggerLink::emitEvent(const ConversationEvent& e) {
             return emit memoLine(e.text);
         case Kind::LineRate:
             return emit lineRateChanged(e.baud, e.text);
+        case Kind::RateFound:
+            return emit loggerFoundAt(e.baud);
         case Kind::Failed:
             return emit failed(e.failure);
         case Kind::PortLost:

@@ -122,6 +122,8 @@ class LoggerLink : public QObject {
     void note(const QString& text);
     // Both sides now talk at baud; why is empty unless the rate asked for could not be used.
     void lineRateChanged(int baud, const QString& why);
+    // The logger did not answer at 115200: it was found at baud and put back at 115200.
+    void loggerFoundAt(int baud);
     // The run begun by connectLogger or startHandshake is over: exactly once per start.
     void runEnded(const kav::link::RunEnd& end);
 

@@ -50,6 +50,10 @@ QString cutReason(const Outcome& outcome) {
         .arg(outcome.sectorsExpected);
 }
 
+QString foundAtText(int baud) {
+    return QStringLiteral("logger found at %1 baud, put back at 115200").arg(baud);
+}
+
 DownloadSession::DownloadSession(kav::link::Transport& transport, kav::link::LinkTimings timings,
                                  QObject* parent)
     : QObject(parent), transport_(transport), link_(transport, timings) {
@@ -101,6 +105,7 @@ void DownloadSession::connectLink() {
     connect(&link_, &LoggerLink::memoLine, this, &DownloadSession::memoLine);
     connect(&link_, &LoggerLink::idle, this, &DownloadSession::runWhenFree);
     connect(&link_, &LoggerLink::lineRateChanged, this, &DownloadSession::lineRateChanged);
+    connect(&link_, &LoggerLink::loggerFoundAt, this, &DownloadSession::loggerFoundAt);
 }
 
 kav::link::OpenResult DownloadSession::start(const QString& port, Goal goal) {

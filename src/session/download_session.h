@@ -54,6 +54,8 @@ struct Outcome {
 
 // Why a download was cut, in one sentence ("" unless cut).
 QString cutReason(const Outcome& outcome);
+// What both front ends say of a logger found at another line rate and put back at 115200.
+QString foundAtText(int baud);
 
 struct Progress {
     int sectorsRead = 0;
@@ -156,6 +158,8 @@ class DownloadSession : public QObject {
     void memoLine(const QString& text);
     // Both sides talk at baud; why says why the rate asked for is not used (empty otherwise).
     void lineRateChanged(int baud, const QString& why);
+    // The logger was left at baud (a run before was cut while fast): it was put back at 115200.
+    void loggerFoundAt(int baud);
 
   private:
     void connectLink();

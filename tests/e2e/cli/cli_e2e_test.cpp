@@ -71,12 +71,13 @@ CliRun runCli(const QStringList& args, int limitMs = 30000,
 
 struct Logger {
     explicit Logger(QStringList faults = {}, QString serial = QStringLiteral("GT730-0123456789"),
-                    bool announce = false) {
+                    bool announce = false, int rate = 115200) {
         ensureApplication();
         sim::EmulatorOptions options;
         options.image = sim::sampleImage();
         options.fast = true;
         options.announce = announce;
+        options.startRate = rate;
         options.faults = std::move(faults);
         options.serialNumber = std::move(serial);
         emulator = std::make_unique<sim::Emulator>(options);
@@ -339,6 +340,21 @@ TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return watch.state() == QProcess::NotRunning; }, 10000));
     EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(watch.exitCode(), 74);  // the second logger went away
+}
+
+// A logger a run before left at 921600 (cut while fast) is found there, put back at 115200 and
+// read whole; the user is told.
+TEST(CliDownload, FindsALoggerLeftFastAndPutsItBack) {
+    Logger logger({}, QStringLiteral("GT730-0123456789"), false, 921600);
+    QTemporaryDir out;
+    const QString raw = QDir(out.path()).filePath(QStringLiteral("memory.bin"));
+    const CliRun run = runCli({QStringLiteral("download"), QStringLiteral("--port"), logger.port(),
+                               QStringLiteral("--out"), out.path(), QStringLiteral("--raw"), raw});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("logger found at 921600 baud, put back at 115200")))
+        << run.err.toStdString();
+    EXPECT_TRUE(readAll(raw) == sim::sampleImage());
+    EXPECT_EQ(logger.emulator->lineRate(), 115200);
 }
 
 struct EndCase {

@@ -30,6 +30,7 @@ TEST_P(Scenarios, EndAsDecidedWithTheLoggersOwnSectorsAndAt115200) {
     if (!r.vanished) {
         EXPECT_EQ(r.loggerRate, 115200);
     }
+    EXPECT_EQ(r.hostRate, 115200);
 }
 
 Scenario with(QStringList faults, int baud = 115200, int block = 1, int sectors = 6) {
@@ -51,6 +52,13 @@ Scenario closedAt(uint8_t id, int times, int baud = 230400) {
     Scenario s = with({}, baud, 4);
     s.closeAtCommand = id;
     s.closeAtTimes = times;
+    return s;
+}
+
+// A logger a run before left at baud, with the faults and the transfer speed asked for now.
+Scenario leftAt(int baud, QStringList faults = {}, int speed = 115200, int block = 1) {
+    Scenario s = with(std::move(faults), speed, block);
+    s.loggerRate = baud;
     return s;
 }
 
@@ -92,9 +100,23 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"identify_only", identify(), EndKind::Complete, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A logger left at another line rate is found there and put back at 115200 first.
+INSTANTIATE_TEST_SUITE_P(
+    LeftAtAnotherRate, Scenarios,
+    ::testing::Values(Row{"logger_left_at_921600", leftAt(921600), EndKind::Complete, -1},
+                      Row{"logger_left_at_9600_fastest_asked", leftAt(9600, {}, 921600, 8),
+                          EndKind::Complete, -1},
+                      Row{"put_back_refused_once_found_again",
+                          leftAt(230400, {QStringLiteral("refuse-once=0x05")}, 230400, 4),
+                          EndKind::Complete, -1},
+                      Row{"silent_at_every_rate",
+                          leftAt(115200, {QStringLiteral("reply-lost-always=0x02")}),
+                          EndKind::Failed, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Seeds that broke an invariant once, and a run of consecutive seeds.
 TEST(Seeds, InvariantsHold) {
-    const uint64_t found[] = {759, 1276, 17069};
+    const uint64_t found[] = {759, 1276, 17069, 88085};
     for (uint64_t seed : found) EXPECT_EQ(runSeed(seed).broken, "") << "seed " << seed;
     for (uint64_t seed = 1000; seed < 1400; ++seed)
         EXPECT_EQ(runSeed(seed).broken, "") << "seed " << seed;

@@ -31,13 +31,14 @@ struct RunReport {
     bool sectorsMatch = true;  // every kept sector is the logger's own, in order
     bool vanished = false;     // the logger went away
     int loggerRate = 115200;   // the logger's line rate at the end
+    int hostRate = 115200;     // the host's line rate at the end
     bool portClosed = false;   // the run closed the port
     qint64 virtualMs = 0;      // how long the run took on the virtual clock
     std::string broken;        // the first invariant broken, empty when none
 };
 
-// One run: the seed chooses the memory size, the transfer speed, the logger's faults and the
-// line's misbehaviour.
+// One run: the seed chooses the memory size, the transfer speed, the logger's faults, the
+// line's misbehaviour and, in some seeds, another line rate the logger was left at.
 RunReport runSeed(uint64_t seed);
 
 // One run of a fixed scenario: emulator fault switches, the line rate and sectors a request.
@@ -54,6 +55,8 @@ struct Scenario {
     int closeAtTimes = 1;           // logger for this time
     bool fullMemory = false;        // every sector of the image used, none left
     bool continuousOutput = false;  // text lines each second until the output is stopped
+    // The logger's line rate at start (left there by another program).
+    int loggerRate = 115200;
 };
 RunReport runScenario(const Scenario& scenario, uint64_t lineSeed = 0);
 

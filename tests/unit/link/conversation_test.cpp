@@ -20,6 +20,7 @@ struct Step {
     In input;
     QByteArray bytes;
     int writes = -1;  // message id of the last frame written by this step; 0: none; -1: any
+    int rate = 0;     // the host's line rate after this step; 0: any
 };
 
 struct Row {
@@ -30,6 +31,7 @@ struct Row {
     std::optional<EndKind> end;  // none: the run goes on
     int kept;
     int rateLeft;
+    std::vector<Step> before = {};  // steps before the handshake
 };
 
 class Driver {
@@ -93,12 +95,17 @@ class CoreTable : public ::testing::TestWithParam<Row> {};
 TEST_P(CoreTable, ActionsAndOutcome) {
     const Row& row = GetParam();
     Driver d(row);
-    std::vector<Step> steps = handshake(row.status);
+    std::vector<Step> steps = row.before;
+    const std::vector<Step> handshaken = handshake(row.status);
+    steps.insert(steps.end(), handshaken.begin(), handshaken.end());
     steps.insert(steps.end(), row.steps.begin(), row.steps.end());
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const int wrote = d.feed(steps[i]);
         if (steps[i].writes >= 0) {
             EXPECT_EQ(wrote, steps[i].writes) << "step " << i;
+        }
+        if (steps[i].rate > 0) {
+            EXPECT_EQ(d.core.lineRate(), steps[i].rate) << "step " << i;
         }
     }
     ASSERT_EQ(d.ends.size(), row.end ? 1u : 0u);
@@ -118,6 +125,17 @@ StatusFields used(int sectors) {
 
 const QByteArray kSector0 = ack(0x1D) + rawBlock(trickySector(0));
 const QByteArray kSector1 = ack(0x1D) + rawBlock(trickySector(1));
+
+// Silent at 115200 (three tries) and at the rates tried before baud; the acknowledgement at
+// baud has the logger asked back to 115200 there, then the handshake starts again at 115200.
+std::vector<Step> foundAt(int baud) {
+    std::vector<Step> steps{{In::Wake, {}, 0x02}, {In::Wake, {}, 0x02}};
+    for (int rate : {921600, 460800, 230400, 57600, 38400, 19200, 9600})
+        if (rate >= baud) steps.push_back({In::Wake, {}, 0x02, rate});
+    steps.push_back({In::Bytes, ack(0x02), 0x05, baud});
+    steps.push_back({In::Bytes, ack(0x05), 0x02, 115200});
+    return steps;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CoreTable,
@@ -198,7 +216,37 @@ INSTANTIATE_TEST_SUITE_P(
              {In::Bytes, kSector1, 0}},
             EndKind::Complete,
             2,
-            115200}),
+            115200},
+        // Answers to earlier tries later than every quiet period: the sector before is never
+        // kept twice, the download fails instead.
+        Row{"the_sector_before_each_time_fails",
+            115200,
+            1,
+            used(2),
+            {{In::Bytes, kSector0, 0x1D},
+             {In::Bytes, kSector0, 0},
+             {In::Wake, {}, 0x1D},
+             {In::Bytes, kSector0, 0},
+             {In::Wake, {}, 0x1D},
+             {In::Bytes, kSector0, 0},
+             {In::Wake, {}, 0x1D},
+             {In::Bytes, kSector0, 0}},
+            EndKind::Failed,
+            1,
+            115200},
+        // A logger left fast is put back at 115200 before anything else.
+        Row{"found_at_460800_put_back_then_downloads_at_230400",
+            230400,
+            1,
+            used(1),
+            {{In::Bytes, ack(0x05), 0x17, 230400},
+             {In::Bytes, ack(0x17) + statusFrame(used(1)), 0x1D},
+             {In::Bytes, kSector0, 0x05},
+             {In::Bytes, ack(0x05), 0, 115200}},
+            EndKind::Complete,
+            1,
+            115200,
+            foundAt(460800)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
