@@ -348,10 +348,7 @@ void Conversation::retryOrFail(FailureKind kind) {
             const Exchange done = dropExchange();
             return settle(done, x.step == Step::LineRate ? Next::RateSilent : Next::ProbeSilent);
         }
-        if (!block) {
-            if (!searchForLogger(kind)) fail(kind);
-            return;
-        }
+        if (!block) return fail(kind);
         plan_.splitBlock();
         note(QStringLiteral("sectors %1 to %2 are read one at a time")
                  .arg(x.sectors.first)
@@ -359,6 +356,13 @@ void Conversation::retryOrFail(FailureKind kind) {
         const Exchange done = dropExchange();
         return settle(done, Next::NextSectors);
     }
+    if (!searchForLogger(kind)) tryAgain(kind);
+}
+
+// The exchange's request made once more: at once after no answer, after the line has fallen
+// quiet when the answer was garbled.
+void Conversation::tryAgain(FailureKind kind) {
+    Exchange& x = *exchange();
     ++x.attempts;
     note(
         QStringLiteral("%1 asked for again (attempt %2)").arg(hexId(x.request.id)).arg(x.attempts));

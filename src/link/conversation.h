@@ -235,6 +235,7 @@ class Conversation {
     bool send(const Request& request);
     void arm();
     void retryOrFail(FailureKind kind);
+    void tryAgain(FailureKind kind);
     void resend();
     void fail(FailureKind kind, const QString& detail = {});
     Exchange dropExchange();

@@ -34,11 +34,12 @@ int Conversation::searchWaitMs() const {
            3 * wireTimeMs(kSearchWireBytes, lineRate_);
 }
 
-// The version request that starts a run was never answered at all: the other rates are tried.
+// The first try of the version request that starts a run got no answer at all: the other
+// rates are tried before the tries at 115200 go on, so a logger left fast is found in seconds.
 // A version asked for by a command, after the logger answered, is not a reason to look.
 bool Conversation::searchForLogger(FailureKind kind) {
     const Exchange& x = *exchange();
-    const bool silent = kind == FailureKind::NoAnswer && x.answers == 0;
+    const bool silent = kind == FailureKind::NoAnswer && x.answers == 0 && x.attempts == 1;
     const bool handshake = runActive_ && !haveStatus_ && x.step == Step::Version;
     if (!handshake || x.rate == RateStage::Search || !silent || searches_ >= kMaxSearches)
         return false;
@@ -54,8 +55,8 @@ void Conversation::searchAt(int baud) {
     begin(Step::Version, Request{msg::GetSoftware}, {}, RateStage::Search);
 }
 
-// No answer at this rate: the next one, or after the last, back at 115200 the run fails as it
-// would have without the search (the tries counted are those at 115200).
+// No answer at this rate: the next one, or after the last, the tries at 115200 go on where
+// the first one left them (the tries counted are those at 115200).
 void Conversation::searchNext() {
     const std::optional<int> next = rateAfter(lineRate_);
     if (next) {
@@ -63,8 +64,10 @@ void Conversation::searchNext() {
         return searchAt(*next);
     }
     useRate(kBaseBaud);
-    exchange()->attempts = kMaxCommandAttempts;
-    fail(FailureKind::NoAnswer);
+    Exchange& x = *exchange();
+    x.rate = RateStage::None;
+    x.attempts = 1;
+    tryAgain(FailureKind::NoAnswer);
 }
 
 void Conversation::putBack() {

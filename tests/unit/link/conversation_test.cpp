@@ -126,10 +126,10 @@ StatusFields used(int sectors) {
 const QByteArray kSector0 = ack(0x1D) + rawBlock(trickySector(0));
 const QByteArray kSector1 = ack(0x1D) + rawBlock(trickySector(1));
 
-// Silent at 115200 (three tries) and at the rates tried before baud; the acknowledgement at
+// Silent at 115200 (the first try) and at the rates tried before baud; the acknowledgement at
 // baud has the logger asked back to 115200 there, then the handshake starts again at 115200.
 std::vector<Step> foundAt(int baud) {
-    std::vector<Step> steps{{In::Wake, {}, 0x02}, {In::Wake, {}, 0x02}};
+    std::vector<Step> steps;
     for (int rate : {921600, 460800, 230400, 57600, 38400, 19200, 9600})
         if (rate >= baud) steps.push_back({In::Wake, {}, 0x02, rate});
     steps.push_back({In::Bytes, ack(0x02), 0x05, baud});
