@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 
-#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -164,9 +163,6 @@ class TKAVSkyTraqV6 : public QMainWindow {
     void endRun();
     // The permanent status-bar field: the last download's outcome or the last file saved.
     void showStatus(const QString& text);
-    // Each kind of notice is shown once per connection; the repeats are counted.
-    void showNotice(const QString& text);
-    QString repeatedNoticesText() const;
     void setDownloadEnabled(bool enabled);
     // The tables' panel: the table's width, never narrower than the controls beneath it.
     void fitTablePanel(int tableWidth);
@@ -201,8 +197,7 @@ class TKAVSkyTraqV6 : public QMainWindow {
     QString repDataGT_;
     int defaultFormat_ = 0;
     bool started_ = false;
-    QString runPort_;                   // the port of the last connection, for its messages
-    QHash<QString, int> noticeCounts_;  // notices of this connection, by kind
+    QString runPort_;  // the port of the last connection, for its messages
     struct ShownLog;
     std::unique_ptr<ShownLog> held_;  // the log read before, while a connection starts
 

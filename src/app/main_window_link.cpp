@@ -28,11 +28,6 @@ const QString kSendQuestion = QStringLiteral(
     "A download is in progress. Sending the settings stops it: the tracks read so far are "
     "cleared and the logger's memory is read again from the start. Stop it and send?");
 
-// The kind of a notice: its text before " : " (the bytes or command after it vary).
-QString noticeKind(const QString& text) {
-    return text.section(QStringLiteral(" : "), 0, 0);
-}
-
 // "about 1 min 20 s left", "about 5 s left"; empty while unknown.
 QString timeLeftText(qint64 ms) {
     if (ms < 0) return {};
@@ -65,7 +60,12 @@ void TKAVSkyTraqV6::connectLink() {
     });
     connect(source, &DownloadSession::configurationAnswered, this,
             [this](const QString& text) { messages_->information(text); });
-    connect(source, &DownloadSession::notice, this, &TKAVSkyTraqV6::showNotice);
+    // The session shows each kind of notice once a run; the count of the rest goes to the status.
+    connect(source, &DownloadSession::notice, this,
+            [this](const QString& text) { messages_->information(text); });
+    connect(source, &DownloadSession::noticesNotShown, this, [this](const QString& summary) {
+        showStatus(QStringLiteral("%1 (%2)").arg(statusText(), summary));
+    });
     connect(source, &DownloadSession::lineRateChanged, this, [this](int, const QString& why) {
         if (!why.isEmpty()) rateNote_ = QStringLiteral(" (%1)").arg(why);
     });
@@ -84,19 +84,6 @@ void TKAVSkyTraqV6::connectLink() {
             [this](const LogCriteria& values) {
                 afterStopping([this, values] { session_->sendCriteria(values); });
             });
-}
-
-void TKAVSkyTraqV6::showNotice(const QString& text) {
-    // A port streaming frames not understood would otherwise open a box per frame.
-    if (noticeCounts_[noticeKind(text)]++ > 0) return;
-    messages_->information(text);
-}
-
-QString TKAVSkyTraqV6::repeatedNoticesText() const {
-    int repeated = 0;
-    for (const int count : noticeCounts_) repeated += count - 1;
-    if (repeated == 0) return {};
-    return QStringLiteral(" (%1 repeated messages not shown)").arg(repeated);
 }
 
 void TKAVSkyTraqV6::setDownloadEnabled(bool enabled) {
@@ -165,7 +152,7 @@ void TKAVSkyTraqV6::onDownloadEnded(const session::Outcome& outcome) {
                                    .arg(outcome.sectorsRead)
                                    .arg(outcome.sectorsExpected)
                                    .arg(session::cutReason(outcome));
-    showStatus(text + repeatedNoticesText());
+    showStatus(text);
 }
 
 // The handshake counts as the download's start.

@@ -84,7 +84,6 @@ bool TKAVSkyTraqV6::SerialPort_init() {
     // A reconnect starts from a closed port.
     SerialPort_close();
     runPort_ = name;
-    noticeCounts_.clear();
     const auto result =
         session_->start(link::portLocation(name), session::DownloadSession::Goal::ReadMemory);
     if (result == link::OpenResult::Ok) return true;

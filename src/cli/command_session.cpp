@@ -43,6 +43,7 @@ CommandSession::CommandSession(kav::link::Transport& transport, const QString& c
       session_(transport, timings),
       prefix_(QStringLiteral("kav-skytraq-cli %1: ").arg(command)) {
     connect(&session_, &DownloadSession::notice, this, &CommandSession::onNotice);
+    connect(&session_, &DownloadSession::noticesNotShown, this, &CommandSession::onNotice);
     // The link giving up, or the port going, ends any run (a download's end comes first).
     connect(&session_, &DownloadSession::failed, this,
             [this](const kav::link::LinkFailure& f) { fail(f); });

@@ -158,6 +158,8 @@ int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
                          if (job.onProgress) job.onProgress(p.sectorsRead, p.sectorsToRead);
                      });
     QObject::connect(&session, &DownloadSession::notice, &run, [&progress] { progress.finish(); });
+    QObject::connect(&session, &DownloadSession::noticesNotShown, &run,
+                     [&progress] { progress.finish(); });
     QObject::connect(&session, &DownloadSession::downloadEnded, &run,
                      [&run](const Outcome& outcome) {
                          if (outcome.complete()) return run.end();

@@ -246,7 +246,7 @@ void DownloadSession::reportRepeats() {
     const QMap<QString, int> repeats = std::exchange(repeats_, {});
     for (auto it = repeats.cbegin(); it != repeats.cend(); ++it)
         if (it.value() > 0)
-            emit notice(
+            emit noticesNotShown(
                 QStringLiteral("%1 more \"%2\" messages not shown").arg(it.value()).arg(it.key()));
 }
 

@@ -150,8 +150,10 @@ class DownloadSession : public QObject {
     void runEnded(const kav::link::RunEnd& end);
     void portLost(const QString& reason);
     // Texts the link shows as they are (refusals, frames not understood): each kind once per
-    // run or command, with how many more were not shown when the run ends.
+    // run or command.
     void notice(const QString& text);
+    // When the run ends: how many more of a kind came and were not shown.
+    void noticesNotShown(const QString& summary);
     void configurationSent(bool accepted);
     void configurationAnswered(const QString& text);
     void memoryCleared();
