@@ -49,6 +49,8 @@ class WindowRun {
         if (!startLogger(emulator_, s_) || !rawLog_.isValid()) return {};
         QObject::connect(&emulator_, &sim::Emulator::vanished, &emulator_,
                          [this] { vanished_ = true; });
+        QObject::connect(&emulator_, &sim::Emulator::commandReceived, &emulator_,
+                         [this](quint8 id) { versionRequests_ += id == 0x02; });
         settings_.writeBoth(
             SettingsFixture::lines({settings_.dataDir(), "-1", "False", "BlankListCompetitor.Text",
                                     "20", "600", "0", "True"}));
@@ -77,6 +79,10 @@ class WindowRun {
         if (!finished_) loop.exec();
         if (!captured_) capture();
         result_.ended = finished_;
+        // Connect clicked again starts a new handshake: a click ignored would pass unseen.
+        if (s_.action == Action::Reconnect) {
+            EXPECT_GE(versionRequests_, 2) << "Connect was not acted on";
+        }
         // Anything the window still does to close its exchange with the logger comes first.
         menuAction("Exit1")->trigger();
         result_.loggerRate = vanished_ ? 0 : emulator_.lineRate();
@@ -194,6 +200,7 @@ class WindowRun {
     QTimer done_;
     Result result_;
     int requests_ = 0;
+    int versionRequests_ = 0;
     int ends_ = 0;
     bool acted_ = false;
     bool captured_ = false;
