@@ -3,16 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <span>
 
 #include <QDir>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QTest>
 
+#include "../../common/tracks_of.h"
 #include "link/frame.h"
-
-#include "log/track_list.h"
 
 namespace kav::reliability {
 
@@ -22,16 +20,6 @@ constexpr qsizetype kSector = 4096;
 
 Scenario row(const char* name, const char* what, QStringList faults, Expected expected = {}) {
     return Scenario{name, what, std::move(faults), expected};
-}
-
-// The tracks the first count sectors of the image give.
-std::size_t referenceTracks(const QByteArray& image, int count) {
-    log::LogCollection log;
-    for (int n = 0; n < count; ++n) {
-        const QByteArray s = image.mid(n * kSector, kSector);
-        log.SavePacket(std::span(reinterpret_cast<const uint8_t*>(s.constData()), s.size()));
-    }
-    return log.tracks().size();
 }
 
 // Words that tell the user something went wrong.
@@ -118,7 +106,7 @@ void checkAndReport(const char* frontEnd, const Scenario& s, const Result& r) {
     EXPECT_GE(kept, minSectors) << "sectors lost";
     EXPECT_LE(kept, maxSectors);
     EXPECT_TRUE(r.memory == image.left(r.memory.size())) << "a sector kept is not the logger's";
-    const std::size_t tracks = referenceTracks(image, kept);
+    const std::size_t tracks = kav::testing::tracksOfFirstSectors(image, kept);
     if (r.tracks >= 0) {
         EXPECT_EQ(std::size_t(r.tracks), tracks);
     }

@@ -8,10 +8,9 @@
 #include <cstdio>
 #include <optional>
 #include <ostream>
-#include <span>
 
+#include "../../common/tracks_of.h"
 #include "link/link_failure.h"
-#include "log/track_list.h"
 #include "session/transfer_speed.h"
 #include "sim/emulator.h"
 #include "virtual_line.h"
@@ -84,16 +83,6 @@ Expected atBaseRate() {
     return e;
 }
 
-// The tracks the first count sectors of the image give.
-std::size_t tracksIn(int count) {
-    log::LogCollection log;
-    for (int n = 0; n < count; ++n) {
-        const QByteArray s = sampleImage().mid(qsizetype(n) * kSector, kSector);
-        log.SavePacket(std::span(reinterpret_cast<const uint8_t*>(s.constData()), s.size()));
-    }
-    return log.tracks().size();
-}
-
 // What the core tells its session, in words, for the report.
 QString told(const RunReport& r) {
     if (r.failure) return QStringLiteral("failed: ") + link::failureText(*r.failure);
@@ -109,7 +98,8 @@ void report(const MatrixRow& row, const RunReport& r) {
     const int kept = int(r.kept.size() / kSector);
     std::printf("RELIABILITY|core (virtual time)|%s|%s|%s|%d of %d sectors, %zu tracks|%s\n",
                 row.name, row.what, qPrintable(told(r).replace(u'|', u'/')), kept, all,
-                tracksIn(kept), ::testing::Test::HasFailure() ? "FAIL" : "pass");
+                kav::testing::tracksOfFirstSectors(sampleImage(), kept),
+                ::testing::Test::HasFailure() ? "FAIL" : "pass");
     std::fflush(stdout);
 }
 
