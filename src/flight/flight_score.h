@@ -1,0 +1,53 @@
+#pragma once
+// The cross-country score of a flight under a league's rules: the best of free distance
+// through up to three turnpoints, flat and FAI triangles and their closed variants.
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include <QString>
+
+#include "flight/flight_fix.h"
+
+namespace kav::flight {
+
+enum class ScoreRules { XContest, Ffvl };
+
+enum class ScoreType {
+    None,  // fewer than two fixes
+    FreeDistance,
+    FlatTriangle,
+    FaiTriangle,
+    ClosedFlatTriangle,
+    ClosedFaiTriangle,
+};
+
+struct ScorePoint {
+    std::size_t index = 0;  // into the fixes scored
+    FlightFix fix;
+};
+
+struct FlightScore {
+    ScoreRules rules = ScoreRules::XContest;
+    ScoreType type = ScoreType::None;
+    double km = 0;      // the route's length on the WGS84 ellipsoid
+    double factor = 0;  // the rule set's multiplier for the type
+    double points = 0;  // km * factor, after the closing gap is taken off for triangles
+    // Free distance: start, up to three turnpoints, finish. Triangles: the three corners.
+    std::vector<ScorePoint> turnpoints;
+    // Triangles: the two fixes that close it (the gap between them is the closing distance).
+    std::optional<ScorePoint> closingStart, closingEnd;
+};
+
+// The best score of fixes (in time order) under rules.
+FlightScore scoreFlight(std::span<const FlightFix> fixes, ScoreRules rules = ScoreRules::XContest);
+
+// "free distance", "flat triangle", "FAI triangle", "closed flat triangle", "closed FAI triangle".
+QString scoreTypeName(ScoreType type);
+// "xcontest", "ffvl".
+QString scoreRulesName(ScoreRules rules);
+std::optional<ScoreRules> scoreRulesFromName(const QString& name);
+
+}  // namespace kav::flight
