@@ -15,6 +15,8 @@ bash scripts/install-deps.sh
 jobs=$(nproc)
 stages=${KAV_TEST_STAGES:-plain package sanitize fuzz}
 export QT_QPA_PLATFORM=offscreen
+# ccache (when installed) keyed on paths relative to the checkout, so any clone reuses it.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 
 run_suite() {  # build-dir, extra cmake args...
   local build=$1; shift
