@@ -30,13 +30,14 @@ struct SaveRequest {
 };
 
 struct SaveReport {
-    QStringList written;                              // paths of the files written
-    std::vector<kav::flight::FixRange> writtenFixes;  // the log fixes each of them holds
-    QStringList errors;                               // one line per file not written
-    std::vector<int> missing;                         // listed track numbers the log does not have
-    std::size_t trackCount = 0;                       // tracks in the log
-    QStringList incomplete;  // the files written for a track whose end was not read
-    bool noFlight = false;   // flights were asked for and the chosen tracks hold none
+    QStringList written;         // paths of the files written
+    QStringList errors;          // one line per file not written
+    std::vector<int> missing;    // listed track numbers the log does not have
+    std::size_t trackCount = 0;  // tracks in the log
+    QStringList incomplete;      // the files written for a track whose end was not read
+    bool noFlight = false;       // flights were asked for and the chosen tracks hold none
+    // The log fixes each file written holds, in the order of written.
+    std::vector<kav::flight::FixRange> writtenFixes;
     // 73 when a file was not written, 74 with a track whose end was not read, 1 for a track
     // asked for that the log does not have, 0 otherwise.
     int exitStatus() const;
