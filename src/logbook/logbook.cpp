@@ -77,7 +77,9 @@ bool store(QSqlDatabase& db, const LoggedFlight& flight, Recorded& done, QSqlErr
     QSqlQuery query(db);
     query.prepare(known > 0 ? updateSql() : insertSql());
     bindFigures(query, flight);
-    query.bindValue(QStringLiteral(":serial_number"), flight.serialNumber);
+    // An unknown serial number is kept as empty text, never as NULL.
+    query.bindValue(QStringLiteral(":serial_number"),
+                    flight.serialNumber.isNull() ? QStringLiteral("") : flight.serialNumber);
     if (known > 0) {
         query.bindValue(QStringLiteral(":id"), known);
     } else {
