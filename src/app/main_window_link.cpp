@@ -152,7 +152,7 @@ void TKAVSkyTraqV6::onDownloadEnded(const session::Outcome& outcome) {
                                    .arg(outcome.sectorsRead)
                                    .arg(outcome.sectorsExpected)
                                    .arg(session::cutReason(outcome));
-    showStatus(text);
+    showStatus(text + recordInLogbook());
 }
 
 // The handshake counts as the download's start.
