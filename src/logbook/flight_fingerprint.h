@@ -1,8 +1,9 @@
 #pragma once
-// A flight's identity: a SHA-256 digest of its fixes as the logger stored them (GPS week, time
-// of week, ECEF position, speed) from take-off to landing. The same memory read again, read
-// with more flights after it, or opened from a raw copy gives the same fixes and so the same
-// digest; two different flights never share all their fixes.
+// A flight's fingerprint: a SHA-256 digest of its fixes as the logger stored them (GPS week,
+// time of week, ECEF position, speed) from take-off to landing. The same memory read again,
+// read with more flights after it, or opened from a raw copy gives the same fixes and so the
+// same digest; two different flights never share all their fixes. With the logger's serial
+// number it is the flight's identity in the logbook.
 
 #include <cstddef>
 

@@ -62,24 +62,32 @@ QString updateSql() {
         .arg(sets.join(QStringLiteral(", ")));
 }
 
-// The id of the flight with fingerprint, 0 when not kept; -1 on failure.
-qint64 flightId(QSqlDatabase& db, const QString& fingerprint) {
+// An unknown serial number is kept as empty text, never as NULL.
+QString storedSerial(const LoggedFlight& flight) {
+    return flight.serialNumber.isNull() ? QStringLiteral("") : flight.serialNumber;
+}
+
+// The id of the flight kept as flight, 0 when none; -1 on failure. A flight is the same when
+// its fixes are and the logger is, or one of the two is not known (a raw copy without its
+// side file); loggers that hold the same fixes (emulated ones) keep a row each.
+qint64 flightId(QSqlDatabase& db, const LoggedFlight& flight) {
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT id FROM flights WHERE fingerprint = ?"));
-    query.addBindValue(fingerprint);
+    query.prepare(QStringLiteral(
+        "SELECT id FROM flights WHERE fingerprint = ? AND (? = '' OR serial_number IN (?, '')) "
+        "ORDER BY serial_number = ? DESC, id LIMIT 1"));
+    query.addBindValue(flight.fingerprint);
+    for (int n = 0; n < 3; ++n) query.addBindValue(storedSerial(flight));
     if (!query.exec()) return -1;
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
 // Inserts or updates one flight and adds its files; false with the query's error.
 bool store(QSqlDatabase& db, const LoggedFlight& flight, Recorded& done, QSqlError& error) {
-    const qint64 known = flightId(db, flight.fingerprint);
+    const qint64 known = flightId(db, flight);
     QSqlQuery query(db);
     query.prepare(known > 0 ? updateSql() : insertSql());
     bindFigures(query, flight);
-    // An unknown serial number is kept as empty text, never as NULL.
-    query.bindValue(QStringLiteral(":serial_number"),
-                    flight.serialNumber.isNull() ? QStringLiteral("") : flight.serialNumber);
+    query.bindValue(QStringLiteral(":serial_number"), storedSerial(flight));
     if (known > 0) {
         query.bindValue(QStringLiteral(":id"), known);
     } else {

@@ -14,7 +14,7 @@ namespace {
 constexpr const char* kVersion1[] = {
     "CREATE TABLE flights ("
     " id INTEGER PRIMARY KEY,"
-    " fingerprint TEXT NOT NULL UNIQUE,"
+    " fingerprint TEXT NOT NULL,"
     " serial_number TEXT NOT NULL DEFAULT '',"
     " takeoff TEXT NOT NULL,"  // UTC, ISO 8601: sorts as it reads
     " landing TEXT NOT NULL,"
@@ -29,7 +29,8 @@ constexpr const char* kVersion1[] = {
     " max_climb_5s REAL NOT NULL DEFAULT 0, max_sink_5s REAL NOT NULL DEFAULT 0,"
     " track_km REAL NOT NULL DEFAULT 0, straight_km REAL NOT NULL DEFAULT 0,"
     " average_kmh REAL NOT NULL DEFAULT 0, max_kmh REAL NOT NULL DEFAULT 0,"
-    " added TEXT NOT NULL)",
+    " added TEXT NOT NULL,"
+    " UNIQUE(fingerprint, serial_number))",
     "CREATE INDEX flights_by_takeoff ON flights(takeoff)",
     "CREATE TABLE flight_files ("
     " flight_id INTEGER NOT NULL REFERENCES flights(id) ON DELETE CASCADE,"
