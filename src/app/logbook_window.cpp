@@ -53,10 +53,14 @@ QString hoursText(double seconds) {
 
 QList<QStandardItem*> flightRow(const logbook::LoggedFlight& f) {
     const double seconds = double(f.takeoff.secsTo(f.landing));
+    // The landing's date only when it is not the take-off's.
+    const QString landingFormat = f.landing.toUTC().date() == f.takeoff.toUTC().date()
+                                      ? QStringLiteral("HH:mm:ss")
+                                      : QStringLiteral("yyyy-MM-dd HH:mm:ss");
     QStandardItem* files = cell(QString::number(f.files.size()), int(f.files.size()));
     files->setToolTip(QDir::toNativeSeparators(f.files.join(u'\n')));
     return {cell(f.takeoff.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), f.takeoff),
-            cell(f.landing.toUTC().toString(QStringLiteral("HH:mm:ss")), f.landing),
+            cell(f.landing.toUTC().toString(landingFormat), f.landing),
             cell(hoursText(seconds), seconds),
             cell(f.serialNumber, f.serialNumber),
             cell(flight::scoreTypeName(f.score.type), int(f.score.type)),

@@ -32,6 +32,17 @@ int statusFor(Kind kind) {
 constexpr int kFirstYear = 1980;  // GPS time starts in 1980
 constexpr int kLastYear = 9999;
 
+// Reads --year into year (left empty for every year); false after a usage error.
+bool yearFrom(CommandLine& cl, std::optional<int>& year) {
+    if (!cl.parser().isSet(QStringLiteral("year"))) return true;
+    bool number = false;
+    year = cl.parser().value(QStringLiteral("year")).toInt(&number);
+    if (number && *year >= kFirstYear && *year <= kLastYear) return true;
+    cl.usageError(
+        QStringLiteral("--year takes a year from %1 to %2").arg(kFirstYear).arg(kLastYear));
+    return false;
+}
+
 }  // namespace
 
 int runLogbook(const QStringList& args) {
@@ -57,13 +68,7 @@ int runLogbook(const QStringList& args) {
     const bool csv = cl.parser().isSet(QStringLiteral("csv"));
     if (json && csv) return cl.usageError(QStringLiteral("give either --json or --csv"));
     std::optional<int> year;
-    if (cl.parser().isSet(QStringLiteral("year"))) {
-        bool number = false;
-        year = cl.parser().value(QStringLiteral("year")).toInt(&number);
-        if (!number || *year < kFirstYear || *year > kLastYear)
-            return cl.usageError(
-                QStringLiteral("--year takes a year from %1 to %2").arg(kFirstYear).arg(kLastYear));
-    }
+    if (!yearFrom(cl, year)) return kExitUsage;
     const QString path = cl.parser().isSet(QStringLiteral("logbook"))
                              ? cl.parser().value(QStringLiteral("logbook"))
                              : kav::logbook::defaultLogbookPath();
