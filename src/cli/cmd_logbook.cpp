@@ -82,6 +82,7 @@ int runLogbook(const QStringList& args) {
     } else {
         const QStringList lines = csv ? logbookCsv(*flights) : logbookLines(*flights);
         for (const QString& line : lines) printOut(line);
+        if (flights->empty() && !csv) cl.warn(QStringLiteral("no flight in %1").arg(path));
     }
     return kExitOk;
 }

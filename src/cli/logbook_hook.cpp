@@ -1,6 +1,7 @@
 #include "cli/logbook_hook.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "cli/console.h"
 #include "logbook/logbook.h"
@@ -49,7 +50,7 @@ std::vector<kav::logbook::WrittenFile> writtenFiles(const SaveReport* saved) {
     for (qsizetype i = 0; i < saved->written.size() && std::size_t(i) < saved->writtenFixes.size();
          ++i)
         files.push_back(
-            {QDir(saved->written[i]).absolutePath(), saved->writtenFixes[std::size_t(i)]});
+            {QFileInfo(saved->written[i]).absoluteFilePath(), saved->writtenFixes[std::size_t(i)]});
     return files;
 }
 

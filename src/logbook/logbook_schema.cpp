@@ -87,17 +87,18 @@ bool holdsForeignTables(QSqlDatabase& db) {
 
 QSqlError upgradeSchema(QSqlDatabase& db, int upTo) {
     QSqlError error;
-    const int from = schemaVersion(db, &error);
-    if (from < 0) return error;
-    if (from >= upTo) return {};
+    if (const int seen = schemaVersion(db, &error); seen < 0 || seen >= upTo) return error;
     error = run(db, QStringLiteral("BEGIN IMMEDIATE"));
     if (failed(error)) return error;
+    // Read again under the write lock: another connection may have upgraded it meanwhile.
+    const int from = schemaVersion(db, &error);
     for (int version = from + 1; version <= upTo && !failed(error); ++version) {
         const Step& step = kSteps[version - 1];
         for (const char* const* sql = step.begin; sql != step.end && !failed(error); ++sql)
             error = run(db, QString::fromLatin1(*sql));
     }
-    if (!failed(error)) error = run(db, QStringLiteral("PRAGMA user_version = %1").arg(upTo));
+    if (!failed(error) && from < upTo)
+        error = run(db, QStringLiteral("PRAGMA user_version = %1").arg(upTo));
     if (!failed(error)) error = run(db, QStringLiteral("COMMIT"));
     if (failed(error)) run(db, QStringLiteral("ROLLBACK"));
     return error;
