@@ -188,7 +188,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
     void setUpExport();
     void setUpLogbook();
     // Adds the flights on screen to the logbook (with files, only those the files hold); the
-    // status-bar note about it. A logbook that cannot be written is said in a message.
+    // status-bar note about it, empty without flights. A logbook that cannot be written is said
+    // in a message.
     QString recordInLogbook(std::span<const logbook::WrittenFile> files = {});
     int saveFilterIndex() const;
     std::optional<QString> nameFromStartList(const QDate& today, const QString& shortFormat,

@@ -152,7 +152,8 @@ void TKAVSkyTraqV6::onDownloadEnded(const session::Outcome& outcome) {
                                    .arg(outcome.sectorsRead)
                                    .arg(outcome.sectorsExpected)
                                    .arg(session::cutReason(outcome));
-    showStatus(text + recordInLogbook());
+    showStatus(text);
+    if (const QString note = recordInLogbook(); !note.isEmpty()) showStatus(text + note);
 }
 
 // The handshake counts as the download's start.

@@ -68,7 +68,8 @@ void TKAVSkyTraqV6::OpenRawLog1Click() {
             status += QStringLiteral(", %1 bytes after the last whole sector left out")
                           .arg(result.tailBytes);
         if (outcome.cut()) status += QStringLiteral(". Incomplete: ") + session::cutReason(outcome);
-        showStatus(status + recordInLogbook());
+        showStatus(status);
+        if (const QString note = recordInLogbook(); !note.isEmpty()) showStatus(status + note);
     });
 }
 
