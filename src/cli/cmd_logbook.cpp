@@ -52,7 +52,9 @@ int runLogbook(const QStringList& args) {
                                   "watch add to: one line per flight (UTC take-off, landing, "
                                   "duration, logger, score, maximum height, files), then per "
                                   "year the number of flights, the hours flown and the best "
-                                  "distance."));
+                                  "distance. Ends with 66 when there is no logbook, 65 when it "
+                                  "is damaged or made by a newer version, 75 while another "
+                                  "program holds it."));
     cl.add({QStringLiteral("year"),
             QStringLiteral("Only the flights that took off in year Y (UTC)."),
             QStringLiteral("Y")});

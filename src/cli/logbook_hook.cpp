@@ -11,12 +11,12 @@ namespace kav::cli {
 
 void addLogbookOptions(CommandLine& cl, bool byDefault) {
     cl.add({QStringLiteral("logbook"),
-            byDefault ? QStringLiteral("Add the flights read to the logbook FILE (an SQLite "
-                                       "file) instead of %1; a flight already in it is not "
-                                       "added again.")
-                            .arg(QDir::toNativeSeparators(kav::logbook::defaultLogbookPath()))
-                      : QStringLiteral("Add the flights read to the logbook FILE (an SQLite "
-                                       "file); without it no logbook is written."),
+            QStringLiteral("Add the flights read to the logbook FILE (an SQLite file; a flight "
+                           "already in it is not added again)") +
+                (byDefault ? QStringLiteral(" instead of the user's "
+                                            "(~/.local/share/kav-skytraq/logbook.sqlite on "
+                                            "Linux).")
+                           : QStringLiteral("; without it no logbook is written.")),
             QStringLiteral("FILE")});
     if (byDefault)
         cl.add({QStringLiteral("no-logbook"),
