@@ -5,7 +5,6 @@
 
 #include <thread>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -29,13 +28,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
-}
-
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "logbook_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
 }
 
 // The first sectors of the sample day, as a download that read that far stores them.
@@ -69,7 +61,6 @@ class LogbookTwice : public ::testing::TestWithParam<TwiceCase> {};
 // However the same memory comes back, each of its flights is one row, with every file and
 // the serial number once known.
 TEST_P(LogbookTwice, GivesOneRowPerFlight) {
-    ensureApplication();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("logbook.sqlite"));
     const auto record = [&](const Read& read) {
@@ -147,7 +138,6 @@ LoggedFlight handMade(const QString& takeoff, int minutes, double km) {
 
 // The totals of each year and the flights of one, read back with every field.
 TEST(Logbook, YearsAddUp) {
-    ensureApplication();
     QTemporaryDir dir;
     const std::vector<LoggedFlight> flights{
         handMade(QStringLiteral("2023-12-31T23:30:00Z"), 45, 12.5),
@@ -178,7 +168,6 @@ TEST(Logbook, YearsAddUp) {
 
 // A logbook written before the score was kept opens upgraded, its flights still in it.
 TEST(Logbook, OlderSchemaIsUpgraded) {
-    ensureApplication();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("old.sqlite"));
     {
@@ -217,7 +206,6 @@ class LogbookFailure : public ::testing::TestWithParam<FailureCase> {};
 
 // A file that is not our logbook is refused, said why, and left byte for byte as it was.
 TEST_P(LogbookFailure, LeavesTheFileAsItWas) {
-    ensureApplication();
     const FailureCase& c = GetParam();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("l.sqlite"));
@@ -254,7 +242,6 @@ INSTANTIATE_TEST_SUITE_P(
 // Another program holding the file: the write gives up after the busy timeout, nothing half
 // written, and succeeds once the file is free.
 TEST(Logbook, LockedByAnotherProgram) {
-    ensureApplication();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("l.sqlite"));
     LogbookError error;
@@ -279,7 +266,6 @@ TEST(Logbook, LockedByAnotherProgram) {
 
 // A station's threads write at once, each through its own connection: every row gets in.
 TEST(Logbook, WritersInSeveralThreadsAllGetIn) {
-    ensureApplication();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("l.sqlite"));
     constexpr int kThreads = 4, kWrites = 15;
