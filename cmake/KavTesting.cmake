@@ -8,7 +8,9 @@ function(kav_add_gtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+  # Each test program's own data folder: the programs it runs never write the user's logbook.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/tests/data-home/${name}")
 endfunction()
 
 # kav_add_qtest(NAME SOURCES a.cpp LIBS kav_app): Qt Test binaries, run on the offscreen platform.
@@ -18,5 +20,7 @@ function(kav_add_qtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+  # Each test program's own data folder: the programs it runs never write the user's logbook.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/tests/data-home/${name}")
 endfunction()

@@ -30,6 +30,7 @@
 #include "export/track_export.h"
 #include "link/port_list.h"
 #include "link/port_watcher.h"
+#include "logbook/logbook.h"
 #include "session/download_session.h"
 
 namespace kav::app {
@@ -42,6 +43,7 @@ WindowServices withDefaults(WindowServices services) {
     if (services.userConfigDir.isEmpty()) services.userConfigDir = userSettingsDir();
     if (!services.portLister) services.portLister = [] { return link::availablePorts(); };
     if (!services.online) services.online = [] { return DetectionConnexion(); };
+    if (services.logbookPath.isEmpty()) services.logbookPath = logbook::defaultLogbookPath();
     if (!services.openUrl)
         services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     return services;
@@ -67,6 +69,7 @@ TKAVSkyTraqV6::TKAVSkyTraqV6(WindowServices services, QWidget* parent)
     connectControls();
     connectLink();
     setUpExport();
+    setUpLogbook();
     startTrace();
     // The client area between the menu and the status bar is 1000 x 550.
     menuBar()->ensurePolished();

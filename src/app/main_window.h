@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include <QMainWindow>
 #include <QStringList>
@@ -37,6 +38,10 @@ class PortWatcher;
 struct LogStatus;
 }  // namespace kav::link
 
+namespace kav::logbook {
+struct WrittenFile;
+}
+
 namespace kav::session {
 class DownloadSession;
 struct LoggerIdentity;
@@ -46,6 +51,7 @@ struct Progress;
 
 namespace kav::app {
 
+class LogbookWindow;
 class MessageSink;
 class TAboutGT730;
 class TConfiguration;
@@ -62,6 +68,7 @@ struct WindowServices {
     UrlOpener openUrl;                           // default: the desktop's browser
     bool watchPorts = true;                      // notice ports that come and go
     ExportDialogs exportDialogs;                 // default: the real dialogs and clock
+    QString logbookPath;                         // default: the user's logbook
 };
 
 class TKAVSkyTraqV6 : public QMainWindow {
@@ -99,6 +106,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
     void StartDownload(int Index);
     void SaveRawLog1Click();
     void OpenRawLog1Click();
+    // The Logbook window, showing every flight kept.
+    void Logbook1Click();
 
     // Screen resets.
     void InitGrid();
@@ -177,6 +186,11 @@ class TKAVSkyTraqV6 : public QMainWindow {
     void reportOpenFailure(link::OpenResult result, const QString& name);
     void buildStatusBar();
     void setUpExport();
+    void setUpLogbook();
+    // Adds the flights on screen to the logbook (with files, only those the files hold); the
+    // status-bar note about it, empty without flights. A logbook that cannot be written is said
+    // in a message.
+    QString recordInLogbook(std::span<const logbook::WrittenFile> files = {});
     int saveFilterIndex() const;
     std::optional<QString> nameFromStartList(const QDate& today, const QString& shortFormat,
                                              bool incomplete);
@@ -238,6 +252,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
     QAction* Help2 = nullptr;
     QAction* Support1 = nullptr;
     QAction* About1 = nullptr;
+    QAction* Logbook1 = nullptr;
+    LogbookWindow* logbookWindow_ = nullptr;
 };
 
 }  // namespace kav::app

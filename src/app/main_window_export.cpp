@@ -17,6 +17,7 @@
 #include "export/export_flow.h"
 #include "export/unique_name.h"
 #include "flight/log_flights.h"
+#include "logbook/logged_flights.h"
 #include "session/download_session.h"
 
 namespace kav::app {
@@ -199,6 +200,8 @@ WriteResult TKAVSkyTraqV6::writeTrack(int Index, const QString& path) {
         reportError(*messages_, result.error);
         return result;
     }
+    const logbook::WrittenFile file{QFileInfo(path).absoluteFilePath(), part.fixes};
+    recordInLogbook(std::span(&file, 1));
     showStatus(
         QStringLiteral("%1 %2 saved in %3")
             .arg(part.ofDay ? QStringLiteral("The flight of track") : QStringLiteral("Track"))

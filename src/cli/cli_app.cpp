@@ -21,6 +21,7 @@ constexpr Subcommand kSubcommands[] = {
     {"config", runConfig, "send new logging criteria to the logger"},
     {"erase", runErase, "clear the logger's memory"},
     {"watch", runWatch, "download every logger plugged in, one after another"},
+    {"logbook", runLogbook, "list the flights in the logbook and their totals per year"},
 #ifdef KAV_HAVE_EMULATOR
     {"demo", runDemo, "download the built-in emulated logger over a pseudo-terminal"},
 #endif

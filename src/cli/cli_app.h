@@ -20,5 +20,6 @@ int runConfig(const QStringList& args);
 int runErase(const QStringList& args);
 int runWatch(const QStringList& args);
 int runDemo(const QStringList& args);
+int runLogbook(const QStringList& args);
 
 }  // namespace kav::cli

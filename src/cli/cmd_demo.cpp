@@ -6,6 +6,7 @@
 #include "cli/console.h"
 #include "cli/download_job.h"
 #include "cli/interrupt_notifier.h"
+#include "cli/logbook_hook.h"
 #include "cli/track_options.h"
 #include "link/serial_transport.h"
 #include "sim/emulator.h"
@@ -27,11 +28,15 @@ int runDemo(const QStringList& args) {
     cl.add(speedOption());
     cl.add(
         {QStringLiteral("fast"), QStringLiteral("Send at full speed instead of the line rate.")});
+    // The sample day is no pilot's: its flights go to a logbook only when one is named.
+    addLogbookOptions(cl, false);
     if (const auto done = cl.parse(args)) return *done;
     std::optional<SaveRequest> save = trackOptions(cl);
     if (!save) return kExitUsage;
     const auto speed = speedFrom(cl);
     if (!speed) return kExitUsage;
+    const auto logbook = logbookPath(cl, false);
+    if (!logbook) return kExitUsage;
     if (!cl.parser().isSet(QStringLiteral("format")))
         save->formats = {kav::exporting::TrackFormat::Gac, kav::exporting::TrackFormat::Kml,
                          kav::exporting::TrackFormat::Gpx};
@@ -54,6 +59,7 @@ int runDemo(const QStringList& args) {
     job.save = *save;
     job.tracePath = cl.parser().value(QStringLiteral("trace"));
     job.speed = *speed;
+    job.logbookPath = *logbook;
     job.showProgress = stderrIsTerminal();
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;

@@ -6,6 +6,7 @@
 #include "cli/console.h"
 #include "cli/download_job.h"
 #include "cli/interrupt_notifier.h"
+#include "cli/logbook_hook.h"
 #include "cli/track_options.h"
 #include "link/serial_transport.h"
 
@@ -33,6 +34,7 @@ int runDownload(const QStringList& args) {
                            "to FILE, with FILE.ini naming the logger."),
             QStringLiteral("FILE")});
     cl.add(eraseAfterOption());
+    addLogbookOptions(cl);
     if (const auto done = cl.parse(args)) return *done;
     const auto port = cl.required(QStringLiteral("port"));
     if (!port) return kExitUsage;
@@ -40,6 +42,8 @@ int runDownload(const QStringList& args) {
     if (!save) return kExitUsage;
     const auto speed = speedFrom(cl);
     if (!speed) return kExitUsage;
+    const auto logbook = logbookPath(cl);
+    if (!logbook) return kExitUsage;
 
     DownloadJob job;
     job.port = *port;
@@ -47,6 +51,7 @@ int runDownload(const QStringList& args) {
     job.rawPath = cl.parser().value(QStringLiteral("raw"));
     job.tracePath = cl.parser().value(QStringLiteral("trace"));
     job.speed = *speed;
+    job.logbookPath = *logbook;
     job.showProgress = stderrIsTerminal();
     job.eraseAfter = cl.parser().isSet(QStringLiteral("erase-after"));
     job.rawInFolder = job.eraseAfter && job.rawPath.isEmpty();

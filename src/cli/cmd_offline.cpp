@@ -5,6 +5,7 @@
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
 #include "cli/console.h"
+#include "cli/logbook_hook.h"
 #include "cli/track_listing.h"
 #include "cli/track_options.h"
 #include "cli/track_selection.h"
@@ -93,9 +94,12 @@ int runConvert(const QStringList& args) {
                        fileNamingHelp());
     cl.parser().addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Raw log file."));
     addTrackOptions(cl);
+    addLogbookOptions(cl);
     if (const auto done = cl.parse(args)) return *done;
     std::optional<SaveRequest> save = trackOptions(cl);
     if (!save) return kExitUsage;
+    const auto logbook = logbookPath(cl);
+    if (!logbook) return kExitUsage;
     kav::log::LogCollection log;
     kav::log::RawLogResult loaded;
     int status = kExitOk;
@@ -104,7 +108,9 @@ int runConvert(const QStringList& args) {
     save->firmware = loaded.identity.firmware;
     save->hardware = loaded.identity.hardware;
     if (cutShort(loaded) && !log.tracks().empty()) save->incompleteTrack = log.tracks().size() - 1;
-    status = printSaveReport(saveTracks(log, *save), cl.prefix());
+    const SaveReport saved = saveTracks(log, *save);
+    status = printSaveReport(saved, cl.prefix());
+    recordFlights(*logbook, {log, save->serialNumber, save->incompleteTrack, &saved}, cl.prefix());
     if (log.tracks().empty()) cl.warn(QStringLiteral("the file holds no track"));
     return status;
 }

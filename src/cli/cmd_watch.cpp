@@ -6,6 +6,7 @@
 #include "cli/console.h"
 #include "cli/download_job.h"
 #include "cli/interrupt_notifier.h"
+#include "cli/logbook_hook.h"
 #include "cli/pilot_list.h"
 #include "cli/station.h"
 #include "cli/track_options.h"
@@ -33,6 +34,7 @@ int runWatch(const QStringList& args) {
     cl.add(traceOption());
     cl.add(speedOption());
     cl.add(eraseAfterOption());
+    addLogbookOptions(cl);
     cl.add({QStringLiteral("pilots"),
             QStringLiteral("CSV file of \"serial number, competition id, name\" lines: each "
                            "listed logger's folder and raw copy are named <name>.<id>."),
@@ -42,6 +44,8 @@ int runWatch(const QStringList& args) {
     if (!save) return kExitUsage;
     const auto speed = speedFrom(cl);
     if (!speed) return kExitUsage;
+    const auto logbook = logbookPath(cl);
+    if (!logbook) return kExitUsage;
     std::optional<PilotList> pilots;
     if (cl.parser().isSet(QStringLiteral("pilots"))) {
         QString error;
@@ -54,6 +58,7 @@ int runWatch(const QStringList& args) {
     model.folderPerSerial = true;
     model.tracePath = cl.parser().value(QStringLiteral("trace"));
     model.speed = *speed;
+    model.logbookPath = *logbook;
     model.pathsToStderr = true;
     model.eraseAfter = cl.parser().isSet(QStringLiteral("erase-after"));
     model.rawInFolder = model.eraseAfter;

@@ -8,6 +8,7 @@
 #include "cli/console.h"
 #include "cli/erase_after.h"
 #include "cli/interrupt_notifier.h"
+#include "cli/logbook_hook.h"
 #include "cli/pilot_list.h"
 #include "cli/progress_line.h"
 #include "export/unique_name.h"
@@ -104,6 +105,8 @@ int saveResults(const DownloadJob& job, const DownloadSession& session, const QS
     for (const auto& inTrack : kav::flight::findLogFlights(session.log()))
         report.flights += int(inTrack.size());
     const int status = printSaveReport(saved, prefix, job.pathsToStderr);
+    recordFlights(job.logbookPath, {session.log(), save.serialNumber, save.incompleteTrack, &saved},
+                  prefix);
     if (tracks == 0) printErr(prefix + QStringLiteral("the memory holds no track"));
     return copied ? status : kExitCannotWrite;
 }

@@ -56,6 +56,8 @@ struct DownloadJob {
     SavedMemories* savedBefore = nullptr;
     // Names the folder after the logger's pilot when the list has it (with folderPerSerial).
     const PilotList* pilots = nullptr;
+    // The logbook the flights read go to once the files are saved; empty for none.
+    QString logbookPath;
     // Called on every sector read (from the thread running the job).
     std::function<void(int sectorsRead, int sectorsToRead)> onProgress;
 };

@@ -86,6 +86,7 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
                 });
             if (result.ok()) {
                 report.written << path;
+                report.writtenFixes.push_back(piece.fixes);
                 if (incomplete) report.incomplete << path;
             } else {
                 report.errors << QStringLiteral("track %1: %2").arg(index + 1).arg(result.error);

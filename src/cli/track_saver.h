@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "export/track_export.h"
+#include "flight/log_flights.h"
 #include "log/track_list.h"
 
 namespace kav::cli {
@@ -35,6 +36,8 @@ struct SaveReport {
     std::size_t trackCount = 0;  // tracks in the log
     QStringList incomplete;      // the files written for a track whose end was not read
     bool noFlight = false;       // flights were asked for and the chosen tracks hold none
+    // The log fixes each file written holds, in the order of written.
+    std::vector<kav::flight::FixRange> writtenFixes;
     // 73 when a file was not written, 74 with a track whose end was not read, 1 for a track
     // asked for that the log does not have, 0 otherwise.
     int exitStatus() const;

@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -38,9 +40,11 @@ void ensureApplication() {
     static char name[] = "cli_e2e_tests";
     static char* argv[] = {name, nullptr};
     if (QCoreApplication::instance()) return;
-    // Emulator announcements go to a folder of this test's own, shared with the programs it runs.
-    static QTemporaryDir runtime;
+    // Emulator announcements and the logbook go to folders of this test's own, shared with the
+    // programs it runs.
+    static QTemporaryDir runtime, data;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     new QCoreApplication(argc, argv);
 }
 
@@ -482,7 +486,8 @@ TEST(CliExitCodes, UsageErrorsFailuresAndHelp) {
         {"port is a file", {QStringLiteral("info"), QStringLiteral("--port"), raw}, 65},
         {"no such file", {QStringLiteral("list"), none}, 66},
         {"folder under a file",
-         {QStringLiteral("convert"), raw, QStringLiteral("--out"), raw + QStringLiteral("/x")},
+         {QStringLiteral("convert"), raw, QStringLiteral("--out"), raw + QStringLiteral("/x"),
+          QStringLiteral("--no-logbook")},
          73},
         {"trace under a file",
          {QStringLiteral("info"), QStringLiteral("--port"), none, QStringLiteral("--trace"),
@@ -514,9 +519,25 @@ TEST(CliExitCodes, UsageErrorsFailuresAndHelp) {
         {"erase help", {QStringLiteral("erase"), QStringLiteral("--help")}, 0, "not read unless"},
         {"a million missing tracks",
          {QStringLiteral("convert"), raw, QStringLiteral("--out"), out, QStringLiteral("--tracks"),
-          QStringLiteral("1-1000000")},
+          QStringLiteral("1-1000000"), QStringLiteral("--no-logbook")},
          1,
          "there are no tracks "},
+        {"logbook missing",
+         {QStringLiteral("logbook"), QStringLiteral("--logbook"), none},
+         66,
+         "there is no such file"},
+        {"logbook not one",
+         {QStringLiteral("logbook"), QStringLiteral("--logbook"), raw},
+         65,
+         "is damaged or is not a logbook"},
+        {"logbook two formats",
+         {QStringLiteral("logbook"), QStringLiteral("--json"), QStringLiteral("--csv")},
+         64},
+        {"logbook bad year", {QStringLiteral("logbook"), QStringLiteral("--year"), "22"}, 64},
+        {"logbook and none",
+         {QStringLiteral("convert"), raw, QStringLiteral("--out"), out, QStringLiteral("--logbook"),
+          none, QStringLiteral("--no-logbook")},
+         64},
     };
     for (const ExitCase& c : cases) {
         const CliRun run = runCli(c.args);
@@ -573,6 +594,87 @@ TEST(CliRawLog, BadFilesGiveAClearErrorOrABoundedResult) {
         }
     }
 }
+
+struct LogbookCase {
+    const char* name;
+    // Makes the logbook what the row needs before the convert; returns what stays alive.
+    std::function<std::shared_ptr<void>(const QString& path)> before;
+    const char* says;  // on standard error after the convert
+    bool withoutOverride = false;
+};
+
+class CliLogbook : public ::testing::TestWithParam<LogbookCase> {};
+
+// A download and then a convert of its raw copy: each flight is in the logbook once. A logbook
+// locked, read-only or damaged still lets the convert save every file, and says why not.
+TEST_P(CliLogbook, FlightsOnceAndFilesSavedWhateverTheLogbook) {
+    Logger logger;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("logbook.sqlite"));
+    const QString raw = dir.filePath(QStringLiteral("memory.bin"));
+    const QStringList logbook{QStringLiteral("--logbook"), path};
+    const CliRun download =
+        runCli(QStringList{QStringLiteral("download"), QStringLiteral("--port"), logger.port(),
+                           QStringLiteral("--out"), dir.filePath(QStringLiteral("first")),
+                           QStringLiteral("--raw"), raw} +
+               logbook);
+    ASSERT_EQ(download.code, 0) << download.err.toStdString();
+    const CliRun listed =
+        runCli(QStringList{QStringLiteral("logbook"), QStringLiteral("--csv")} + logbook);
+    const qsizetype flights = listed.out.count(u'\n') - 1;
+    EXPECT_GE(flights, 2) << listed.out.toStdString();
+    EXPECT_TRUE(download.err.contains(QStringLiteral("%1 new flights, 0 already").arg(flights)));
+
+    const LogbookCase& c = GetParam();
+    const std::shared_ptr<void> held = c.before ? c.before(path) : nullptr;
+    const QString out = dir.filePath(QStringLiteral("again"));
+    const CliRun convert =
+        runCli(QStringList{QStringLiteral("convert"), raw, QStringLiteral("--out"), out} + logbook,
+               30000, c.withoutOverride ? asUserWithoutOverride : nullptr);
+    EXPECT_EQ(convert.code, 0) << convert.err.toStdString();
+    EXPECT_TRUE(convert.err.contains(QString::fromLatin1(c.says))) << convert.err.toStdString();
+    EXPECT_EQ(filesIn(out).size(), qsizetype(sampleLog().tracks().size()));
+    if (std::string(c.name) == "read_again") {
+        const CliRun again = runCli(QStringList{QStringLiteral("logbook"), QStringLiteral("--json"),
+                                                QStringLiteral("--year"), QStringLiteral("2022")} +
+                                    logbook);
+        EXPECT_EQ(again.code, 0);
+        EXPECT_EQ(again.out.count(QStringLiteral("\"fingerprint\"")), flights);
+        EXPECT_EQ(again.out.count(QStringLiteral("/again/")), flights) << "each flight's new file";
+    }
+}
+
+// Another program holds the logbook in a write transaction, as long as the row runs.
+std::shared_ptr<void> lockedByAnotherProgram(const QString& path) {
+    auto* db = new QSqlDatabase(
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder")));
+    db->setDatabaseName(path);
+    EXPECT_TRUE(db->open() && QSqlQuery(*db).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    return std::shared_ptr<void>(db, [](void* held) {
+        delete static_cast<QSqlDatabase*>(held);
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CliLogbook,
+    ::testing::Values(LogbookCase{"read_again", nullptr, "0 new flights"},
+                      LogbookCase{"locked", lockedByAnotherProgram, "is locked by another program"},
+                      LogbookCase{"read_only",
+                                  [](const QString& path) {
+                                      EXPECT_TRUE(QFile::setPermissions(path, QFile::ReadOwner));
+                                      return std::shared_ptr<void>();
+                                  },
+                                  "cannot be written", true},
+                      LogbookCase{"damaged",
+                                  [](const QString& path) {
+                                      QFile file(path);
+                                      EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+                                      file.write(QByteArray(8192, '\xee'));
+                                      return std::shared_ptr<void>();
+                                  },
+                                  "is damaged or is not a logbook"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kav::cli

@@ -41,11 +41,12 @@ Result runCli(const Scenario& s) {
         QObject::connect(&emulator, &sim::Emulator::commandReceived, &emulator, [&](quint8 id) {
             if (id == 0x1D && requests++ == s.atSector) process.terminate();
         });
-    process.start(QStringLiteral(KAV_CLI_PATH),
-                  {QStringLiteral("download"), QStringLiteral("--port"), emulator.ptyPath(),
-                   QStringLiteral("--out"), out.path(), QStringLiteral("--format"),
-                   QStringLiteral("gac"), QStringLiteral("--raw"), out.filePath("memory.bin"),
-                   QStringLiteral("--speed"), QLatin1String(s.speed)});
+    process.start(
+        QStringLiteral(KAV_CLI_PATH),
+        {QStringLiteral("download"), QStringLiteral("--port"), emulator.ptyPath(),
+         QStringLiteral("--out"), out.path(), QStringLiteral("--format"), QStringLiteral("gac"),
+         QStringLiteral("--raw"), out.filePath("memory.bin"), QStringLiteral("--speed"),
+         QLatin1String(s.speed), QStringLiteral("--no-logbook")});
     process.closeWriteChannel();
     result.ended =
         QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, kLimitMs);

@@ -64,6 +64,7 @@ class WindowRun {
             rawPath, sampleImage(),
             {QStringLiteral("GT730-01234567"), QStringLiteral("1.4.20"), QStringLiteral("1.0.12")});
         services.exportDialogs.openRawLog = [rawPath](const QString&) { return rawPath; };
+        services.logbookPath = rawLog_.filePath(QStringLiteral("logbook.sqlite"));
         window_ = std::make_unique<app::TKAVSkyTraqV6>(std::move(services));
         // Start-up, as showing the window runs it: it lists the ports; its messages are not
         // the row's.

@@ -56,7 +56,9 @@ void WindowE2eTest::connectDownloadAndSave() {
     settings.writeBoth(SettingsFixture::lines(
         {settings.dataDir(), "-1", "False", "BlankListCompetitor.Text", "20", "600", "0", "True"}));
     RecordingSink sink;
+    QTemporaryDir logbookDir;
     WindowServices services;
+    services.logbookPath = logbookDir.filePath(QStringLiteral("logbook.sqlite"));
     services.messages = &sink;
     services.programDir = settings.programDir();
     services.userConfigDir = settings.userDir();

@@ -61,6 +61,7 @@ struct Harness {
         services.online = [online] { return online; };
         services.openUrl = [this](const QUrl& url) { opened << url.toString(); };
         services.watchPorts = false;
+        services.logbookPath = logbookDir.filePath("logbook.sqlite");
         window = std::make_unique<TKAVSkyTraqV6>(std::move(services));
     }
     ~Harness() { logger->answerFreely(); }
@@ -113,6 +114,7 @@ struct Harness {
     }
 
     SettingsFixture fixture;
+    QTemporaryDir logbookDir;
     RecordingSink sink;
     std::shared_ptr<QStringList> ports;
     kav::link::FakeTransport* fake = nullptr;

@@ -6,10 +6,12 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableView>
 #include <QtTest>
 
 #include "app/parameters_dialog.h"
 #include "export_harness.h"
+#include "flight/log_flights.h"
 
 using namespace kav::app;
 using kav::app::testing::ExportHarness;
@@ -70,6 +72,7 @@ class ExportFlowWindowTest : public QObject {
     void fileMenuItems();
     void dialogFilterCarriesOver();
     void flightOnly();
+    void logbook();
 };
 
 void ExportFlowWindowTest::initTestCase() {
@@ -485,6 +488,41 @@ void ExportFlowWindowTest::flightOnly() {
     // The 30 s standing at each end lie within the minute kept.
     QCOMPARE(records, qsizetype(marked.last - marked.first + 1));
     QVERIFY(h.window->statusText().startsWith("The flight of track 4"));
+}
+
+// The flights read go into the logbook once however often they are read, the file saved for
+// one is added to its row, and the Logbook window lists them sorted as asked.
+void ExportFlowWindowTest::logbook() {
+    ExportHarness h;
+    h.start(ExportHarness::settings(h.fixture.dataDir(), false, "", "0"));
+    QVERIFY(h.download());
+    qsizetype flights = 0;
+    for (const auto& inTrack : kav::flight::findLogFlights(h.window->collection()))
+        flights += qsizetype(inTrack.size());
+    QVERIFY(flights >= 2);
+    QVERIFY2(h.window->statusText().endsWith(
+                 QString("logbook: %1 new flights, 0 already in it").arg(flights)),
+             qPrintable(h.window->statusText()));
+    clickDownload(h);  // the marked track, the last: it holds the last flight
+    h.rawSavePath = h.fixture.dataDir() + "/memory.bin";
+    h.window->findChild<QAction*>("SaveRawLog1")->trigger();
+    h.rawOpenPath = h.rawSavePath;
+    h.window->findChild<QAction*>("OpenRawLog1")->trigger();
+    QVERIFY(
+        h.window->statusText().endsWith(QString("0 new flights, %1 already in it").arg(flights)));
+
+    h.window->findChild<QAction*>("Logbook1")->trigger();
+    auto* table = h.window->findChild<QTableView*>("LogbookFlights");
+    QVERIFY(table && table->isVisible());
+    const QAbstractItemModel* rows = table->model();
+    QCOMPARE(rows->rowCount(), flights);
+    QCOMPARE(rows->index(flights - 1, 10).data().toString(), QString("1"));
+    table->sortByColumn(2, Qt::DescendingOrder);  // the longest flight first
+    for (int r = 1; r < rows->rowCount(); ++r)
+        QVERIFY(rows->index(r - 1, 2).data(Qt::UserRole).toDouble() >=
+                rows->index(r, 2).data(Qt::UserRole).toDouble());
+    QCOMPARE(h.window->findChild<QTableView*>("LogbookYears")->model()->rowCount(), 1);
+    QCOMPARE(h.sink.count(), 0);
 }
 
 QTEST_MAIN(ExportFlowWindowTest)

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QPushButton>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "answering_logger.h"
@@ -50,6 +51,7 @@ struct ExportHarness {
         services.openUrl = [](const QUrl&) {};
         services.watchPorts = false;
         services.exportDialogs = fakeDialogs();
+        services.logbookPath = logbookDir.filePath("logbook.sqlite");
         window = std::make_unique<TKAVSkyTraqV6>(std::move(services));
         window->FormActivate();
     }
@@ -112,6 +114,7 @@ struct ExportHarness {
     }
 
     SettingsFixture fixture;
+    QTemporaryDir logbookDir;
     RecordingSink sink;
     QStringList proposals;
     QList<int> filterIndexes;

@@ -1,0 +1,69 @@
+// The logbook in the window: the flights read and the files saved go into it; the Logbook
+// window shows it.
+#include <QAction>
+#include <QFileInfo>
+#include <QMenuBar>
+
+#include "app/logbook_window.h"
+#include "app/main_window.h"
+#include "app/message_sink.h"
+#include "logbook/logbook.h"
+#include "logbook/logged_flights.h"
+#include "session/download_session.h"
+
+namespace kav::app {
+
+void TKAVSkyTraqV6::setUpLogbook() {
+    auto* tools = menuBar()->findChild<QMenu*>(QStringLiteral("Tools1"));
+    Logbook1 = new QAction(QStringLiteral("Logbook"), tools);
+    Logbook1->setObjectName(QStringLiteral("Logbook1"));
+    tools->insertAction(Parameters1, Logbook1);
+    connect(Logbook1, &QAction::triggered, this, &TKAVSkyTraqV6::Logbook1Click);
+}
+
+QString TKAVSkyTraqV6::recordInLogbook(std::span<const logbook::WrittenFile> files) {
+    const log::LogCollection& log = collection();
+    std::optional<std::size_t> cut;
+    const int tracks = int(log.tracks().size());
+    if (tracks > 0 && trackIncomplete(tracks - 1)) cut = std::size_t(tracks - 1);
+    auto flights = logbook::loggedFlights(log, shownIdentity().serialNumber, cut, files);
+    if (!files.empty())
+        std::erase_if(flights, [](const logbook::LoggedFlight& f) { return f.files.isEmpty(); });
+    if (flights.empty()) return {};
+    logbook::LogbookError error;
+    std::optional<logbook::Recorded> done;
+    if (const auto book = logbook::Logbook::open(services_.logbookPath, &error))
+        done = book->record(flights, error);
+    if (!done) {
+        messages_->information(
+            QStringLiteral("The flights were not added to the logbook: %1.").arg(error.text));
+        return QStringLiteral("; not added to the logbook");
+    }
+    return QStringLiteral("; logbook: %1 new flights, %2 already in it")
+        .arg(done->added)
+        .arg(done->known);
+}
+
+void TKAVSkyTraqV6::Logbook1Click() {
+    std::vector<logbook::LoggedFlight> flights;
+    // No logbook yet is an empty one: no flight has been read.
+    if (QFileInfo::exists(services_.logbookPath)) {
+        logbook::LogbookError error;
+        std::optional<std::vector<logbook::LoggedFlight>> read;
+        if (const auto book =
+                logbook::Logbook::open(services_.logbookPath, &error, {.create = false}))
+            read = book->flights(std::nullopt, error);
+        if (!read) {
+            reportError(*messages_, error.text);
+            return;
+        }
+        flights = std::move(*read);
+    }
+    if (!logbookWindow_) logbookWindow_ = new LogbookWindow(this);
+    logbookWindow_->showFlights(flights, services_.logbookPath);
+    logbookWindow_->show();
+    logbookWindow_->raise();
+    logbookWindow_->activateWindow();
+}
+
+}  // namespace kav::app
