@@ -56,6 +56,8 @@ struct DownloadJob {
     SavedMemories* savedBefore = nullptr;
     // Names the folder after the logger's pilot when the list has it (with folderPerSerial).
     const PilotList* pilots = nullptr;
+    // The file system the files are saved through; the disk when null.
+    kav::exporting::FileStore* store = nullptr;
     // Called on every sector read (from the thread running the job).
     std::function<void(int sectorsRead, int sectorsToRead)> onProgress;
 };
