@@ -80,7 +80,8 @@ namespace {
 // its serial number.
 QString loggerName(const DownloadJob& job, const QString& serialNumber) {
     const Pilot* pilot = job.pilots ? job.pilots->find(serialNumber) : nullptr;
-    return pilot ? pilotFileStem(*pilot) : serialFolderName(serialNumber);
+    const QString stem = pilot ? pilotFileStem(*pilot, job.nameStyle) : QString();
+    return stem.isEmpty() ? serialFolderName(serialNumber) : stem;
 }
 
 // The folder the job's files go to: the one asked for, or its subfolder for the logger.
@@ -107,7 +108,7 @@ int saveResults(const DownloadJob& job, const DownloadSession& session, const QS
     save.folder = jobFolder(job, save.serialNumber);
     if (const Pilot* pilot = job.pilots ? job.pilots->find(save.serialNumber) : nullptr) {
         save.pilot = pilot->name;
-        save.fileStem = pilotFileStem(*pilot);
+        save.fileStem = pilotFileStem(*pilot, job.nameStyle);
     }
     QString rawPath = job.rawPath;
     if (job.rawInFolder)
@@ -123,6 +124,9 @@ int saveResults(const DownloadJob& job, const DownloadSession& session, const QS
     const SaveReport saved = finishSave(std::move(pending), batch);
     report.filesWritten = int(saved.written.size()) + (copied && !rawPath.isEmpty() ? 1 : 0);
     report.tracks = int(tracks);
+    for (const QString& path : saved.written)
+        if (kav::exporting::formatOfPath(path) == kav::exporting::TrackFormat::Igc)
+            report.igcFiles << path;
     for (const auto& inTrack : kav::flight::findLogFlights(session.log()))
         report.flights += int(inTrack.size());
     const int status = printSaveReport(saved, prefix, job.pathsToStderr);

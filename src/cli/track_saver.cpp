@@ -81,9 +81,10 @@ PendingSave addTracks(const kav::log::LogCollection& log, const SaveRequest& req
             if (!request.fileStem.isEmpty())
                 name = request.fileStem + u'.' + QFileInfo(name).suffix();
             if (incomplete) name = incompleteName(name);
-            const QString path = batch.freeName(folder.filePath(name));
-            pending.files.push_back(
-                {batch.add(path, files.content(format, header, path)), index, incomplete});
+            const std::size_t n = batch.addUnderFreeName(
+                folder.filePath(name),
+                [&](const QString& path) { return files.content(format, header, path); });
+            pending.files.push_back({n, index, incomplete});
         }
     }
     return pending;

@@ -67,6 +67,16 @@ std::size_t FileBatch::add(const QString& path, const QByteArray& bytes, Naming 
     return files_.size() - 1;
 }
 
+std::size_t FileBatch::addUnderFreeName(const QString& wanted, const Content& content,
+                                        std::vector<Companion> companions) {
+    QStringList suffixes;
+    for (const Companion& companion : companions) suffixes << companion.suffix;
+    const QString name = freeName(wanted, suffixes);
+    const std::size_t n = add(name, content(name), Naming::NextFree, std::move(companions));
+    files_[n].wanted = wanted;
+    return n;
+}
+
 void FileBatch::commit() {
     QStringList temporaries;
     for (const File& file : files_)

@@ -5,6 +5,7 @@
 // absent, and the cost is one flush for the batch instead of two for each file.
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 #include <QByteArray>
@@ -42,6 +43,11 @@ class FileBatch {
     // commit. Returns its number in the batch; a failure shows in result() at once.
     std::size_t add(const QString& path, const QByteArray& bytes, Naming naming = Naming::NextFree,
                     std::vector<Companion> companions = {});
+    // add() under the first free name for wanted, content made for that name; a name taken at
+    // commit moves the file on to the next free one for wanted.
+    using Content = std::function<QByteArray(const QString& name)>;
+    std::size_t addUnderFreeName(const QString& wanted, const Content& content,
+                                 std::vector<Companion> companions = {});
     // Flushes every file's data, names the files, syncs each folder once; then every result is
     // final. A flush that fails fails every file, and no temporary file is left either way.
     void commit();

@@ -63,8 +63,8 @@ std::size_t addRawLog(FileBatch& batch, const QString& wanted, const QByteArray&
     // What the side file's name adds to the raw file's (".ini").
     const QString sideFile = kav::log::rawLogIdentityPath(QString());
     const qint64 sectors = memory.size() / qsizetype(kav::log::kSectorSize);
-    return batch.add(batch.freeName(wanted, {sideFile}), memory, FileBatch::Naming::NextFree,
-                     {{sideFile, kav::log::rawLogIdentityText(identity, sectors)}});
+    return batch.addUnderFreeName(wanted, [&memory](const QString&) { return memory; },
+                                  {{sideFile, kav::log::rawLogIdentityText(identity, sectors)}});
 }
 
 SavedRawLog savedRawLog(const FileBatch& batch, std::size_t n, const QByteArray& memory,

@@ -10,17 +10,23 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QXmlStreamReader>
 
+#include "../../common/recording_store.h"
 #include "../../common/test_files.h"
+#include "cli/download_job.h"
+#include "link/command_set.h"
 #include "link/frame.h"
+#include "link/serial_transport.h"
 #include "log/track_list.h"
 #include "sim/emulator.h"
 #include "sim/pseudo_terminal.h"
@@ -267,6 +273,38 @@ TEST(CliNoise, RepeatedMessagesArePrintedOnceWithACount) {
 // each is read in its own folder (the listed pilot's under its name), every whole one cleared and
 // the cut one not; a logger plugged in again with the same memory is already done and nothing is
 // saved twice.
+// The raw copy and every track file are written whole, flushed in one go, named, their folder
+// synced, and only then is the logger asked to clear its memory.
+TEST(CliDownload, TheClearComesOnlyAfterEveryFileIsOnTheDisk) {
+    Logger logger;
+    QTemporaryDir out;
+    QStringList calls;
+    QObject::connect(logger.emulator.get(), &sim::Emulator::commandReceived, logger.emulator.get(),
+                     [&calls](quint8 id) {
+                         if (id == link::msg::ClearMemory) calls << QStringLiteral("c");
+                     });
+    kav::testing::RecordingStore store(calls);
+    cli::DownloadJob job;
+    job.port = logger.port();
+    job.save.folder = out.path();
+    job.save.formats = {exporting::TrackFormat::Gac, exporting::TrackFormat::Igc};
+    job.save.exportMoment = QDateTime::fromString(kMoment, Qt::ISODate);
+    job.eraseAfter = job.rawInFolder = true;
+    job.store = &store;
+    link::SerialTransport transport;
+    cli::JobReport report;
+    EXPECT_EQ(cli::runDownloadJob(job, transport, nullptr, QStringLiteral("download"), &report), 0);
+    EXPECT_TRUE(report.cleared) << report.notCleared.toStdString();
+    const int files = 2 * int(sampleLog().tracks().size()) + 2;
+    const QString order = kav::testing::callLetters(calls);
+    EXPECT_EQ(order, QString(files, u'w') + u'f' + QString(files, u'r') + QStringLiteral("sc"));
+    EXPECT_EQ(calls.filter(QRegularExpression(QStringLiteral("^f "))),
+              QStringList{QStringLiteral("f %1").arg(files)});
+    EXPECT_EQ(readAll(out.filePath(filesIn(out.path(), QStringLiteral("*.bin")).value(0))),
+              sim::sampleImage());
+    EXPECT_EQ(filesIn(out.path()).size(), files);
+}
+
 TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
     ensureApplication();
     QTemporaryDir out;

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "../../common/recording_store.h"
+#include "export/file_batch.h"
 #include "export/safe_file_write.h"
 #include "export_test_support.h"
 #include "log/raw_log_file.h"
@@ -98,6 +102,64 @@ TEST_F(SafeFileWrite, AWriteCutShortGivesTheSystemsReason) {
     EXPECT_TRUE(test::entriesOf(dir.path()).isEmpty());
 }
 #endif
+
+}  // namespace
+}  // namespace kav::exporting
+
+namespace kav::exporting {
+namespace {
+
+// A batch: every file is written whole before one flush of them all, then each takes its name
+// (the next free one when another program took it meanwhile, never replacing that file), then
+// each folder is synced once. A failed flush fails every file and leaves nothing behind.
+TEST(FileBatch, FlushesOnceBeforeAnyNameAndSyncsEachFolderOnce) {
+    const struct {
+        const char* name;
+        QStringList meanwhile;
+        bool failFlush;
+        const char* calls;
+        QStringList left;  // in folder a
+    } rows[] = {
+        {"plain", {}, false, "wwwwfrrrrss", {"t.igc", "t_1.igc", "u.igc"}},
+        {"taken_meanwhile",
+         {"t_1.igc"},
+         false,
+         "wwwwfrrrrrss",
+         {"t.igc", "t_1.igc", "t_2.igc", "u.igc"}},
+        {"flush_fails", {}, true, "wwwwfxxxx", {}},
+    };
+    for (const auto& row : rows) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(QDir(dir.path()).mkpath("a") && QDir(dir.path()).mkpath("b"));
+        QStringList calls;
+        kav::testing::RecordingStore store(calls);
+        store.takeMeanwhile = row.meanwhile;
+        store.failFlush = row.failFlush;
+        FileBatch batch(store);
+        const QString a = dir.filePath("a/t.igc");
+        std::vector<std::size_t> files;
+        for (const char* content : {"one", "two"})
+            files.push_back(
+                batch.addUnderFreeName(a, [content](const QString&) { return content; }));
+        files.push_back(batch.add(dir.filePath("a/u.igc"), "three"));
+        files.push_back(batch.add(dir.filePath("b/t.igc"), "four"));
+        batch.commit();
+        EXPECT_EQ(kav::testing::callLetters(calls), QString::fromLatin1(row.calls)) << row.name;
+        QStringList left = test::entriesOf(dir.filePath("a"));
+        left.sort();
+        EXPECT_EQ(left, row.left) << row.name;
+        for (std::size_t n : files) {
+            EXPECT_EQ(batch.result(n).ok(), !row.failFlush) << row.name;
+            const QString error = batch.result(n).error;
+            EXPECT_TRUE(!row.failFlush || error.contains(QFileInfo(batch.path(n)).fileName()));
+        }
+        if (row.failFlush) continue;
+        EXPECT_EQ(test::readAll(batch.path(files[1])), "two") << row.name;
+        EXPECT_EQ(test::readAll(dir.filePath("b/t.igc")), "four") << row.name;
+        const QByteArray t1 = row.meanwhile.isEmpty() ? "two" : "another program's";
+        EXPECT_EQ(test::readAll(dir.filePath("a/t_1.igc")), t1) << row.name;
+    }
+}
 
 }  // namespace
 }  // namespace kav::exporting
