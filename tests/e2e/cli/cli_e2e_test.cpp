@@ -317,10 +317,11 @@ TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
     std::vector<std::unique_ptr<Logger>> plugged;
     plugged.push_back(std::make_unique<Logger>(QStringList{}, QStringLiteral("GT730-DDDD"), true));
     QProcess watch;
-    watch.start(QStringLiteral(KAV_CLI_PATH),
-                {QStringLiteral("watch"), QStringLiteral("--out"), out.filePath("task"),
-                 QStringLiteral("--format"), QStringLiteral("gpx"), QStringLiteral("--erase-after"),
-                 QStringLiteral("--pilots"), pilots});
+    watch.start(
+        QStringLiteral(KAV_CLI_PATH),
+        {QStringLiteral("watch"), QStringLiteral("--out"), out.filePath("task"),
+         QStringLiteral("--format"), QStringLiteral("gpx"), QStringLiteral("--erase-after"),
+         QStringLiteral("--pilots"), pilots, QStringLiteral("--zip"), out.filePath("task.zip")});
     QString err, lines;
     const auto linesFor = [&](int count) {
         return QTest::qWaitFor(
@@ -342,12 +343,12 @@ TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
         const char* serial;
         QStringList faults;
         const char* folder;
-        int files;  // tracks, with the raw copy and its side file
+        int files;  // GPX and IGC of each track, with the raw copy and its side file
         const char* outcome;
-    } rows[] = {{"GT730-AAAA", {}, "Anna_Berg.12", tracks + 2, "complete, cleared"},
+    } rows[] = {{"GT730-AAAA", {}, "Anna_Berg.12", 2 * tracks + 2, "complete, cleared"},
                 {"GT730-BBBB", {QStringLiteral("vanish-after=10")}, "GT730-BBBB", 0, "not cleared"},
-                {"GT730-CCCC", {}, "GT730-CCCC", tracks + 2, "complete, cleared"},
-                {"GT730-DDDD", {}, "GT730-DDDD", tracks + 2, "complete, cleared"}};
+                {"GT730-CCCC", {}, "GT730-CCCC", 2 * tracks + 2, "complete, cleared"},
+                {"GT730-DDDD", {}, "GT730-DDDD", 2 * tracks + 2, "complete, cleared"}};
     for (const auto& row : rows)
         if (QLatin1String(row.serial) != QLatin1String("GT730-DDDD"))
             plugged.push_back(
@@ -373,11 +374,17 @@ TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
     ASSERT_TRUE(linesFor(5)) << err.toStdString();
     EXPECT_TRUE(lines.split(u'\n').value(4).contains(QStringLiteral("already done")))
         << lines.toStdString();
-    EXPECT_EQ(filesIn(QDir(out.filePath("task")).filePath("GT730-CCCC")).size(), tracks + 2);
+    EXPECT_EQ(filesIn(QDir(out.filePath("task")).filePath("GT730-CCCC")).size(), 2 * tracks + 2);
     watch.terminate();
     ASSERT_TRUE(QTest::qWaitFor([&] { return watch.state() == QProcess::NotRunning; }, 10000));
     EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(watch.exitCode(), 74);  // the second logger went away
+    // The run's IGC files in one zip: its entries are named in the archive's directory.
+    const QByteArray zip = readAll(out.filePath("task.zip"));
+    EXPECT_TRUE(zip.startsWith("PK\x03\x04"));
+    EXPECT_TRUE(zip.contains("Anna_Berg.12.igc"));
+    EXPECT_EQ(QDir(out.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
+              QStringList{});
 }
 
 // A logger a run before left at 921600 (cut while fast) is found there, put back at 115200 and

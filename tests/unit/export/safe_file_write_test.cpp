@@ -9,6 +9,7 @@
 #include "../../common/recording_store.h"
 #include "export/file_batch.h"
 #include "export/safe_file_write.h"
+#include "export/unique_name.h"
 #include "export_test_support.h"
 #include "log/raw_log_file.h"
 
@@ -158,6 +159,38 @@ TEST(FileBatch, FlushesOnceBeforeAnyNameAndSyncsEachFolderOnce) {
         EXPECT_EQ(test::readAll(dir.filePath("b/t.igc")), "four") << row.name;
         const QByteArray t1 = row.meanwhile.isEmpty() ? "two" : "another program's";
         EXPECT_EQ(test::readAll(dir.filePath("a/t_1.igc")), t1) << row.name;
+    }
+}
+
+}  // namespace
+}  // namespace kav::exporting
+
+namespace kav::exporting {
+namespace {
+
+// A raw log and its side file take one name: a side file's name taken meanwhile puts the raw
+// file back and moves both on to the next free name; the other program's file is kept.
+TEST(FileBatch, ARawLogAndItsSideFileMoveOnTogether) {
+    const struct {
+        QStringList meanwhile;
+        QStringList left;
+    } rows[] = {{{}, {"m.bin", "m.bin.ini"}},
+                {{"m.bin.ini"}, {"m.bin.ini", "m_1.bin", "m_1.bin.ini"}},
+                {{"m.bin"}, {"m.bin", "m_1.bin", "m_1.bin.ini"}}};
+    for (const auto& row : rows) {
+        QTemporaryDir dir;
+        QStringList calls;
+        kav::testing::RecordingStore store(calls);
+        store.takeMeanwhile = row.meanwhile;
+        FileBatch batch(store);
+        const std::size_t n = addRawLog(batch, dir.filePath("m.bin"), "memory", {});
+        batch.commit();
+        ASSERT_TRUE(batch.result(n).ok()) << batch.result(n).error.toStdString();
+        QStringList left = test::entriesOf(dir.path());
+        left.sort();
+        EXPECT_EQ(left, row.left) << row.meanwhile.join(u' ').toStdString();
+        EXPECT_EQ(test::readAll(batch.path(n)), "memory");
+        EXPECT_TRUE(test::readAll(batch.path(n) + ".ini").startsWith("serial="));
     }
 }
 
