@@ -1,6 +1,7 @@
 // POSIX side: names given with renameat2's no-replace flag, or link and unlink where the file
-// system lacks it. Linux starts each file's write-back as soon as it is written, so the flush at
-// the end mostly waits for data already on its way.
+// system lacks it (a check and a rename where it has no hard links either). Linux starts each
+// file's write-back as soon as it is written, so the flush at the end mostly waits for data already
+// on its way.
 
 #include <cerrno>
 #include <cstdio>
@@ -88,13 +89,21 @@ RenameOutcome renameNoReplace(const QString& from, const QString& to, QString* r
     }
 #endif
     // link fails on an existing name, so no file is ever replaced.
-    if (::link(source.constData(), target.constData()) != 0) {
-        if (errno == EEXIST) return RenameOutcome::NameTaken;
+    if (::link(source.constData(), target.constData()) == 0) {
+        ::unlink(source.constData());
+        return RenameOutcome::Done;
+    }
+    if (errno == EEXIST) return RenameOutcome::NameTaken;
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) {
         *reason = systemReason();
         return RenameOutcome::Failed;
     }
-    ::unlink(source.constData());
-    return RenameOutcome::Done;
+    // A file system without hard links: a check, then a plain rename.
+    struct stat status {};
+    if (::lstat(target.constData(), &status) == 0) return RenameOutcome::NameTaken;
+    if (::rename(source.constData(), target.constData()) == 0) return RenameOutcome::Done;
+    *reason = systemReason();
+    return RenameOutcome::Failed;
 }
 
 }  // namespace kav::exporting::platform
