@@ -14,7 +14,8 @@ namespace {
 
 constexpr int kTemporaryNameAttempts = 100;
 
-// Creates a fresh hidden file beside target; false if none could be created.
+// Creates a fresh hidden file beside target; false if none could be created. Unbuffered: a
+// write the disk cuts short is told with the system's reason, whatever the file's size.
 bool openTemporaryBeside(const QString& target, QFile& temporary) {
     const QFileInfo info(target);
     const QString stem =
@@ -22,7 +23,8 @@ bool openTemporaryBeside(const QString& target, QFile& temporary) {
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         temporary.setFileName(
             info.dir().filePath(stem + QString::number(attempt) + QStringLiteral(".part")));
-        if (temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return true;
+        if (temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            return true;
         if (!temporary.exists()) return false;  // the folder refuses, not a name clash
     }
     return false;

@@ -91,12 +91,13 @@ TEST_F(SafeFileWrite, AWriteCutShortGivesTheSystemsReason) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const QByteArray big(100000, 'x');
     const WriteResult track = writeNewFile(path("big.gpx"), big);
+    const WriteResult buffered = writeNewFile(path("big.igc"), QByteArray(10000, 'x'));
     const kav::log::RawLogResult raw = kav::log::saveRawLog(path("big.bin"), big, {});
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
     const QString reason = QString::fromLocal8Bit(std::strerror(EFBIG));
-    for (const QString& error : {track.error, raw.error}) {
+    for (const QString& error : {track.error, buffered.error, raw.error}) {
         EXPECT_TRUE(error.contains(reason)) << error.toStdString();
         EXPECT_TRUE(error.contains(QStringLiteral("big."))) << error.toStdString();
     }
