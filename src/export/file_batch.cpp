@@ -1,11 +1,9 @@
 #include "export/file_batch.h"
 
-#include <algorithm>
 #include <utility>
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
 #include "export/unique_name.h"
 
@@ -30,19 +28,25 @@ FileBatch::~FileBatch() {
     for (File& file : files_) discard(file);
 }
 
-bool FileBatch::claimed(const QString& name, const File* except) const {
-    return std::any_of(files_.begin(), files_.end(), [&](const File& file) {
-        return &file != except && file.pending() &&
-               std::any_of(file.parts.begin(), file.parts.end(),
-                           [&](const Part& part) { return file.path + part.suffix == name; });
+QString FileBatch::freeName(const QString& wanted, const QStringList& companions) const {
+    return uniqueFileName(wanted, companions, [this](const QString& name) {
+        return store_.exists(name) || claimed_.contains(name);
     });
 }
 
-QString FileBatch::freeName(const QString& wanted, const QStringList& companions,
-                            const File* except) const {
-    return uniqueFileName(wanted, companions, [this, except](const QString& name) {
-        return store_.exists(name) || claimed(name, except);
-    });
+void FileBatch::claim(const File& file, bool claimed) {
+    for (const Part& part : file.parts) {
+        if (claimed)
+            claimed_.insert(file.path + part.suffix);
+        else
+            claimed_.remove(file.path + part.suffix);
+    }
+}
+
+QStringList FileBatch::companionSuffixes(const File& file) {
+    QStringList suffixes;
+    for (std::size_t i = 1; i < file.parts.size(); ++i) suffixes << file.parts[i].suffix;
+    return suffixes;
 }
 
 std::size_t FileBatch::add(const QString& path, const QByteArray& bytes, Naming naming,
@@ -62,7 +66,10 @@ std::size_t FileBatch::add(const QString& path, const QByteArray& bytes, Naming 
         else
             file.parts.push_back({companion.suffix, temporary});
     }
-    if (!file.result.ok()) discard(file);
+    if (file.result.ok())
+        claim(file, true);
+    else
+        discard(file);
     files_.push_back(std::move(file));
     return files_.size() - 1;
 }
@@ -103,6 +110,7 @@ void FileBatch::name(File& file) {
         QString reason;
         const RenameOutcome outcome = renameParts(file, &reason);
         if (outcome == RenameOutcome::Done) {
+            claim(file, false);  // on the disk under its name now
             file.named = true;
             return;
         }
@@ -115,9 +123,9 @@ void FileBatch::name(File& file) {
                 failureText(file.path, QStringLiteral("the file already exists")));
             break;
         }
-        QStringList companions;
-        for (const Part& part : file.parts) companions << part.suffix;
-        file.path = freeName(file.wanted, companions, &file);
+        claim(file, false);
+        file.path = freeName(file.wanted, companionSuffixes(file));
+        claim(file, true);
     }
     if (!file.named && file.result.ok())
         file.result = WriteResult::failure(
@@ -157,6 +165,7 @@ void FileBatch::syncFolders() {
 }
 
 void FileBatch::discard(File& file) {
+    claim(file, false);
     for (Part& part : file.parts) {
         if (!part.temporary.isEmpty()) store_.remove(part.temporary);
         part.temporary.clear();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -36,9 +37,7 @@ class FileBatch {
 
     // The first of wanted, stem_1.ext, stem_2.ext, ... naming no file (nor any name + companion
     // suffix) and no file of this batch.
-    QString freeName(const QString& wanted, const QStringList& companions = {}) const {
-        return freeName(wanted, companions, nullptr);
-    }
+    QString freeName(const QString& wanted, const QStringList& companions = {}) const;
     // Writes bytes (and the companions) under temporary names; the file is to take path at
     // commit. Returns its number in the batch; a failure shows in result() at once.
     std::size_t add(const QString& path, const QByteArray& bytes, Naming naming = Naming::NextFree,
@@ -74,9 +73,8 @@ class FileBatch {
         }
     };
 
-    bool claimed(const QString& name, const File* except) const;
-    QString freeName(const QString& wanted, const QStringList& companions,
-                     const File* except) const;
+    void claim(const File& file, bool claimed);
+    static QStringList companionSuffixes(const File& file);
     void name(File& file);
     RenameOutcome renameParts(File& file, QString* reason);
     void syncFolders();
@@ -84,6 +82,7 @@ class FileBatch {
 
     FileStore& store_;
     std::vector<File> files_;
+    QSet<QString> claimed_;  // the names files of the batch not yet renamed are to take
 };
 
 }  // namespace kav::exporting
