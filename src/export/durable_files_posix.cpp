@@ -12,8 +12,6 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSet>
 
 #include "export/durable_files.h"
 
@@ -25,11 +23,14 @@ QString systemReason() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-#if !defined(__linux__)
+// fdatasync where the system has it: a new file's size and blocks are flushed with its data.
 bool syncData(int fd) {
-    return ::fsync(fd) == 0 || errno == EINVAL;  // EINVAL: a file that cannot be synced
-}
+#if defined(__linux__) || (defined(_POSIX_SYNCHRONIZED_IO) && _POSIX_SYNCHRONIZED_IO > 0)
+    return ::fdatasync(fd) == 0 || errno == EINVAL;  // EINVAL: a file that cannot be synced
+#else
+    return ::fsync(fd) == 0 || errno == EINVAL;
 #endif
+}
 
 }  // namespace
 
@@ -41,39 +42,18 @@ void startWriteback(int handle) {
 #endif
 }
 
-// Linux: one syncfs for each file system the files' folders are on (on a loaded machine, one
-// flush of the disk's cache instead of one for each file). Elsewhere each file's data is synced.
+// Each file's own data, so the wait does not grow with what other programs have written to
+// the same disk (a file system's syncfs writes theirs too); with write-back started at each
+// write, most of it is on the disk already.
 bool flushData(const QStringList& paths, QString* reason) {
-#if defined(__linux__)
-    QSet<QString> folders;
-    QSet<dev_t> synced;
     for (const QString& path : paths) {
-        const QString folder = QFileInfo(path).path();
-        if (folders.contains(folder)) continue;
-        folders.insert(folder);
-        const int fd =
-            ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        struct stat status {};
-        bool ok = fd >= 0 && ::fstat(fd, &status) == 0;
-        if (ok && !synced.contains(status.st_dev)) {
-            ok = ::syncfs(fd) == 0;
-            synced.insert(status.st_dev);
-        }
-        if (!ok) *reason = systemReason();
-        if (fd >= 0) ::close(fd);
-        if (!ok) return false;
-    }
-    return true;
-#else
-    for (const QString& path : paths) {
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
         const bool ok = fd >= 0 && syncData(fd);
         if (!ok) *reason = systemReason();
         if (fd >= 0) ::close(fd);
         if (!ok) return false;
     }
     return true;
-#endif
 }
 
 RenameOutcome renameNoReplace(const QString& from, const QString& to, QString* reason) {
