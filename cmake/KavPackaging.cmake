@@ -21,7 +21,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps names the exact runtime libraries (Qt 6 Core, Gui, Widgets, SerialPort,
-# Network, Sql, the C++ runtime) from the programs themselves.
+# Network, Sql, libzip4, the C++ runtime) from the programs themselves.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The logbook's SQLite driver is a Qt plugin, loaded at run time: dpkg-shlibdeps cannot see it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")

@@ -24,6 +24,14 @@ for b in "${present[@]}"; do
   "$build/bin/$b" || { echo "$b exited with an error"; status=1; }
 done
 
+# The full-memory conversion on the disk against a RAM disk (POSIX only).
+if grep -qw bench_memory_image <<<"$targets" && [ -d /dev/shm ]; then
+  echo
+  echo "== convert on the disk and on a RAM disk"
+  cmake --build "$build" -j"${KAV_JOBS:-2}" --target kav-skytraq-cli bench_memory_image >/dev/null
+  bash bench/export/convert_disk_bench.sh "$build" 7 || status=1
+fi
+
 # The download station: one emulated logger alone against four at once (POSIX only).
 if grep -qw gt730-sim <<<"$targets" && grep -qw bench_memory_image <<<"$targets"; then
   echo

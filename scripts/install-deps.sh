@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config ccache
   qt6-base-dev qt6-serialport-dev libgl-dev libqt6sql6-sqlite
+  libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   dpkg-dev file help2man librsvg2-bin desktop-file-utils

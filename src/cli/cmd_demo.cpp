@@ -39,7 +39,7 @@ int runDemo(const QStringList& args) {
     if (!logbook) return kExitUsage;
     if (!cl.parser().isSet(QStringLiteral("format")))
         save->formats = {kav::exporting::TrackFormat::Gac, kav::exporting::TrackFormat::Kml,
-                         kav::exporting::TrackFormat::Gpx};
+                         kav::exporting::TrackFormat::Gpx, kav::exporting::TrackFormat::Igc};
 
     kav::sim::EmulatorOptions options;
     options.image = kav::sim::sampleImage();

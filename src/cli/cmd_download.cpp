@@ -7,6 +7,7 @@
 #include "cli/download_job.h"
 #include "cli/interrupt_notifier.h"
 #include "cli/logbook_hook.h"
+#include "cli/pilot_options.h"
 #include "cli/track_options.h"
 #include "link/serial_transport.h"
 
@@ -16,7 +17,8 @@ int runDownload(const QStringList& args) {
     CommandLine cl(
         QStringLiteral("download"),
         QStringLiteral("--port P --out DIR [--format F] [--tracks LIST] [--flights] [--raw FILE] "
-                       "[--speed S] [--trace FILE] [--erase-after]"),
+                       "[--speed S] [--trace FILE] [--erase-after] [--pilots FILE] "
+                       "[--name-style S]"),
         QStringLiteral(
             "Reads the logger's memory and saves its tracks. When the download "
             "stops early (a failure, Ctrl+C, SIGTERM, SIGHUP), what was read is saved, the "
@@ -35,6 +37,7 @@ int runDownload(const QStringList& args) {
             QStringLiteral("FILE")});
     cl.add(eraseAfterOption());
     addLogbookOptions(cl);
+    addPilotOptions(cl, QStringLiteral("the track files and raw copy of a listed logger"));
     if (const auto done = cl.parse(args)) return *done;
     const auto port = cl.required(QStringLiteral("port"));
     if (!port) return kExitUsage;
@@ -44,6 +47,8 @@ int runDownload(const QStringList& args) {
     if (!speed) return kExitUsage;
     const auto logbook = logbookPath(cl);
     if (!logbook) return kExitUsage;
+    const std::optional<PilotNaming> naming = pilotOptions(cl);
+    if (!naming) return kExitUsage;
 
     DownloadJob job;
     job.port = *port;
@@ -55,6 +60,8 @@ int runDownload(const QStringList& args) {
     job.showProgress = stderrIsTerminal();
     job.eraseAfter = cl.parser().isSet(QStringLiteral("erase-after"));
     job.rawInFolder = job.eraseAfter && job.rawPath.isEmpty();
+    job.pilots = naming->pilots ? &*naming->pilots : nullptr;
+    job.nameStyle = naming->style;
     InterruptNotifier interrupt;
     kav::link::SerialTransport transport;
     return runDownloadJob(job, transport, &interrupt, cl.name());

@@ -1,5 +1,7 @@
 // watch: the download station, serving every logger plugged in at once until interrupted.
 
+#include <algorithm>
+
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
 #include "cli/command_session.h"
@@ -7,7 +9,7 @@
 #include "cli/download_job.h"
 #include "cli/interrupt_notifier.h"
 #include "cli/logbook_hook.h"
-#include "cli/pilot_list.h"
+#include "cli/pilot_options.h"
 #include "cli/station.h"
 #include "cli/track_options.h"
 
@@ -18,11 +20,12 @@ int runWatch(const QStringList& args) {
         QStringLiteral("watch"),
         QStringLiteral(
             "--out DIR [--format F] [--tracks LIST] [--flights] [--speed S] [--trace FILE] "
-            "[--erase-after] [--pilots FILE]"),
+            "[--erase-after] [--pilots FILE] [--name-style S] [--zip FILE]"),
         QStringLiteral("Serves every logger plugged in (those present at start included), all "
                        "at the same time, each into "
                        "DIR/<serial number>/ (\"unknown\" without one), or DIR/<name>.<id>/ "
-                       "when the pilots file names it. When a logger is done, one line on "
+                       "(or as --name-style says) when the pilots file names it. When a logger is "
+                       "done, one line on "
                        "standard output: serial number, sectors read, tracks, flights, folder and "
                        "outcome; everything else goes to standard error. The same logger "
                        "plugged in again with the same memory is reported as already done "
@@ -35,9 +38,12 @@ int runWatch(const QStringList& args) {
     cl.add(speedOption());
     cl.add(eraseAfterOption());
     addLogbookOptions(cl);
-    cl.add({QStringLiteral("pilots"),
-            QStringLiteral("CSV file of \"serial number, competition id, name\" lines: each "
-                           "listed logger's folder and raw copy are named <name>.<id>."),
+    addPilotOptions(cl, QStringLiteral("each listed logger's folder, track files and raw copy"));
+    cl.add({QStringLiteral("zip"),
+            QStringLiteral("When the station ends, also save every IGC file it wrote in one zip "
+                           "at FILE, for a scoring program's bulk import (igc is added to the "
+                           "formats). An existing FILE is never replaced: the name then gets "
+                           "_1, _2, ..."),
             QStringLiteral("FILE")});
     if (const auto done = cl.parse(args)) return *done;
     std::optional<SaveRequest> save = trackOptions(cl);
@@ -46,12 +52,12 @@ int runWatch(const QStringList& args) {
     if (!speed) return kExitUsage;
     const auto logbook = logbookPath(cl);
     if (!logbook) return kExitUsage;
-    std::optional<PilotList> pilots;
-    if (cl.parser().isSet(QStringLiteral("pilots"))) {
-        QString error;
-        pilots = PilotList::read(cl.parser().value(QStringLiteral("pilots")), &error);
-        if (!pilots) return cl.usageError(error);
-    }
+    std::optional<PilotNaming> naming = pilotOptions(cl);
+    if (!naming) return kExitUsage;
+    const QString zipPath = cl.parser().value(QStringLiteral("zip"));
+    if (!zipPath.isEmpty() && std::find(save->formats.begin(), save->formats.end(),
+                                        kav::exporting::TrackFormat::Igc) == save->formats.end())
+        save->formats.push_back(kav::exporting::TrackFormat::Igc);
 
     DownloadJob model;
     model.save = *save;
@@ -62,8 +68,10 @@ int runWatch(const QStringList& args) {
     model.pathsToStderr = true;
     model.eraseAfter = cl.parser().isSet(QStringLiteral("erase-after"));
     model.rawInFolder = model.eraseAfter;
+    model.nameStyle = naming->style;
     InterruptNotifier interrupt;
-    Station station(model, pilots ? &*pilots : nullptr, cl.name(), interrupt);
+    Station station(model, naming->pilots ? &*naming->pilots : nullptr, cl.name(), interrupt);
+    if (!zipPath.isEmpty()) station.collectIgcInto(zipPath);
     return station.run();
 }
 

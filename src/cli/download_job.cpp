@@ -11,11 +11,13 @@
 #include "cli/logbook_hook.h"
 #include "cli/pilot_list.h"
 #include "cli/progress_line.h"
+#include "export/file_batch.h"
 #include "export/unique_name.h"
 #include "flight/log_flights.h"
 
 namespace kav::cli {
 
+using kav::exporting::FileBatch;
 using kav::session::DownloadSession;
 using kav::session::Outcome;
 
@@ -45,17 +47,32 @@ void SavedMemories::add(const QString& serialNumber, const QByteArray& memory) {
     saved_.insert(entry);
 }
 
-bool saveRawCopy(const QString& wanted, const DownloadSession& session, const QString& prefix,
-                 bool pathToStderr) {
+namespace {
+
+std::size_t addRawCopy(FileBatch& batch, const QString& wanted, const DownloadSession& session) {
     QDir().mkpath(QFileInfo(wanted).absolutePath());
-    const kav::exporting::SavedRawLog saved =
-        kav::exporting::saveRawLogUnique(wanted, session.memory(), session.rawLogIdentity());
-    if (!saved.result.ok()) {
-        printErr(prefix + saved.result.error);
+    return kav::exporting::addRawLog(batch, wanted, session.memory(), session.rawLogIdentity());
+}
+
+// Prints the path of raw copy n of a committed batch, or its error after prefix.
+bool reportRawCopy(const FileBatch& batch, std::size_t n, const QString& prefix,
+                   bool pathToStderr) {
+    if (!batch.result(n).ok()) {
+        printErr(prefix + batch.result(n).error);
         return false;
     }
-    pathToStderr ? printErr(saved.path) : printOut(saved.path);
+    pathToStderr ? printErr(batch.path(n)) : printOut(batch.path(n));
     return true;
+}
+
+}  // namespace
+
+bool saveRawCopy(const QString& wanted, const DownloadSession& session, const QString& prefix,
+                 bool pathToStderr) {
+    FileBatch batch;
+    const std::size_t n = addRawCopy(batch, wanted, session);
+    batch.commit();
+    return reportRawCopy(batch, n, prefix, pathToStderr);
 }
 
 namespace {
@@ -64,7 +81,8 @@ namespace {
 // its serial number.
 QString loggerName(const DownloadJob& job, const QString& serialNumber) {
     const Pilot* pilot = job.pilots ? job.pilots->find(serialNumber) : nullptr;
-    return pilot ? pilotFileStem(*pilot) : serialFolderName(serialNumber);
+    const QString stem = pilot ? pilotFileStem(*pilot, job.nameStyle) : QString();
+    return stem.isEmpty() ? serialFolderName(serialNumber) : stem;
 }
 
 // The folder the job's files go to: the one asked for, or its subfolder for the logger.
@@ -91,17 +109,25 @@ int saveResults(const DownloadJob& job, const DownloadSession& session, const QS
     save.folder = jobFolder(job, save.serialNumber);
     if (const Pilot* pilot = job.pilots ? job.pilots->find(save.serialNumber) : nullptr) {
         save.pilot = pilot->name;
-        save.fileStem = pilotFileStem(*pilot);
+        save.fileStem = pilotFileStem(*pilot, job.nameStyle);
     }
     QString rawPath = job.rawPath;
     if (job.rawInFolder)
         rawPath =
             QDir(save.folder).filePath(loggerName(job, save.serialNumber) + QStringLiteral(".bin"));
-    const bool copied =
-        rawPath.isEmpty() || saveRawCopy(rawPath, session, prefix, job.pathsToStderr);
-    const SaveReport saved = saveTracks(session.log(), save);
+    FileBatch batch(job.store ? *job.store : kav::exporting::diskStore());
+    std::optional<std::size_t> raw;
+    if (!rawPath.isEmpty()) raw = addRawCopy(batch, rawPath, session);
+    PendingSave pending = addTracks(session.log(), save, batch);
+    // Every file is on the disk before its path is printed and before the logger is cleared.
+    batch.commit();
+    const bool copied = !raw || reportRawCopy(batch, *raw, prefix, job.pathsToStderr);
+    const SaveReport saved = finishSave(std::move(pending), batch);
     report.filesWritten = int(saved.written.size()) + (copied && !rawPath.isEmpty() ? 1 : 0);
     report.tracks = int(tracks);
+    for (const QString& path : saved.written)
+        if (kav::exporting::formatOfPath(path) == kav::exporting::TrackFormat::Igc)
+            report.igcFiles << path;
     for (const auto& inTrack : kav::flight::findLogFlights(session.log()))
         report.flights += int(inTrack.size());
     const int status = printSaveReport(saved, prefix, job.pathsToStderr);

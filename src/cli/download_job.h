@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QString>
 
+#include "cli/pilot_list.h"
 #include "cli/track_saver.h"
 #include "link/transport.h"
 #include "session/transfer_speed.h"
@@ -21,7 +22,6 @@ class DownloadSession;
 namespace kav::cli {
 
 class InterruptNotifier;
-class PilotList;
 
 // Which loggers' memories were saved whole, by serial number and a digest of the bytes; safe to
 // use from several threads at once.
@@ -58,6 +58,9 @@ struct DownloadJob {
     const PilotList* pilots = nullptr;
     // The logbook the flights read go to once the files are saved; empty for none.
     QString logbookPath;
+    NameStyle nameStyle = NameStyle::NameDotId;
+    // The file system the files are saved through; the disk when null.
+    kav::exporting::FileStore* store = nullptr;
     // Called on every sector read (from the thread running the job).
     std::function<void(int sectorsRead, int sectorsToRead)> onProgress;
 };
@@ -69,6 +72,7 @@ struct JobReport {
     int sectorsRead = 0;
     int sectorsExpected = 0;
     int filesWritten = 0;
+    QStringList igcFiles;  // the IGC files written
     int tracks = 0;
     int flights = 0;  // found in the tracks
     bool complete = false;

@@ -1,6 +1,7 @@
 #include "cli/pilot_list.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -43,7 +44,48 @@ QString safeForFileName(QString text) {
     return text;
 }
 
+// The letters of a word that have no decomposition into a base letter and an accent.
+QString foldedLetter(QChar c) {
+    static const QHash<QChar, QString> letters{
+        {u'ß', QStringLiteral("ss")}, {u'Æ', QStringLiteral("AE")}, {u'æ', QStringLiteral("ae")},
+        {u'Œ', QStringLiteral("OE")}, {u'œ', QStringLiteral("oe")}, {u'Ø', QStringLiteral("O")},
+        {u'ø', QStringLiteral("o")},  {u'Ł', QStringLiteral("L")},  {u'ł', QStringLiteral("l")},
+        {u'Đ', QStringLiteral("D")},  {u'đ', QStringLiteral("d")},  {u'Þ', QStringLiteral("Th")},
+        {u'þ', QStringLiteral("th")}, {u'ı', QStringLiteral("i")}};
+    return letters.value(c);
+}
+
+// word in ASCII letters only: accents dropped, anything else ("-", "'", digits) left out.
+QString asciiLetters(const QString& word) {
+    QString letters;
+    for (QChar c : word.normalized(QString::NormalizationForm_KD)) {
+        if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'))
+            letters += c;
+        else
+            letters += foldedLetter(c);
+    }
+    return letters;
+}
+
+QString firstLastId(const Pilot& pilot, const QString& id) {
+    QStringList words;
+    for (const QString& word : pilot.name.split(QRegularExpression(QStringLiteral("\\s+"))))
+        if (const QString letters = asciiLetters(word); !letters.isEmpty()) words << letters;
+    QStringList parts;
+    if (!words.isEmpty()) parts << words.takeFirst();
+    if (!words.isEmpty()) parts << words.join(QString());
+    if (!id.isEmpty()) parts << id;
+    return parts.join(u'_');
+}
+
 }  // namespace
+
+std::optional<NameStyle> nameStyleFrom(const QString& text) {
+    if (text == QStringLiteral("name.id")) return NameStyle::NameDotId;
+    if (text == QStringLiteral("id")) return NameStyle::Id;
+    if (text == QStringLiteral("name_id")) return NameStyle::NameId;
+    return std::nullopt;
+}
 
 std::optional<PilotList> PilotList::read(const QString& path, QString* error) {
     QFile file(path);
@@ -85,9 +127,10 @@ const Pilot* PilotList::find(const QString& serialNumber) const {
     return nullptr;
 }
 
-QString pilotFileStem(const Pilot& pilot) {
+QString pilotFileStem(const Pilot& pilot, NameStyle style) {
     const QString id = safeForFileName(pilot.competitionId);
-    if (pilot.name.isEmpty()) return id;
+    if (style == NameStyle::NameId) return firstLastId(pilot, id);
+    if (pilot.name.isEmpty() || (style == NameStyle::Id && !id.isEmpty())) return id;
     return safeForFileName(pilot.name) + (id.isEmpty() ? QString() : u'.' + id);
 }
 

@@ -32,8 +32,18 @@ class PilotList {
     std::vector<Pilot> pilots_;
 };
 
-// The stem scoring programs match, "<name>.<id>" (blanks and characters no file name may hold
-// become '_'); the id alone without a name.
-QString pilotFileStem(const Pilot& pilot);
+// How a listed logger's folder and files are named.
+enum class NameStyle {
+    NameDotId,  // "<name>.<id>": blanks and characters no file name may hold become '_'
+    Id,         // "<id>" alone ("<name>.<id>" without an id)
+    NameId,     // "<first>_<last>_<id>": ASCII letters only, accents dropped, the first word of
+                // the name the first name and the other words, joined, the last name
+};
+// "name.id", "id" or "name_id".
+std::optional<NameStyle> nameStyleFrom(const QString& text);
+
+// The stem of a pilot's folder and files in style; the id alone without a name, empty when the
+// pilot has neither.
+QString pilotFileStem(const Pilot& pilot, NameStyle style = NameStyle::NameDotId);
 
 }  // namespace kav::cli

@@ -9,6 +9,8 @@
 #include "cli/exit_status.h"
 #include "cli/interrupt_notifier.h"
 #include "cli/pilot_list.h"
+#include "export/file_batch.h"
+#include "export/zip_archive.h"
 #include "link/port_list.h"
 #include "link/serial_transport.h"
 
@@ -67,6 +69,7 @@ int Station::run() {
     if (!interrupt_.interrupted()) loop.exec();
     watcher_.stop();
     reportUnlisted();
+    if (!zipPath_.isEmpty()) worst_ = moreSevere(worst_, saveTaskZip());
     return worst_;
 }
 
@@ -112,6 +115,7 @@ void Station::onProgress(const QString& port, int sectorsRead, int sectorsToRead
 
 void Station::onJobDone(const QString& port, int status, const JobReport& report) {
     worst_ = moreSevere(worst_, status);
+    igcFiles_ << report.igcFiles;
     shownTenths_.remove(port);
     printOut(stationLine(report));
     if (pilots_ && !report.serialNumber.isEmpty() && !pilots_->find(report.serialNumber))
@@ -126,6 +130,29 @@ void Station::onThreadEnded(const QString& port) {
     if (!interrupt_.interrupted())
         printErr(QStringLiteral("Done with %1; waiting for the next logger.").arg(port));
     emit jobEnded();
+}
+
+// The zip is saved whole under a free name (a file is never replaced), or not at all.
+int Station::saveTaskZip() const {
+    if (igcFiles_.isEmpty()) {
+        printErr(QStringLiteral("No IGC file was written: no zip saved."));
+        return kExitOk;
+    }
+    const kav::exporting::ZipContent zip = kav::exporting::zipFiles(igcFiles_);
+    if (!zip.ok()) {
+        printErr(QStringLiteral("Cannot make the zip %1: %2").arg(zipPath_, zip.error));
+        return kExitCannotWrite;
+    }
+    kav::exporting::FileBatch batch;
+    const std::size_t n =
+        batch.addUnderFreeName(zipPath_, [&zip](const QString&) { return zip.bytes; });
+    batch.commit();
+    if (!batch.result(n).ok()) {
+        printErr(batch.result(n).error);
+        return kExitCannotWrite;
+    }
+    printErr(QStringLiteral("%1 IGC files in %2").arg(igcFiles_.size()).arg(batch.path(n)));
+    return kExitOk;
 }
 
 void Station::reportUnlisted() const {

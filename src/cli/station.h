@@ -28,6 +28,8 @@ class Station : public QObject {
 
     // Serves loggers until interrupted and every job has ended; returns the worst status.
     int run();
+    // At the end of the run, also saves every IGC file written into one zip at path.
+    void collectIgcInto(const QString& path) { zipPath_ = path; }
 
   signals:
     void jobEnded();
@@ -39,6 +41,7 @@ class Station : public QObject {
     void onJobDone(const QString& port, int status, const JobReport& report);
     void onThreadEnded(const QString& port);
     void reportUnlisted() const;
+    int saveTaskZip() const;
 
     DownloadJob model_;
     const PilotList* pilots_;
@@ -50,6 +53,8 @@ class Station : public QObject {
     QSet<QString> pending_;  // plugged in again while the job of the port before still ends
     QHash<QString, int> shownTenths_;  // port -> progress shown so far, in tenths
     QStringList unlisted_;             // serial numbers the pilots file does not name
+    QString zipPath_;
+    QStringList igcFiles_;  // every IGC file written in this run
     int worst_ = 0;
 };
 

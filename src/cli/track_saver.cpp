@@ -7,6 +7,7 @@
 #include "cli/exit_status.h"
 #include "cli/track_selection.h"
 #include "export/export_flow.h"
+#include "export/file_batch.h"
 #include "export/unique_name.h"
 #include "flight/log_flights.h"
 
@@ -47,15 +48,17 @@ std::vector<Piece> piecesToSave(const kav::log::LogCollection& log,
 
 }  // namespace
 
-SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& request) {
-    SaveReport report;
+PendingSave addTracks(const kav::log::LogCollection& log, const SaveRequest& request,
+                      FileBatch& batch) {
+    PendingSave pending;
+    SaveReport& report = pending.report;
     const TrackChoice choice = chooseTracks(request.trackNumbers, log.tracks().size());
     report.missing = choice.missing;
     report.trackCount = log.tracks().size();
-    if (choice.indices.empty()) return report;
+    if (choice.indices.empty()) return pending;
     if (!QDir().mkpath(request.folder)) {
         report.errors << QStringLiteral("cannot create the folder %1").arg(request.folder);
-        return report;
+        return pending;
     }
     TrackExport header;
     header.info = fillFileInfo(kSoftFirmware, request.exportMoment.toLocalTime().date());
@@ -78,22 +81,36 @@ SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& req
             if (!request.fileStem.isEmpty())
                 name = request.fileStem + u'.' + QFileInfo(name).suffix();
             if (incomplete) name = incompleteName(name);
-            WriteResult result;
-            const QString path =
-                writeUnderUniqueName(folder.filePath(name), {}, [&](const QString& free) {
-                    result = files.write(format, header, free);
-                    return result.nameTaken;
-                });
-            if (result.ok()) {
-                report.written << path;
-                report.writtenFixes.push_back(piece.fixes);
-                if (incomplete) report.incomplete << path;
-            } else {
-                report.errors << QStringLiteral("track %1: %2").arg(index + 1).arg(result.error);
-            }
+            const std::size_t n = batch.addUnderFreeName(
+                folder.filePath(name),
+                [&](const QString& path) { return files.content(format, header, path); });
+            pending.files.push_back({n, index, incomplete, piece.fixes});
+        }
+    }
+    return pending;
+}
+
+SaveReport finishSave(PendingSave pending, const FileBatch& batch) {
+    SaveReport& report = pending.report;
+    for (const PendingSave::File& file : pending.files) {
+        const WriteResult& result = batch.result(file.inBatch);
+        if (result.ok()) {
+            report.written << batch.path(file.inBatch);
+            report.writtenFixes.push_back(file.fixes);
+            if (file.incomplete) report.incomplete << batch.path(file.inBatch);
+        } else {
+            report.errors << QStringLiteral("track %1: %2").arg(file.track + 1).arg(result.error);
         }
     }
     return report;
+}
+
+SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& request,
+                      FileStore& store) {
+    FileBatch batch(store);
+    PendingSave pending = addTracks(log, request, batch);
+    batch.commit();
+    return finishSave(std::move(pending), batch);
 }
 
 int SaveReport::exitStatus() const {

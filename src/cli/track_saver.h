@@ -8,9 +8,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "export/file_store.h"
 #include "export/track_export.h"
 #include "flight/log_flights.h"
 #include "log/track_list.h"
+
+namespace kav::exporting {
+class FileBatch;
+}
 
 namespace kav::cli {
 
@@ -43,7 +48,24 @@ struct SaveReport {
     int exitStatus() const;
 };
 
-SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& request);
+// Saves the tracks as one batch: every file durable before this returns.
+SaveReport saveTracks(const kav::log::LogCollection& log, const SaveRequest& request,
+                      kav::exporting::FileStore& store = kav::exporting::diskStore());
+
+// Tracks added to a batch not yet committed, to be reported once it is.
+struct PendingSave {
+    struct File {
+        std::size_t inBatch = 0;
+        std::size_t track = 0;
+        bool incomplete = false;
+        kav::flight::FixRange fixes;  // the log fixes the file holds
+    };
+    SaveReport report;
+    std::vector<File> files;
+};
+PendingSave addTracks(const kav::log::LogCollection& log, const SaveRequest& request,
+                      kav::exporting::FileBatch& batch);
+SaveReport finishSave(PendingSave pending, const kav::exporting::FileBatch& batch);
 
 // Prints the paths written on standard output and every problem on standard error after
 // prefix, the files of a track whose end was not read among them; returns the exit status.

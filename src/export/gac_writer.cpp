@@ -122,6 +122,11 @@ WriteResult writeGacFile(const QString& path, const TFileInfo& info, const QStri
                          const QString& Hardware, const ConvertedTrack& track) {
     if (track.times.size() != track.points.size())
         return WriteResult::failure(QStringLiteral("The track's point arrays differ in length"));
+    return writeNewFile(path, gacFileBytes(info, Firmware, Hardware, track));
+}
+
+QByteArray gacFileBytes(const TFileInfo& info, const QString& Firmware, const QString& Hardware,
+                        const ConvertedTrack& track) {
     const std::size_t first = firstWritten(track);
     const QString date =
         first < track.points.size() ? flightDate(track.times[first]) : info.DateToday;
@@ -129,7 +134,7 @@ WriteResult writeGacFile(const QString& path, const TFileInfo& info, const QStri
         QStringEncoder(QStringConverter::System)(headerLines(info, Firmware, Hardware, date));
     bytes.reserve(bytes.size() + qsizetype(track.points.size() - first) * kRecordBytes);
     appendBRecords(bytes, track, first);
-    return writeNewFile(path, bytes);
+    return bytes;
 }
 
 }  // namespace kav::exporting

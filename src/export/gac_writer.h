@@ -22,6 +22,10 @@ WriteResult writeGacFile(const QString& path, const TFileInfo& info, const QStri
                          const QString& Hardware, const kav::log::LogData& log, std::size_t first,
                          std::size_t last);
 
+// The bytes of that file, from a track whose arrays have the same length.
+QByteArray gacFileBytes(const TFileInfo& info, const QString& Firmware, const QString& Hardware,
+                        const kav::log::ConvertedTrack& track);
+
 // The same from a track already converted.
 WriteResult writeGacFile(const QString& path, const TFileInfo& info, const QString& Firmware,
                          const QString& Hardware, const kav::log::ConvertedTrack& track);

@@ -151,6 +151,11 @@ WriteResult writeGpxFile(const QString& path, const TrackPoints& points, const T
                          const QDateTime& exportMoment) {
     if (!sameLengths(points))
         return WriteResult::failure(QStringLiteral("The track's point arrays differ in length"));
+    return writeNewFile(path, gpxFileBytes(path, points, info, exportMoment));
+}
+
+QByteArray gpxFileBytes(const QString& path, const TrackPoints& points, const TFileInfo& info,
+                        const QDateTime& exportMoment) {
     XmlDocument document(kBytesPerPoint * qsizetype(points.FRTaille()) + kHeaderBytes);
     QXmlStreamWriter& xml = document.writer();
     xml.writeStartElement(QStringLiteral("gpx"));
@@ -159,7 +164,7 @@ WriteResult writeGpxFile(const QString& path, const TrackPoints& points, const T
     writeBounds(xml, points);
     writeTrack(document, QFileInfo(path).completeBaseName(), info, points);
     xml.writeEndElement();
-    return writeNewFile(path, document.finish());
+    return document.finish();
 }
 
 }  // namespace kav::exporting

@@ -15,5 +15,8 @@ namespace kav::exporting {
 // Uses info.FRType and info.GPSName for the track description.
 WriteResult writeGpxFile(const QString& path, const kav::log::TrackPoints& points,
                          const TFileInfo& info, const QDateTime& exportMoment);
+// The bytes of that file (its track named after path), from arrays of the same length.
+QByteArray gpxFileBytes(const QString& path, const kav::log::TrackPoints& points,
+                        const TFileInfo& info, const QDateTime& exportMoment);
 
 }  // namespace kav::exporting

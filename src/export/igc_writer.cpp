@@ -147,10 +147,14 @@ WriteResult writeIgcFile(const QString& path, const IgcHeader& header,
                          const ConvertedTrack& track) {
     if (track.times.size() != track.points.size())
         return WriteResult::failure(QStringLiteral("The track's point arrays differ in length"));
+    return writeNewFile(path, igcFileBytes(header, track));
+}
+
+QByteArray igcFileBytes(const IgcHeader& header, const ConvertedTrack& track) {
     QByteArray bytes = headerLines(header, igcFlightDate(track, header.fallbackDate)).toLatin1();
     bytes.reserve(bytes.size() + qsizetype(track.points.size() * kRecordBytes));
     appendBRecords(bytes, track);
-    return writeNewFile(path, bytes);
+    return bytes;
 }
 
 }  // namespace kav::exporting

@@ -44,5 +44,7 @@ QDate igcFlightDate(const kav::log::ConvertedTrack& track, const QDate& fallback
 // under the first fix's date.
 WriteResult writeIgcFile(const QString& path, const IgcHeader& header,
                          const kav::log::ConvertedTrack& track);
+// The bytes of that file, from a track whose arrays have the same length.
+QByteArray igcFileBytes(const IgcHeader& header, const kav::log::ConvertedTrack& track);
 
 }  // namespace kav::exporting

@@ -68,6 +68,10 @@ WriteResult writeKmlFile(const QString& path, const kav::log::TrackPoints& point
     if (points.FRLongitudes.size() != points.FRTaille() ||
         points.FRAltitudes.size() != points.FRTaille())
         return WriteResult::failure(QStringLiteral("The track's point arrays differ in length"));
+    return writeNewFile(path, kmlFileBytes(path, points));
+}
+
+QByteArray kmlFileBytes(const QString& path, const kav::log::TrackPoints& points) {
     const QString baseName = QFileInfo(path).completeBaseName();
     XmlDocument document(kBytesPerPoint * qsizetype(points.FRTaille()) + kHeaderBytes);
     QXmlStreamWriter& xml = document.writer();
@@ -81,7 +85,7 @@ WriteResult writeKmlFile(const QString& path, const kav::log::TrackPoints& point
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndElement();
-    return writeNewFile(path, document.finish());
+    return document.finish();
 }
 
 }  // namespace kav::exporting

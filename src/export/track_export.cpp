@@ -74,17 +74,22 @@ TrackFiles::TrackFiles(const kav::log::LogCollection& log, std::size_t trackInde
 WriteResult TrackFiles::write(TrackFormat format, const TrackExport& header, const QString& path) {
     if (trackIndex_ >= log_.tracks().size())
         return WriteResult::failure(QStringLiteral("There is no track %1.").arg(trackIndex_ + 1));
+    return writeNewFile(path, content(format, header, path));
+}
+
+QByteArray TrackFiles::content(TrackFormat format, const TrackExport& header, const QString& path) {
+    if (trackIndex_ >= log_.tracks().size()) return {};
     if (!converted_) {
         const kav::log::Track& track = log_.tracks()[trackIndex_];
         converted_ = kav::log::convertTrack(log_.logData(), std::max(track.first, first_),
                                             std::min(track.last, last_));
     }
     if (format == TrackFormat::Gac)
-        return writeGacFile(path, header.info, header.Firmware, header.Hardware, *converted_);
-    if (format == TrackFormat::Igc) return writeIgcFile(path, igcHeader(header), *converted_);
+        return gacFileBytes(header.info, header.Firmware, header.Hardware, *converted_);
+    if (format == TrackFormat::Igc) return igcFileBytes(igcHeader(header), *converted_);
     if (!points_) points_ = kav::log::buildTrackPoints(*converted_);
-    if (format == TrackFormat::Kml) return writeKmlFile(path, *points_);
-    return writeGpxFile(path, *points_, header.info, header.exportMoment);
+    if (format == TrackFormat::Kml) return kmlFileBytes(path, *points_);
+    return gpxFileBytes(path, *points_, header.info, header.exportMoment);
 }
 
 IgcHeader TrackFiles::igcHeader(const TrackExport& header) const {

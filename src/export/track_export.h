@@ -60,6 +60,8 @@ class TrackFiles {
                std::size_t last);
     // The same file exportTrack writes.
     WriteResult write(TrackFormat format, const TrackExport& header, const QString& path);
+    // The bytes of that file, for a batch of files (empty for a track the log lacks).
+    QByteArray content(TrackFormat format, const TrackExport& header, const QString& path);
 
   private:
     IgcHeader igcHeader(const TrackExport& header) const;

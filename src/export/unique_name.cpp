@@ -4,7 +4,9 @@
 
 #include <QFileInfo>
 
+#include "export/file_batch.h"
 #include "export/igc_writer.h"
+#include "log/datalog_decoder.h"
 #include "log/gps_time.h"
 
 namespace kav::exporting {
@@ -28,9 +30,15 @@ QString serialNumberForFileName(const QString& serialNumber) {
 }
 
 QString uniqueFileName(const QString& path, const QStringList& companions) {
-    const auto free = [&companions](const QString& name) {
-        return !taken(name) && std::none_of(companions.begin(), companions.end(),
-                                            [&name](const QString& c) { return taken(name + c); });
+    return uniqueFileName(path, companions, taken);
+}
+
+QString uniqueFileName(const QString& path, const QStringList& companions,
+                       const NameTakenTest& isTaken) {
+    const auto free = [&companions, &isTaken](const QString& name) {
+        return !isTaken(name) &&
+               std::none_of(companions.begin(), companions.end(),
+                            [&name, &isTaken](const QString& c) { return isTaken(name + c); });
     };
     if (free(path)) return path;
     const QString suffix = QFileInfo(path).suffix();
@@ -50,16 +58,33 @@ QString writeUnderUniqueName(const QString& path, const QStringList& companions,
     return name;
 }
 
+std::size_t addRawLog(FileBatch& batch, const QString& wanted, const QByteArray& memory,
+                      const kav::log::RawLogIdentity& identity) {
+    // What the side file's name adds to the raw file's (".ini").
+    const QString sideFile = kav::log::rawLogIdentityPath(QString());
+    const qint64 sectors = memory.size() / qsizetype(kav::log::kSectorSize);
+    return batch.addUnderFreeName(wanted, [&memory](const QString&) { return memory; },
+                                  {{sideFile, kav::log::rawLogIdentityText(identity, sectors)}});
+}
+
+SavedRawLog savedRawLog(const FileBatch& batch, std::size_t n, const QByteArray& memory,
+                        const kav::log::RawLogIdentity& identity) {
+    SavedRawLog saved{batch.path(n), {}};
+    saved.result.error = batch.result(n).error;
+    saved.result.nameTaken = batch.result(n).nameTaken;
+    if (!saved.result.ok()) return saved;
+    saved.result.sectors = memory.size() / qsizetype(kav::log::kSectorSize);
+    saved.result.tailBytes = memory.size() % qsizetype(kav::log::kSectorSize);
+    saved.result.identity = identity;
+    return saved;
+}
+
 SavedRawLog saveRawLogUnique(const QString& wanted, const QByteArray& memory,
                              const kav::log::RawLogIdentity& identity) {
-    SavedRawLog saved;
-    // What the side file's name adds to the raw file's (".ini").
-    const QStringList sideFile{kav::log::rawLogIdentityPath(QString())};
-    saved.path = writeUnderUniqueName(wanted, sideFile, [&](const QString& name) {
-        saved.result = kav::log::saveRawLog(name, memory, identity);
-        return saved.result.nameTaken;
-    });
-    return saved;
+    FileBatch batch;
+    const std::size_t n = addRawLog(batch, wanted, memory, identity);
+    batch.commit();
+    return savedRawLog(batch, n, memory, identity);
 }
 
 QString defaultTrackFileName(const QString& serialNumber, kav::log::DateTime start,

@@ -17,6 +17,10 @@ namespace kav::exporting {
 // file name + companion suffix (a raw log's side file); the counter has no upper limit. The
 // extension is what follows the last "." of the file name, if any.
 QString uniqueFileName(const QString& path, const QStringList& companions = {});
+// The same, a name counting as taken when taken answers so.
+using NameTakenTest = std::function<bool(const QString& name)>;
+QString uniqueFileName(const QString& path, const QStringList& companions,
+                       const NameTakenTest& taken);
 
 // Answers whether a write under name failed because the name was taken in the meantime.
 using NameWrite = std::function<bool(const QString& name)>;
@@ -36,6 +40,16 @@ struct SavedRawLog {
 // and its side file counted as one name.
 SavedRawLog saveRawLogUnique(const QString& wanted, const QByteArray& memory,
                              const kav::log::RawLogIdentity& identity);
+
+class FileBatch;
+
+// Adds a logger's memory to batch as a new raw log under the first free name for wanted, the
+// raw file and its side file one name; returns its number in the batch.
+std::size_t addRawLog(FileBatch& batch, const QString& wanted, const QByteArray& memory,
+                      const kav::log::RawLogIdentity& identity);
+// What became of raw log n of a committed batch.
+SavedRawLog savedRawLog(const FileBatch& batch, std::size_t n, const QByteArray& memory,
+                        const kav::log::RawLogIdentity& identity);
 
 // serialNumber made safe for a file name: characters other than ASCII letters, digits, "-" and
 // "_" become "_"; "log" for an empty serial number.

@@ -39,7 +39,9 @@ bool writeNew(const QString& path, const QByteArray& bytes, RawLogResult& result
     return true;
 }
 
-QByteArray identityText(const RawLogIdentity& identity, qint64 sectorsRead) {
+}  // namespace
+
+QByteArray rawLogIdentityText(const RawLogIdentity& identity, qint64 sectorsRead) {
     QString text = QStringLiteral("serial=%1\nfirmware=%2\nhardware=%3\n")
                        .arg(identity.serialNumber, identity.firmware, identity.hardware);
     if (identity.sectorsExpected >= 0)
@@ -48,6 +50,8 @@ QByteArray identityText(const RawLogIdentity& identity, qint64 sectorsRead) {
                     .arg(sectorsRead);
     return text.toUtf8();
 }
+
+namespace {
 
 // A sector count from the side file, -1 when it is not a sane one.
 int sectorCount(const QString& text) {
@@ -89,7 +93,7 @@ RawLogResult saveRawLog(const QString& path, const QByteArray& memory,
     if (!writeNew(path, memory, result)) return result;
     const qint64 sectors = memory.size() / qsizetype(kSectorSize);
     QString reason;
-    if (!writeNew(rawLogIdentityPath(path), identityText(identity, sectors), result)) {
+    if (!writeNew(rawLogIdentityPath(path), rawLogIdentityText(identity, sectors), result)) {
         QFile::remove(path);
         return result;
     }

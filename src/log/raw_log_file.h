@@ -35,6 +35,8 @@ struct RawLogResult {
 
 // The side file's path for a raw log file.
 QString rawLogIdentityPath(const QString& path);
+// The side file's text for a memory of sectorsRead sectors.
+QByteArray rawLogIdentityText(const RawLogIdentity& identity, qint64 sectorsRead);
 
 // Writes memory as a new file at path (never replacing one) and the identity beside it.
 // A failure leaves no file behind; nameTaken tells when it was because a name was taken.

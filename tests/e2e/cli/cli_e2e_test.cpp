@@ -10,10 +10,12 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -21,8 +23,12 @@
 #include <QTimer>
 #include <QXmlStreamReader>
 
+#include "../../common/recording_store.h"
 #include "../../common/test_files.h"
+#include "cli/download_job.h"
+#include "link/command_set.h"
 #include "link/frame.h"
+#include "link/serial_transport.h"
 #include "log/track_list.h"
 #include "sim/emulator.h"
 #include "sim/pseudo_terminal.h"
@@ -271,6 +277,38 @@ TEST(CliNoise, RepeatedMessagesArePrintedOnceWithACount) {
 // each is read in its own folder (the listed pilot's under its name), every whole one cleared and
 // the cut one not; a logger plugged in again with the same memory is already done and nothing is
 // saved twice.
+// The raw copy and every track file are written whole, flushed in one go, named, their folder
+// synced, and only then is the logger asked to clear its memory.
+TEST(CliDownload, TheClearComesOnlyAfterEveryFileIsOnTheDisk) {
+    Logger logger;
+    QTemporaryDir out;
+    QStringList calls;
+    QObject::connect(logger.emulator.get(), &sim::Emulator::commandReceived, logger.emulator.get(),
+                     [&calls](quint8 id) {
+                         if (id == link::msg::ClearMemory) calls << QStringLiteral("c");
+                     });
+    kav::testing::RecordingStore store(calls);
+    cli::DownloadJob job;
+    job.port = logger.port();
+    job.save.folder = out.path();
+    job.save.formats = {exporting::TrackFormat::Gac, exporting::TrackFormat::Igc};
+    job.save.exportMoment = QDateTime::fromString(kMoment, Qt::ISODate);
+    job.eraseAfter = job.rawInFolder = true;
+    job.store = &store;
+    link::SerialTransport transport;
+    cli::JobReport report;
+    EXPECT_EQ(cli::runDownloadJob(job, transport, nullptr, QStringLiteral("download"), &report), 0);
+    EXPECT_TRUE(report.cleared) << report.notCleared.toStdString();
+    const int files = 2 * int(sampleLog().tracks().size()) + 2;
+    const QString order = kav::testing::callLetters(calls);
+    EXPECT_EQ(order, QString(files, u'w') + u'f' + QString(files, u'r') + QStringLiteral("sc"));
+    EXPECT_EQ(calls.filter(QRegularExpression(QStringLiteral("^f "))),
+              QStringList{QStringLiteral("f %1").arg(files)});
+    EXPECT_EQ(readAll(out.filePath(filesIn(out.path(), QStringLiteral("*.bin")).value(0))),
+              sim::sampleImage());
+    EXPECT_EQ(filesIn(out.path()).size(), files);
+}
+
 TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
     ensureApplication();
     QTemporaryDir out;
@@ -283,10 +321,11 @@ TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
     std::vector<std::unique_ptr<Logger>> plugged;
     plugged.push_back(std::make_unique<Logger>(QStringList{}, QStringLiteral("GT730-DDDD"), true));
     QProcess watch;
-    watch.start(QStringLiteral(KAV_CLI_PATH),
-                {QStringLiteral("watch"), QStringLiteral("--out"), out.filePath("task"),
-                 QStringLiteral("--format"), QStringLiteral("gpx"), QStringLiteral("--erase-after"),
-                 QStringLiteral("--pilots"), pilots});
+    watch.start(
+        QStringLiteral(KAV_CLI_PATH),
+        {QStringLiteral("watch"), QStringLiteral("--out"), out.filePath("task"),
+         QStringLiteral("--format"), QStringLiteral("gpx"), QStringLiteral("--erase-after"),
+         QStringLiteral("--pilots"), pilots, QStringLiteral("--zip"), out.filePath("task.zip")});
     QString err, lines;
     const auto linesFor = [&](int count) {
         return QTest::qWaitFor(
@@ -308,12 +347,12 @@ TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
         const char* serial;
         QStringList faults;
         const char* folder;
-        int files;  // tracks, with the raw copy and its side file
+        int files;  // GPX and IGC of each track, with the raw copy and its side file
         const char* outcome;
-    } rows[] = {{"GT730-AAAA", {}, "Anna_Berg.12", tracks + 2, "complete, cleared"},
+    } rows[] = {{"GT730-AAAA", {}, "Anna_Berg.12", 2 * tracks + 2, "complete, cleared"},
                 {"GT730-BBBB", {QStringLiteral("vanish-after=10")}, "GT730-BBBB", 0, "not cleared"},
-                {"GT730-CCCC", {}, "GT730-CCCC", tracks + 2, "complete, cleared"},
-                {"GT730-DDDD", {}, "GT730-DDDD", tracks + 2, "complete, cleared"}};
+                {"GT730-CCCC", {}, "GT730-CCCC", 2 * tracks + 2, "complete, cleared"},
+                {"GT730-DDDD", {}, "GT730-DDDD", 2 * tracks + 2, "complete, cleared"}};
     for (const auto& row : rows)
         if (QLatin1String(row.serial) != QLatin1String("GT730-DDDD"))
             plugged.push_back(
@@ -339,11 +378,17 @@ TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
     ASSERT_TRUE(linesFor(5)) << err.toStdString();
     EXPECT_TRUE(lines.split(u'\n').value(4).contains(QStringLiteral("already done")))
         << lines.toStdString();
-    EXPECT_EQ(filesIn(QDir(out.filePath("task")).filePath("GT730-CCCC")).size(), tracks + 2);
+    EXPECT_EQ(filesIn(QDir(out.filePath("task")).filePath("GT730-CCCC")).size(), 2 * tracks + 2);
     watch.terminate();
     ASSERT_TRUE(QTest::qWaitFor([&] { return watch.state() == QProcess::NotRunning; }, 10000));
     EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(watch.exitCode(), 74);  // the second logger went away
+    // The run's IGC files in one zip: its entries are named in the archive's directory.
+    const QByteArray zip = readAll(out.filePath("task.zip"));
+    EXPECT_TRUE(zip.startsWith("PK\x03\x04"));
+    EXPECT_TRUE(zip.contains("Anna_Berg.12.igc"));
+    EXPECT_EQ(QDir(out.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
+              QStringList{});
 }
 
 // A logger a run before left at 921600 (cut while fast) is found there, put back at 115200 and

@@ -41,6 +41,31 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"empty_serial_never_matches", "S1,1,A\n", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A row per name style: the default keeps the name as written, id is the id alone, name_id
+// folds the name to ASCII letters (the first word the first name, the rest the last name).
+TEST(PilotList, EachNameStyleGivesTheStemScoringProgramsImport) {
+    const struct {
+        const char* name;
+        const char* id;
+        NameStyle style;
+        const char* stem;
+    } rows[] = {{"Zoë Çelik-Ünal", "17", NameStyle::NameDotId, "Zoë_Çelik-Ünal.17"},
+                {"Zoë Çelik-Ünal", "17", NameStyle::Id, "17"},
+                {"Zoë Çelik-Ünal", "17", NameStyle::NameId, "Zoe_CelikUnal_17"},
+                {"Jean-Pierre de la Tour", "42", NameStyle::NameId, "JeanPierre_delaTour_42"},
+                {"Łukasz  O'Brien-Øster", "", NameStyle::NameId, "Lukasz_OBrienOster"},
+                {"Straße 9", "a/b", NameStyle::NameId, "Strasse_a_b"},
+                {"", "9", NameStyle::NameId, "9"},
+                {"Bo", "", NameStyle::Id, "Bo"}};
+    for (const auto& row : rows) {
+        const Pilot pilot{QStringLiteral("S1"), QString::fromUtf8(row.id),
+                          QString::fromUtf8(row.name)};
+        EXPECT_EQ(pilotFileStem(pilot, row.style), QString::fromUtf8(row.stem)) << row.name;
+    }
+    EXPECT_EQ(nameStyleFrom(QStringLiteral("name_id")), NameStyle::NameId);
+    EXPECT_FALSE(nameStyleFrom(QStringLiteral("first_last")));
+}
+
 TEST(PilotList, MalformedLinesAreNamed) {
     for (const char* bad : {"S1,1\n", "S1,\"1,A\n", ",1,A\n"}) {
         QString error;
