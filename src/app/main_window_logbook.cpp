@@ -32,16 +32,15 @@ QString TKAVSkyTraqV6::recordInLogbook(std::span<const logbook::WrittenFile> fil
     if (flights.empty()) return {};
     logbook::LogbookError error;
     std::optional<logbook::Recorded> done;
-    if (const auto book = logbook::Logbook::open(services_.logbookPath, &error))
+    if (const auto book = logbook::Logbook::open(services_.logbookPath, &error,
+                                                 {.busyTimeoutMs = logbook::kWindowBusyTimeoutMs}))
         done = book->record(flights, error);
     if (!done) {
         messages_->information(
             QStringLiteral("The flights were not added to the logbook: %1.").arg(error.text));
         return QStringLiteral("; not added to the logbook");
     }
-    return QStringLiteral("; logbook: %1 new flights, %2 already in it")
-        .arg(done->added)
-        .arg(done->known);
+    return QStringLiteral("; logbook: ") + logbook::recordedText(*done);
 }
 
 void TKAVSkyTraqV6::Logbook1Click() {
@@ -50,8 +49,9 @@ void TKAVSkyTraqV6::Logbook1Click() {
     if (QFileInfo::exists(services_.logbookPath)) {
         logbook::LogbookError error;
         std::optional<std::vector<logbook::LoggedFlight>> read;
-        if (const auto book =
-                logbook::Logbook::open(services_.logbookPath, &error, {.create = false}))
+        if (const auto book = logbook::Logbook::open(
+                services_.logbookPath, &error,
+                {.busyTimeoutMs = logbook::kWindowBusyTimeoutMs, .create = false}))
             read = book->flights(std::nullopt, error);
         if (!read) {
             reportError(*messages_, error.text);

@@ -72,10 +72,8 @@ bool recordFlights(const QString& path, const ReadFlights& read, const QString& 
                               .arg(error.text));
         return false;
     }
-    printErr(QStringLiteral("Logbook %1: %2 new flights, %3 already in it")
-                 .arg(QDir::toNativeSeparators(path))
-                 .arg(recorded->added)
-                 .arg(recorded->known));
+    printErr(QStringLiteral("Logbook %1: %2")
+                 .arg(QDir::toNativeSeparators(path), kav::logbook::recordedText(*recorded)));
     return true;
 }
 

@@ -194,6 +194,13 @@ bool Logbook::prepare(const Options& options, LogbookError* error) {
     return true;
 }
 
+QString recordedText(const Recorded& recorded) {
+    return QStringLiteral("%1 new flight%2, %3 already in it")
+        .arg(recorded.added)
+        .arg(recorded.added == 1 ? QString() : QStringLiteral("s"))
+        .arg(recorded.known);
+}
+
 std::optional<Recorded> Logbook::record(std::span<const LoggedFlight> flights,
                                         LogbookError& error) {
     QSqlDatabase db = database();

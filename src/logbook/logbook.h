@@ -25,6 +25,13 @@ struct Recorded {
     int known = 0;  // flights it already held (their new files added)
 };
 
+// "1 new flight, 2 already in it".
+QString recordedText(const Recorded& recorded);
+
+// The window waits this long for another writer, so a logbook held by another program never
+// freezes it for long.
+inline constexpr int kWindowBusyTimeoutMs = 500;
+
 class Logbook {
   public:
     struct Options {
