@@ -129,6 +129,8 @@ void Conversation::onInput(const Input& input) {
             if (busy() || !begin(stepFor(input.request.id), input.request,
                                  {input.request.first, std::max<int>(1, input.request.count)}))
                 out_->accepted = false;
+            else
+                exchange()->byCommand = true;
             return;
         case InputKind::Stop:
             if (downloading_) stopRequested_ = true;
@@ -410,6 +412,9 @@ Conversation::Exchange Conversation::dropExchange() {
 // tries are let through before anything else is asked.
 void Conversation::complete(Next next) {
     const Exchange x = *exchange();
+    // What a command asked for is reported; it starts no download.
+    if (x.byCommand && next == Next::Status) next = Next::CommandStatus;
+    if (x.byCommand && next == Next::AfterStatus) next = Next::StatusOnly;
     if (x.attempts > 1) return settle(x, next);
     state_ = Idle{};
     then(next, x.rate);
@@ -489,6 +494,12 @@ void Conversation::then(Next next, RateStage rate) {
             return;
         case Next::AfterStatus:
             return afterStatus();
+        case Next::CommandStatus:
+            if (begin(Step::Status, Request{msg::GetStatus})) exchange()->byCommand = true;
+            return;
+        case Next::StatusOnly:
+            event(Kind::Status).status = status_;
+            return;
         case Next::NextSectors:
             return requestNextSectors();
         case Next::ConfigAccepted:

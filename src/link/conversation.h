@@ -89,6 +89,8 @@ class Conversation {
         UserData,        // the output stopped during the handshake: read the user data
         Status,          // the serial number is in: ask for the status
         AfterStatus,     // the status is in (kept in status_)
+        CommandStatus,   // the serial number a command asked for is in: the status, no more
+        StatusOnly,      // the status a command asked for is in: reported, nothing started
         NextSectors,     // ask for the next sectors
         ConfigAccepted,  // the criteria were acknowledged
         ConfigRefused,   // the criteria were refused
@@ -114,6 +116,7 @@ class Conversation {
         int answers = 0;  // acknowledgements and refusals received for it
         SectorPlan::Request sectors;
         RateStage rate = RateStage::None;
+        bool byCommand = false;  // asked for by the session: its answer starts nothing
         Millis firstSent = 0, sent = 0, deadline = 0;
     };
     struct Settling {

@@ -13,7 +13,9 @@ LoggerLink::LoggerLink(Transport& transport, LinkClock* clock, LinkTimings timin
       transport_(transport),
       core_(timings),
       ownClock_(clock ? nullptr : std::make_unique<SteadyClock>()),
-      clock_(clock ? clock : ownClock_.get()) {
+      clock_(clock ? clock : ownClock_.get()),
+      steps_([this](const Action& a) { return carryOut(a); },
+             [this](const ConversationEvent& e) { emitEvent(e); }) {
     QObject::connect(clock_, &LinkClock::woke, this, [this] { apply(core_.wake(now())); });
     QObject::connect(&transport_, &Transport::bytesReceived, this,
                      [this](const QByteArray& bytes) { apply(core_.received(now(), bytes)); });
@@ -105,13 +107,13 @@ bool LoggerLink::SetUserData(QByteArrayView) {
     return issue({msg::SetUserData});
 }
 
-// A handler may call back into the link while an answer is carried out: its own answer is
-// carried out at once, and the wake-up always follows the core's latest state.
+// The whole step is carried out before any handler runs; a handler's call back into the link
+// is a new input whose events join the queue.
 bool LoggerLink::apply(const Actions& actions) {
-    bool written = true;
-    for (const Action& action : actions.list) written = carryOut(action) && written;
-    if (!written) apply(core_.writeFailed(now()));
+    bool written = steps_.carryOut(actions);
+    if (!written) steps_.carryOut(core_.writeFailed(now()));
     schedule();
+    steps_.deliver();
     return actions.accepted && written;
 }
 
@@ -122,11 +124,10 @@ bool LoggerLink::carryOut(const Action& action) {
         case Action::Kind::SetRate:
             transport_.setBaudRate(action.baud);
             return true;
-        case Action::Kind::Emit:
-            emitEvent(action.event);
-            return true;
         case Action::Kind::ClosePort:
             transport_.close();
+            return true;
+        case Action::Kind::Emit:
             return true;
     }
     return true;

@@ -16,6 +16,7 @@
 #include "link/link_clock.h"
 #include "link/link_failure.h"
 #include "link/reply_format.h"
+#include "link/step_delivery.h"
 #include "link/transport.h"
 
 namespace kav::link {
@@ -142,6 +143,7 @@ class LoggerLink : public QObject {
     Conversation core_;
     std::unique_ptr<LinkClock> ownClock_;  // the steady clock, unless one was given
     LinkClock* clock_;
+    StepDelivery steps_;
     QString firmware_, hardware_;
 };
 

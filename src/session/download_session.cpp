@@ -45,9 +45,14 @@ QString cutReason(const Outcome& outcome) {
     if (!outcome.cut()) return {};
     if (outcome.stopped) return QStringLiteral("The download was stopped.");
     if (outcome.failure) return kav::link::failureText(*outcome.failure);
-    return QStringLiteral("The file holds %1 of the %2 sectors the logger had to send.")
-        .arg(outcome.sectorsRead)
-        .arg(outcome.sectorsExpected);
+    QString text = QStringLiteral("The file holds %1 of the %2 sectors the logger had to send.")
+                       .arg(outcome.sectorsRead)
+                       .arg(outcome.sectorsExpected);
+    if (!outcome.missing.isEmpty())
+        text += QStringLiteral(" Missing: %1.").arg(sectorListText(outcome.missing));
+    if (!outcome.linkError.isEmpty())
+        text += QStringLiteral(" An error of the link: %1.").arg(outcome.linkError);
+    return text;
 }
 
 QString foundAtText(int baud) {
@@ -197,15 +202,22 @@ void DownloadSession::onStatus(const kav::link::LogStatus& status) {
 void DownloadSession::onDownloadStarted(int count) {
     log_.clear();
     memory_.clear();
-    outcome_ = Outcome{Outcome::State::Running, 0, count, std::nullopt, false};
+    sectors_.reset(count);
+    outcome_ = Outcome{Outcome::State::Running, 0, count, std::nullopt, false, {}, {}};
     clock_.start();
     emit downloadStarted(count);
     emit progressChanged(progress());
 }
 
+// Sectors are kept by number; the unbroken run from sector 0 is decoded as it grows.
 void DownloadSession::onSector(int sector, const QByteArray& data) {
-    // The link hands each sector once, in order; anything else is not this download's.
-    if (!downloading() || sector != sectorsRead()) return;
+    if (!downloading()) return;  // no download is running: none of its sectors
+    sectors_.add(sector, data);
+    QByteArray next;
+    while (sectors_.takeNext(&next)) storeSector(sectors_.taken() - 1, next);
+}
+
+void DownloadSession::storeSector(int sector, const QByteArray& data) {
     memory_.append(data);
     log_.SavePacket(
         std::span(reinterpret_cast<const uint8_t*>(data.constData()), std::size_t(data.size())));
@@ -213,14 +225,17 @@ void DownloadSession::onSector(int sector, const QByteArray& data) {
     emit sectorStored(sector);
 }
 
-// A running download is complete or cut with why.
+// Complete only when proven whole: every sector held once, in order; otherwise cut with why
+// and the sectors missing.
 void DownloadSession::finishDownload(kav::link::EndKind kind,
                                      const std::optional<kav::link::LinkFailure>& failure) {
     if (!downloading()) return;
-    const bool complete = kind == kav::link::EndKind::Complete;
+    const bool complete = kind == kav::link::EndKind::Complete && sectors_.whole();
     outcome_.state = complete ? Outcome::State::Complete : Outcome::State::Cut;
     outcome_.failure = kind == kav::link::EndKind::Failed ? failure : std::nullopt;
-    outcome_.stopped = !complete && !outcome_.failure;
+    outcome_.stopped = !complete && kind != kav::link::EndKind::Complete && !outcome_.failure;
+    outcome_.missing = sectors_.missing();
+    outcome_.linkError = sectors_.error();
     emit downloadEnded(outcome_);
 }
 
@@ -262,8 +277,13 @@ kav::log::RawLogResult DownloadSession::openRawLog(const QString& path) {
     identity_.hardware = result.identity.hardware;
     const int read = sectorsRead();
     const int expected = std::max(read, result.identity.sectorsExpected);
-    outcome_ = Outcome{expected > read ? Outcome::State::Cut : Outcome::State::Complete, read,
-                       expected, std::nullopt, false};
+    outcome_ = Outcome{expected > read ? Outcome::State::Cut : Outcome::State::Complete,
+                       read,
+                       expected,
+                       std::nullopt,
+                       false,
+                       {},
+                       {}};
     return result;
 }
 
@@ -275,6 +295,7 @@ kav::log::RawLogIdentity DownloadSession::rawLogIdentity() const {
 void DownloadSession::clearLog() {
     log_.clear();
     memory_.clear();
+    sectors_.reset(0);
     outcome_ = Outcome{};
 }
 

@@ -20,6 +20,7 @@
 #include "link/transport.h"
 #include "log/raw_log_file.h"
 #include "log/track_list.h"
+#include "session/sector_store.h"
 #include "session/transfer_speed.h"
 
 namespace kav::session {
@@ -39,14 +40,16 @@ struct Outcome {
     enum class State {
         None,      // nothing read yet
         Running,   // sectors are being read
-        Complete,  // every sector to read was read
-        Cut,       // it ended early: failure, or stopped
+        Complete,  // every sector to read is held, each once, checked
+        Cut,       // it ended early (failure, or stopped), or was not proven whole
     };
     State state = State::None;
     int sectorsRead = 0;
     int sectorsExpected = 0;
     std::optional<kav::link::LinkFailure> failure;  // why it was cut, unless stopped
     bool stopped = false;                           // cut at the user's request
+    QList<int> missing;                             // the sectors not held, once it is over
+    QString linkError;  // a sector the link handed twice or out of order
 
     bool complete() const { return state == State::Complete; }
     bool cut() const { return state == State::Cut; }
@@ -168,6 +171,7 @@ class DownloadSession : public QObject {
     void onStatus(const kav::link::LogStatus& status);
     void onDownloadStarted(int count);
     void onSector(int sector, const QByteArray& data);
+    void storeSector(int sector, const QByteArray& data);
     void finishDownload(kav::link::EndKind kind,
                         const std::optional<kav::link::LinkFailure>& failure);
     void onRunEnded(const kav::link::RunEnd& end);
@@ -182,6 +186,7 @@ class DownloadSession : public QObject {
     LoggerIdentity identity_;
     kav::log::LogCollection log_;
     QByteArray memory_;
+    SectorStore sectors_;
     Outcome outcome_;
     QElapsedTimer clock_;  // since the first sector was asked for
     std::function<void()> whenFree_;
