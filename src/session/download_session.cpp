@@ -93,20 +93,21 @@ void DownloadSession::connectLink() {
             [this] { finishDownload(kav::link::EndKind::Complete, std::nullopt); });
     connect(&link_, &LoggerLink::downloadStopped, this,
             [this] { finishDownload(kav::link::EndKind::Stopped, std::nullopt); });
-    connect(&link_, &LoggerLink::failed, this, &DownloadSession::failed);
+    connect(&link_, &LoggerLink::failed, this, [this](const kav::link::LinkFailure& failure) {
+        emit failed(failure);
+        endClear(ClearReport::Result::Failed, kav::link::failureText(failure));
+    });
     connect(&link_, &LoggerLink::portLost, this, [this](const QString& reason) {
         whenFree_ = nullptr;
         emit portLost(reason);
+        endClear(ClearReport::Result::Failed, reason);
     });
     connect(&link_, &LoggerLink::runEnded, this, &DownloadSession::onRunEnded);
     connect(&link_, &LoggerLink::message, this, &DownloadSession::onNotice);
     connect(&link_, &LoggerLink::configurationSent, this, &DownloadSession::configurationSent);
     connect(&link_, &LoggerLink::configurationAnswered, this,
             &DownloadSession::configurationAnswered);
-    connect(&link_, &LoggerLink::memoryCleared, this, [this] {
-        clearLog();
-        emit memoryCleared();
-    });
+    connect(&link_, &LoggerLink::memoryCleared, this, &DownloadSession::onMemoryCleared);
     connect(&link_, &LoggerLink::memoLine, this, &DownloadSession::memoLine);
     connect(&link_, &LoggerLink::idle, this, &DownloadSession::runWhenFree);
     connect(&link_, &LoggerLink::lineRateChanged, this, &DownloadSession::lineRateChanged);
@@ -115,6 +116,7 @@ void DownloadSession::connectLink() {
 
 kav::link::OpenResult DownloadSession::start(const QString& port, Goal goal) {
     whenFree_ = nullptr;
+    clearStep_ = ClearStep::None;
     goal_ = goal;
     clearLog();  // before the port closes, so the abandoned download is not reported as cut
     identity_ = LoggerIdentity{};
@@ -188,11 +190,65 @@ bool DownloadSession::clearMemory() {
     return link_.clearMemory();
 }
 
+std::optional<SavedMemory> DownloadSession::savedMemory() const {
+    if (!outcome_.complete() || !identity_.hasStatus) return std::nullopt;
+    return SavedMemory{identity_.serialNumber, identity_.status.SectorsToDownload};
+}
+
+bool DownloadSession::clearIfSame(const SavedMemory& expected) {
+    if (downloading() || link_.busy()) return false;
+    repeats_.clear();
+    clearFor_ = expected;
+    clearStep_ = ClearStep::Asking;
+    // The user data is followed by the status on the same connection.
+    if (link_.GetUserData()) return true;
+    clearStep_ = ClearStep::None;
+    return false;
+}
+
+void DownloadSession::onClearStatus(const kav::link::LogStatus& status) {
+    const int used = status.SectorsToDownload;
+    if (clearStep_ == ClearStep::Confirming) {
+        if (used == 0) return endClear(ClearReport::Result::Cleared);
+        return endClear(
+            ClearReport::Result::NotConfirmed,
+            QStringLiteral("the logger still reports %1 sectors used after the clear").arg(used));
+    }
+    if (clearStep_ != ClearStep::Asking) return;
+    if (identity_.serialNumber != clearFor_.serialNumber || used != clearFor_.sectorsUsed)
+        return endClear(ClearReport::Result::OtherLogger,
+                        QStringLiteral("the logger on the port (%1, %2 sectors used) is not the "
+                                       "one saved (%3, %4 sectors used)")
+                            .arg(identity_.serialNumber)
+                            .arg(used)
+                            .arg(clearFor_.serialNumber)
+                            .arg(clearFor_.sectorsUsed));
+    clearStep_ = ClearStep::Clearing;
+    if (!link_.clearMemory())
+        endClear(ClearReport::Result::Failed, QStringLiteral("the clear could not be sent"));
+}
+
+void DownloadSession::onMemoryCleared() {
+    clearLog();
+    emit memoryCleared();
+    if (clearStep_ != ClearStep::Clearing) return;
+    clearStep_ = ClearStep::Confirming;
+    if (!link_.GetStatus())
+        endClear(ClearReport::Result::NotConfirmed,
+                 QStringLiteral("the status could not be asked for after the clear"));
+}
+
+void DownloadSession::endClear(ClearReport::Result result, const QString& why) {
+    if (std::exchange(clearStep_, ClearStep::None) == ClearStep::None) return;
+    emit clearEnded(ClearReport{result, why});
+}
+
 void DownloadSession::onStatus(const kav::link::LogStatus& status) {
     const bool first = !identity_.hasStatus;
     identity_.status = status;
     identity_.hasStatus = true;
     emit statusReceived(status);
+    if (clearStep_ != ClearStep::None) return onClearStatus(status);
     if (!first) return;
     emit ready();
     if (goal_ == Goal::Identify) disconnect();

@@ -60,6 +60,24 @@ QString cutReason(const Outcome& outcome);
 // What both front ends say of a logger found at another line rate and put back at 115200.
 QString foundAtText(int baud);
 
+// What a clear must find on the logger: the memory just saved.
+struct SavedMemory {
+    QString serialNumber;
+    int sectorsUsed = 0;
+};
+
+// How a clear of a saved memory ended.
+struct ClearReport {
+    enum class Result {
+        Cleared,       // the logger was the one saved; it now reports no sector used
+        OtherLogger,   // another logger, or another memory, is on the port: left alone
+        NotConfirmed,  // cleared, but the status after the clear still shows sectors used
+        Failed,        // the link gave up, or the port went away
+    };
+    Result result = Result::Failed;
+    QString why;  // empty when cleared
+};
+
 struct Progress {
     int sectorsRead = 0;
     int sectorsToRead = 0;
@@ -114,6 +132,12 @@ class DownloadSession : public QObject {
     // Commands; false when refused (a download or another exchange is in progress).
     bool sendCriteria(const std::array<uint16_t, 7>& data);
     bool clearMemory();
+    // The memory of the download just ended, when it ended whole; none otherwise.
+    std::optional<SavedMemory> savedMemory() const;
+    // Asks the logger on this connection for its serial number and status again and clears it
+    // only when both are expected's, then asks for the status again; clearEnded follows.
+    // False when refused at once (a download or another exchange in progress).
+    bool clearIfSame(const SavedMemory& expected);
 
     // Fills the session from a raw log file as a download would; on failure nothing changes.
     kav::log::RawLogResult openRawLog(const QString& path);
@@ -160,6 +184,7 @@ class DownloadSession : public QObject {
     void configurationSent(bool accepted);
     void configurationAnswered(const QString& text);
     void memoryCleared();
+    void clearEnded(const kav::session::ClearReport& report);
     void memoLine(const QString& text);
     // Both sides talk at baud; why says why the rate asked for is not used (empty otherwise).
     void lineRateChanged(int baud, const QString& why);
@@ -178,6 +203,9 @@ class DownloadSession : public QObject {
     void onNotice(const QString& text);
     void reportRepeats();
     void runWhenFree();
+    void onClearStatus(const kav::link::LogStatus& status);
+    void onMemoryCleared();
+    void endClear(ClearReport::Result result, const QString& why = {});
 
     kav::link::Transport& transport_;
     kav::link::LoggerLink link_;
@@ -192,6 +220,10 @@ class DownloadSession : public QObject {
     std::function<void()> whenFree_;
     QMetaObject::Connection traceNotes_;
     QMap<QString, int> repeats_;  // kind of notice -> how many were not shown
+    // A clear of a saved memory: what it must find, and where it stands.
+    enum class ClearStep { None, Asking, Clearing, Confirming };
+    ClearStep clearStep_ = ClearStep::None;
+    SavedMemory clearFor_;
 };
 
 }  // namespace kav::session

@@ -50,7 +50,10 @@ class WindowRun {
         QObject::connect(&emulator_, &sim::Emulator::vanished, &emulator_,
                          [this] { vanished_ = true; });
         QObject::connect(&emulator_, &sim::Emulator::commandReceived, &emulator_,
-                         [this](quint8 id) { versionRequests_ += id == 0x02; });
+                         [this](quint8 id) {
+                             versionRequests_ += id == 0x02;
+                             clearRequests_ += id == 0x19;
+                         });
         settings_.writeBoth(
             SettingsFixture::lines({settings_.dataDir(), "-1", "False", "BlankListCompetitor.Text",
                                     "20", "600", "0", "True"}));
@@ -83,6 +86,10 @@ class WindowRun {
         if (s_.action == Action::Reconnect) {
             EXPECT_GE(versionRequests_, 2) << "Connect was not acted on";
         }
+        // A memory not read whole is never cleared.
+        if (s_.action == Action::ClearMemory && !result_.complete) {
+            EXPECT_EQ(clearRequests_, 0) << "a memory not read whole was cleared";
+        }
         // Anything the window still does to close its exchange with the logger comes first.
         menuAction("Exit1")->trigger();
         result_.loggerRate = vanished_ ? 0 : emulator_.lineRate();
@@ -106,7 +113,9 @@ class WindowRun {
         QObject::connect(s, &DownloadSession::memoryCleared, s, [this] { finish(); });
         QObject::connect(window_.get(), &app::TKAVSkyTraqV6::statusShown, s,
                          [this](const QString& text) {
-                             if (text.contains(QLatin1String("read from"))) finish();
+                             if (text.contains(QLatin1String("read from")) ||
+                                 text.startsWith(QLatin1String("Not cleared")))
+                                 finish();
                          });
         if (s_.action == Action::None) return;
         if (s_.when == When::AfterSector)
@@ -201,6 +210,7 @@ class WindowRun {
     Result result_;
     int requests_ = 0;
     int versionRequests_ = 0;
+    int clearRequests_ = 0;
     int ends_ = 0;
     bool acted_ = false;
     bool captured_ = false;
@@ -225,7 +235,8 @@ std::vector<Scenario> windowRows() {
            When::AfterSector, true, {});
     action("stop_mid_download", "Tools, Stop download after sector 2", Action::Stop,
            When::AfterSector, true, stopped);
-    action("clear_awaiting_ack", "Clear memory while awaiting an acknowledgement, stop: yes",
+    action("clear_awaiting_ack",
+           "Clear memory while awaiting an acknowledgement, stop: yes (cut: not cleared)",
            Action::ClearMemory, When::AwaitingAck, true, stopped);
     action("clear_data_arriving", "Clear memory while a block arrives, stop: no",
            Action::ClearMemory, When::DataArriving, false, asked);
