@@ -74,6 +74,10 @@ class Emulator : public QObject {
     // Power off and on with the pty left open: back at the power-on rate, output as at start,
     // nothing pending; memory, criteria and faults kept.
     void powerCycle();
+    // The answer to the nth command id from now on (1: the next), and every answer after it, is
+    // held until releaseAnswers(): a test acts at that point of a download, whatever the load.
+    void holdAnswers(quint8 id, int nth);
+    void releaseAnswers();
     int lineRate() const;  // the rate in effect on the logger's side
     // One line per frame: "RX <hex bytes>" / "TX <hex bytes>", "TX RAW sector N",
     // "TX RAW user data"; a host frame with a bad checksum is "RX <hex bytes> ignored".
