@@ -290,7 +290,8 @@ class Conversation {
     void onProbeAnswer(bool answered, RateStage stage);
     void onProbeRefused();
     void useRate(int baud);
-    void rateFallback(const QString& why);
+    // refused: the logger said no, so no late answer can switch it.
+    void rateFallback(const QString& why, bool refused = false);
     void rateDone();
     void restoreRate();
     void askBackBlind();
@@ -315,7 +316,6 @@ class Conversation {
     State state_;
     Actions* out_ = nullptr;
     Millis now_ = 0;
-    bool writeFailed_ = false;
     bool rawOwned_ = false;  // the raw block being read answers the exchange in progress
     std::size_t lastRawSize_[2] = {kSectorSize, kSectorSize};  // user data, sectors
     bool initAck_ = false;

@@ -43,7 +43,8 @@ void Conversation::onRateAnswer(Next answer, RateStage stage) {
     switch (stage) {
         case RateStage::Switch:
             if (answer == Next::RateRefused)
-                return rateFallback(QStringLiteral("the logger refused %1 baud").arg(triedRate_));
+                return rateFallback(QStringLiteral("the logger refused %1 baud").arg(triedRate_),
+                                    true);
             if (answer == Next::RateSilent) {
                 useRate(oldRate_);
                 return probe(RateStage::TryOld);
@@ -101,9 +102,9 @@ void Conversation::onProbeRefused() {
 
 // The download goes on at the old rate, one sector a request. Unless the logger refused, an
 // answer to the rate change may still come late and switch it: it is asked back at the end.
-void Conversation::rateFallback(const QString& why) {
+void Conversation::rateFallback(const QString& why, bool refused) {
     singleSectors_ = true;
-    if (!why.startsWith(QStringLiteral("the logger refused"))) rateDoubt_ = true;
+    if (!refused) rateDoubt_ = true;
     note(QStringLiteral("line rate: ") + why);
     {
         ConversationEvent& e = event(Kind::LineRate);
