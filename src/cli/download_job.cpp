@@ -183,7 +183,14 @@ int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
         if (noted.complete && status == kExitOk && job.savedBefore)
             job.savedBefore->add(noted.serialNumber, memory);
     }
-    if (job.eraseAfter) eraseIfSaved(job, session.savedMemory(), status, interrupt, command, noted);
+    if (job.eraseAfter) {
+        eraseIfSaved(job, session.savedMemory(), status, interrupt, command, noted);
+        // A station says so on the logger's line.
+        if (!report && !noted.cleared) {
+            printErr(run.prefix() + QStringLiteral("not cleared: ") + noted.notCleared);
+            status = moreSevere(status, kExitFailure);
+        }
+    }
     return run.interrupted() ? moreSevere(kExitInterrupted, status) : status;
 }
 

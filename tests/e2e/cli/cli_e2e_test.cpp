@@ -342,6 +342,41 @@ TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
     EXPECT_EQ(watch.exitCode(), 74);  // the second logger went away
 }
 
+// --erase-after clears only the logger read: one swapped onto the same port before the clear
+// (its answer to the first sector held until then) is left alone, and the program says so.
+TEST(CliDownload, EraseAfterLeavesALoggerSwappedOntoThePortAlone) {
+    ensureApplication();
+    QTemporaryDir out;
+    const QString port = out.filePath(QStringLiteral("ttyLOGGER"));
+    const auto emulator = [&](const char* serial) {
+        sim::EmulatorOptions options;
+        options.image = sim::sampleImage();
+        options.fast = true;
+        options.announce = false;
+        options.serialNumber = QLatin1String(serial);
+        auto e = std::make_unique<sim::Emulator>(options);
+        EXPECT_TRUE(e->start());
+        return e;
+    };
+    const auto read = emulator("GT730-AAAA"), swapped = emulator("GT730-BBBB");
+    ASSERT_TRUE(QFile::link(read->ptyPath(), port));
+    read->holdAnswers(0x1D, 1);
+    QObject::connect(read.get(), &sim::Emulator::commandReceived, read.get(), [&](quint8 id) {
+        if (id != 0x1D) return;
+        QFile::remove(port);
+        QFile::link(swapped->ptyPath(), port);
+        read->releaseAnswers();
+    });
+    const CliRun run =
+        runCli({QStringLiteral("download"), QStringLiteral("--port"), port, QStringLiteral("--out"),
+                out.filePath(QStringLiteral("task")), QStringLiteral("--erase-after")});
+    EXPECT_EQ(run.code, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QLatin1String("not cleared: the logger on the port")))
+        << run.err.toStdString();
+    EXPECT_EQ(swapped->memory(), sim::sampleImage());
+    EXPECT_EQ(read->memory(), sim::sampleImage());
+}
+
 // A logger a run before left at 921600 (cut while fast) is found there, put back at 115200 and
 // read whole; the user is told.
 TEST(CliDownload, FindsALoggerLeftFastAndPutsItBack) {
