@@ -377,6 +377,58 @@ TEST(CliDownload, EraseAfterLeavesALoggerSwappedOntoThePortAlone) {
     EXPECT_EQ(read->memory(), sim::sampleImage());
 }
 
+// Ctrl+C while two loggers are being read (each holding its second block's answer until the
+// station said it saw the signal): both keep what was read, neither is cleared.
+TEST(CliWatch, CtrlCWithTwoLoggersInProgressSavesBothClearsNeither) {
+    ensureApplication();
+    QTemporaryDir out;
+    const Logger first({}, QStringLiteral("GT730-EEEE"), true),
+        second({}, QStringLiteral("GT730-FFFF"), true);
+    int asked = 0;
+    for (const Logger* l : {&first, &second}) {
+        l->emulator->holdAnswers(0x1D, 2);
+        QObject::connect(l->emulator.get(), &sim::Emulator::commandReceived, l->emulator.get(),
+                         [&asked, n = 0](quint8 id) mutable {
+                             if (id == 0x1D && ++n == 2) ++asked;
+                         });
+    }
+    QProcess watch;
+    watch.start(QStringLiteral(KAV_CLI_PATH), {QStringLiteral("watch"), QStringLiteral("--out"),
+                                               out.path(), QStringLiteral("--erase-after")});
+    QString err, lines;
+    const auto read = [&] {
+        err += QString::fromLocal8Bit(watch.readAllStandardError());
+        lines += QString::fromLocal8Bit(watch.readAllStandardOutput());
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return asked == 2; }, 20000)) << err.toStdString();
+    ::kill(pid_t(watch.processId()), SIGINT);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            read();
+            return err.count(QLatin1String("stopping after the sectors being read")) == 2;
+        },
+        10000))
+        << err.toStdString();
+    first.emulator->releaseAnswers();
+    second.emulator->releaseAnswers();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            read();
+            return watch.state() == QProcess::NotRunning;
+        },
+        20000));
+    read();
+    EXPECT_EQ(watch.exitCode(), 130) << err.toStdString();
+    for (const Logger* l : {&first, &second}) {
+        EXPECT_EQ(l->emulator->memory(), sim::sampleImage());
+    }
+    for (const char* serial : {"GT730-EEEE", "GT730-FFFF"}) {
+        const QString line = lines.split(u'\n').filter(QLatin1String(serial)).value(0);
+        EXPECT_TRUE(line.contains(QLatin1String("not cleared"))) << line.toStdString();
+        EXPECT_FALSE(filesIn(QDir(out.path()).filePath(QLatin1String(serial))).isEmpty()) << serial;
+    }
+}
+
 // A logger a run before left at 921600 (cut while fast) is found there, put back at 115200 and
 // read whole; the user is told.
 TEST(CliDownload, FindsALoggerLeftFastAndPutsItBack) {
