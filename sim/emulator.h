@@ -25,6 +25,8 @@
 //                                raw block) is sent twice, back to back, once
 //   duplicate-always=ID          ... every time
 //   vanish-at=ID                 the device disappears instead of answering command ID
+//   noise-frame=ID               a frame of an id the host does not know (0xAE) before every
+//                                answer to command ID
 //   rate-no-switch               the port configuration (0x05) is acknowledged, the rate stays
 //   rate-silent                  0x05 is acknowledged and the rate changes; from then on
 //                                nothing the logger sends arrives, though it still obeys,

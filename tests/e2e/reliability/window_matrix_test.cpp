@@ -73,6 +73,7 @@ class WindowRun {
         window_->FormActivate();
         sink_ = RecordingSink{};
         sink_.answer = s_.answer;
+        sink_.openMs = s_.boxOpenMs;
         watch();
         session().setTransferSpeed(*session::transferSpeedFromName(QLatin1String(s_.speed)));
         click(button("BtnConnect"));
@@ -85,6 +86,12 @@ class WindowRun {
         // Connect clicked again starts a new handshake: a click ignored would pass unseen.
         if (s_.action == Action::Reconnect) {
             EXPECT_GE(versionRequests_, 2) << "Connect was not acted on";
+        }
+        // A box held open delays the download, never reorders or ends it twice.
+        if (s_.boxOpenMs > 0) {
+            QTest::qWait(2 * s_.boxOpenMs);
+            EXPECT_EQ(ends_, 1);
+            EXPECT_EQ(session().outcome().missing, QList<int>{});
         }
         // A memory not read whole is never cleared.
         if (s_.action == Action::ClearMemory && !result_.complete) {
@@ -221,6 +228,12 @@ class WindowRun {
 // What the user does in the window while the memory is read.
 std::vector<Scenario> windowRows() {
     std::vector<Scenario> rows = faultRows();
+    Scenario modal{"modal_box_each_notice",
+                   "a frame of an unknown id before every block, each box open for a second",
+                   {QStringLiteral("noise-frame=0x1D")},
+                   {true, -1, -1, "Transmission failure"}};
+    modal.boxOpenMs = 1000;
+    rows.push_back(modal);
     const auto action = [&rows](const char* name, const char* what, Action act, When when,
                                 bool answer, Expected expected) {
         Scenario s{name, what, {}, expected, act, when};
