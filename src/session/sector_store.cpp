@@ -1,5 +1,8 @@
 #include "session/sector_store.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "link/raw_block.h"
 
 namespace kav::session {
@@ -7,6 +10,7 @@ namespace kav::session {
 void SectorStore::reset(int expected) {
     expected_ = expected;
     taken_ = 0;
+    next_ = 0;
     ahead_.clear();
     error_.clear();
 }
@@ -22,9 +26,12 @@ SectorStore::Kept SectorStore::add(int sector, const QByteArray& data) {
         return Kept::Twice;
     }
     ahead_.insert(sector, data);
-    if (sector == taken_) return Kept::InOrder;
-    noteError(QStringLiteral("the link handed sector %1 before sector %2").arg(sector).arg(taken_));
-    return Kept::AheadOfAGap;
+    const int wanted = std::exchange(next_, std::max(next_, sector + 1));
+    if (sector == wanted) return Kept::InOrder;
+    noteError(QStringLiteral("the link handed sector %1 when sector %2 was next")
+                  .arg(sector)
+                  .arg(wanted));
+    return Kept::OutOfOrder;
 }
 
 bool SectorStore::takeNext(QByteArray* data) {

@@ -12,7 +12,7 @@ namespace kav::session {
 
 class SectorStore {
   public:
-    enum class Kept { InOrder, AheadOfAGap, Twice, Foreign };
+    enum class Kept { InOrder, OutOfOrder, Twice, Foreign };
 
     // A download of expected sectors starts; whatever was held is dropped.
     void reset(int expected);
@@ -34,6 +34,7 @@ class SectorStore {
 
     int expected_ = 0;
     int taken_ = 0;
+    int next_ = 0;                 // the sector that follows the last one handed on
     QMap<int, QByteArray> ahead_;  // held, not yet taken
     QString error_;
 };
