@@ -40,10 +40,6 @@ int wireTimeMs(int count, int baud) {
 
 Conversation::Conversation(LinkTimings timings)
     : timings_(timings),
-      commands_([this](QByteArrayView frame) {
-          write(frame);
-          return true;
-      }),
       roundTrip_(timings.replyTimeoutMs,
                  std::max(timings.replyTimeoutMs, timings.maxReplyTimeoutMs)) {}
 
@@ -213,6 +209,11 @@ void Conversation::onWriteFailed() {
 }
 
 // Actions.
+bool Conversation::issued(bool sent) {
+    for (const QByteArray& frame : commands_.takeFrames()) write(frame);
+    return sent;
+}
+
 void Conversation::write(QByteArrayView bytes) {
     Action& action = out_->list.emplace_back();
     action.kind = Action::Kind::Write;
@@ -263,31 +264,31 @@ void Conversation::resetReception() {
 bool Conversation::send(const Request& r) {
     switch (r.id) {
         case msg::GetSoftware:
-            return commands_.GetSoftware();
+            return issued(commands_.GetSoftware());
         case msg::SerialConfig:
-            return commands_.SerialConfig(r.arg);
+            return issued(commands_.SerialConfig(r.arg));
         case msg::StartStopOutput:
-            return commands_.StartStopOutput(r.arg);
+            return issued(commands_.StartStopOutput(r.arg));
         case msg::SetRate:
-            return commands_.SetUpdateRate(r.arg);
+            return issued(commands_.SetUpdateRate(r.arg));
         case msg::GetRate:
-            return commands_.GetRate();
+            return issued(commands_.GetRate());
         case msg::GetStatus:
-            return commands_.GetStatus();
+            return issued(commands_.GetStatus());
         case msg::SetLogCriteria:
-            return commands_.SetLogCriteria(r.data);
+            return issued(commands_.SetLogCriteria(r.data));
         case msg::ClearMemory:
-            return commands_.clearMemory();
+            return issued(commands_.clearMemory());
         case msg::DataQuery:
-            return commands_.DataQuery(r.first, r.count);
+            return issued(commands_.DataQuery(r.first, r.count));
         case msg::GetDatum:
-            return commands_.GetDatum();
+            return issued(commands_.GetDatum());
         case msg::GetNavMode:
-            return commands_.GetNavMode();
+            return issued(commands_.GetNavMode());
         case msg::GetUserData:
-            return commands_.GetUserData();
+            return issued(commands_.GetUserData());
         case msg::SetUserData:
-            return commands_.SetUserData({});
+            return issued(commands_.SetUserData({}));
         default:
             return false;
     }

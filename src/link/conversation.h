@@ -221,6 +221,8 @@ class Conversation {
     void onWriteFailed();
 
     // Actions.
+    // Writes the frames the command set sent; passes on whether it sent one.
+    bool issued(bool sent);
     void write(QByteArrayView bytes);
     void setRate(int baud);
     using Kind = ConversationEvent::Kind;

@@ -120,7 +120,7 @@ void Conversation::askBackBlind() {
     if (!std::exchange(rateDoubt_, false) || lineRate_ != kBaseBaud) return;
     useRate(triedRate_);
     commands_.setFlagACK(kMaskIdle);
-    commands_.SerialConfig(*baudIndex(kBaseBaud));
+    issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
     commands_.setFlagACK(kMaskIdle);
     useRate(kBaseBaud);
 }
@@ -154,13 +154,13 @@ void Conversation::onClose(bool resume) {
         const bool idle = !busy();
         abandon();
         askBackBlind();
-        if (resume && idle) commands_.StartStopOutput(1);  // its answer is not awaited
+        if (resume && idle) issued(commands_.StartStopOutput(1));  // its answer is not awaited
         return closePortAction();
     }
     abandon();
     commands_.setFlagACK(kMaskIdle);
     Closing c{switching, target, resume, now_ + closingWaitMs(timings_)};
-    if (!switching) commands_.SerialConfig(*baudIndex(kBaseBaud));
+    if (!switching) issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
     state_ = c;
 }
 
@@ -173,7 +173,7 @@ void Conversation::onClosingAnswer(uint8_t id, bool accepted) {
     c.deadline = now_ + closingWaitMs(timings_);
     useRate(c.switchTarget);
     commands_.setFlagACK(kMaskIdle);
-    commands_.SerialConfig(*baudIndex(kBaseBaud));
+    issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
 }
 
 // No answer: whether the logger switched is unknown, so it is asked back from the faster rate
@@ -183,7 +183,7 @@ void Conversation::onClosingTimeout() {
     if (c.awaitSwitch) {
         useRate(c.switchTarget);
         commands_.setFlagACK(kMaskIdle);
-        commands_.SerialConfig(*baudIndex(kBaseBaud));
+        issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
     }
     finishClosing();
 }
@@ -194,7 +194,7 @@ void Conversation::finishClosing() {
     resetReception();
     if (lineRate_ != kBaseBaud) useRate(kBaseBaud);
     commands_.setFlagACK(kMaskIdle);
-    if (c.resume) commands_.StartStopOutput(1);
+    if (c.resume) issued(commands_.StartStopOutput(1));
     closePortAction();
 }
 
@@ -210,7 +210,7 @@ void Conversation::onCloseNow() {
     if (switching) useRate(triedRate_);
     if (lineRate_ != kBaseBaud) {
         commands_.setFlagACK(kMaskIdle);
-        commands_.SerialConfig(*baudIndex(kBaseBaud));
+        issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
         useRate(kBaseBaud);
     }
     closePortAction();
