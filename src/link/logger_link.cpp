@@ -32,6 +32,11 @@ OpenResult LoggerLink::connectLogger(const QString& portName, RunGoal goal) {
     return result;
 }
 
+OpenResult LoggerLink::openPort(const QString& portName) {
+    closeNow();
+    return transport_.open(portName);
+}
+
 void LoggerLink::startHandshake(RunGoal goal) {
     firmware_.clear();
     hardware_.clear();

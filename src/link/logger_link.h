@@ -35,6 +35,11 @@ class LoggerLink : public QObject {
     // Opens the port (closing it first, at once) and starts a run towards goal; nothing is sent
     // when the port does not open.
     OpenResult connectLogger(const QString& portName, RunGoal goal = RunGoal::ReadMemory);
+    // Opens the port (closing it first, at once) without talking to the logger.
+    OpenResult openPort(const QString& portName);
+    bool portOpen() const { return transport_.isOpen(); }
+    // Why the port did not open, in the system's words.
+    QString portError() const { return transport_.errorString(); }
     // The handshake on the open port: whatever was in progress is abandoned, the mask is idle,
     // ACKByte 0, InitACK set, PortRemoved cleared, then GetSoftware.
     void startHandshake(RunGoal goal = RunGoal::ReadMemory);

@@ -101,6 +101,11 @@ class DownloadSession : public QObject {
     // Connects to port (closing it first when open) and works towards goal; whatever was in
     // progress is abandoned, and the log read so far is dropped.
     kav::link::OpenResult start(const QString& port, Goal goal);
+    // Opens port without talking to the logger (closing it first when open, at once).
+    kav::link::OpenResult openPort(const QString& port) { return link_.openPort(port); }
+    bool portOpen() const { return link_.portOpen(); }
+    // Why the port did not open, in the system's words.
+    QString portError() const { return link_.portError(); }
     // Ends a running download after the exchange in progress; what was read is kept.
     void stop();
     // Runs action as soon as the link is free: at once when it is, otherwise after the
