@@ -28,7 +28,13 @@ LoggerLink::LoggerLink(Transport& transport, LinkClock* clock, LinkTimings timin
 OpenResult LoggerLink::connectLogger(const QString& portName, RunGoal goal) {
     closeNow();
     const OpenResult result = transport_.open(portName);
-    if (result == OpenResult::Ok) startHandshake(goal);
+    if (result == OpenResult::Ok) {
+        startHandshake(goal);
+    } else {
+        // A start whose port does not open still has its one end.
+        RunEnd end{EndKind::Failed, std::nullopt, false, 0, 0, true};
+        emit runEnded(end);
+    }
     return result;
 }
 

@@ -33,7 +33,7 @@ class LoggerLink : public QObject {
                QObject* parent = nullptr);
 
     // Opens the port (closing it first, at once) and starts a run towards goal; nothing is sent
-    // when the port does not open.
+    // when the port does not open, and the run ends at once (runEnded, portNotOpened).
     OpenResult connectLogger(const QString& portName, RunGoal goal = RunGoal::ReadMemory);
     // Opens the port (closing it first, at once) without talking to the logger.
     OpenResult openPort(const QString& portName);

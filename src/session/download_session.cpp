@@ -66,10 +66,13 @@ DownloadSession::DownloadSession(kav::link::Transport& transport, kav::link::Lin
     setTransferSpeed(speed_);
 }
 
-// Nothing is reported any more: the front end is being taken down too.
+// Nothing is reported any more but the run's end: the front end is being taken down too.
 DownloadSession::~DownloadSession() {
     blockSignals(true);
+    lastEnd_.reset();
     closeNow();
+    blockSignals(false);
+    if (lastEnd_) emit runEnded(*lastEnd_);
 }
 
 void DownloadSession::connectLink() {
@@ -297,6 +300,7 @@ void DownloadSession::finishDownload(kav::link::EndKind kind,
 
 // The end of every run: the download's outcome, the repeated notices counted, the run's end.
 void DownloadSession::onRunEnded(const kav::link::RunEnd& end) {
+    lastEnd_ = end;
     finishDownload(end.kind, end.failure);
     reportRepeats();
     emit runEnded(end);

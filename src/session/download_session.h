@@ -178,7 +178,8 @@ class DownloadSession : public QObject {
     void downloadEnded(const kav::session::Outcome& outcome);
     // The link gave up on an exchange (also outside a download).
     void failed(const kav::link::LinkFailure& failure);
-    // The run begun by start() is over, whatever ended it: exactly once per start.
+    // The run begun by start() is over, whatever ended it (a port that did not open, the
+    // session destroyed): exactly once per start.
     void runEnded(const kav::link::RunEnd& end);
     void portLost(const QString& reason);
     // Texts the link shows as they are (refusals, frames not understood): each kind once per
@@ -224,7 +225,8 @@ class DownloadSession : public QObject {
     QElapsedTimer clock_;  // since the first sector was asked for
     std::function<void()> whenFree_;
     QMetaObject::Connection traceNotes_;
-    QMap<QString, int> repeats_;  // kind of notice -> how many were not shown
+    QMap<QString, int> repeats_;                // kind of notice -> how many were not shown
+    std::optional<kav::link::RunEnd> lastEnd_;  // the last end the link reported
     // A clear of a saved memory: what it must find, and where it stands.
     enum class ClearStep { None, Asking, Clearing, Confirming };
     ClearStep clearStep_ = ClearStep::None;

@@ -185,8 +185,12 @@ TEST_F(LinkFixture, ConnectClearsPortRemovedAndResetsTheMask) {
 
 TEST_F(LinkFixture, FailedOpenSendsNothing) {
     port.failOpenAt(1, OpenResult::InvalidPort);
+    QList<RunEnd> ends;
+    QObject::connect(&link, &LoggerLink::runEnded, [&](const RunEnd& e) { ends << e; });
     EXPECT_EQ(link.connectLogger(QStringLiteral("ttyUSB9")), OpenResult::InvalidPort);
     EXPECT_TRUE(port.writes().isEmpty());
+    ASSERT_EQ(ends.size(), 1);  // the start still has its one end
+    EXPECT_TRUE(ends[0].portNotOpened);
 }
 
 TEST_F(LinkFixture, MemoryClearAckGivesItsBitBack) {
