@@ -2,6 +2,11 @@
 
 namespace kav::link {
 
+namespace {
+// The steps of a wait that cannot return to the event loop.
+constexpr int kCloseWaitMs = 2;
+}  // namespace
+
 LoggerLink::LoggerLink(Transport& transport, LinkTimings timings, QObject* parent)
     : LoggerLink(transport, nullptr, timings, parent) {}
 
@@ -57,15 +62,19 @@ void LoggerLink::closePort() {
     if (transport_.isOpen()) apply(core_.close(now(), false));
 }
 
-// The logger's answer to the request back to 115200 is waited for a bounded time, events still
-// delivered, so the request is not lost with a port closed under it; then the port closes.
+// The logger's answer to the request back to 115200 is waited for a bounded time on the port
+// alone (the event loop is not run: this may be a destructor), so the request is not lost with
+// a port closed under it; then the port closes.
 void LoggerLink::closeNow() {
     if (!transport_.isOpen()) return;
     if (core_.lineRate() != kBaseBaud || core_.step() == Step::LineRate)
         apply(core_.close(now(), false));
     const Millis giveUpAt = now() + 3 * timings().replyTimeoutMs;
-    while (transport_.isOpen() && core_.step() == Step::Closing && now() < giveUpAt)
-        clock_->pass(2);
+    while (transport_.isOpen() && core_.step() == Step::Closing && now() < giveUpAt) {
+        if (!transport_.waitForBytes(kCloseWaitMs)) clock_->pass(kCloseWaitMs);
+        if (const std::optional<Millis> at = core_.wakeAt(); at && now() >= *at)
+            apply(core_.wake(now()));
+    }
     if (transport_.isOpen()) apply(core_.closeNow(now()));
 }
 
