@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <optional>
+#include <vector>
 
 #include "link/emulator_ports.h"
 #include "logger_core.h"
@@ -29,6 +30,11 @@ struct Emulator::Private {
     QString announcedTarget;
     bool linkMade = false;
     bool vanished = false;
+    // Answers held from the nth command holdId on, until released.
+    quint8 holdId = 0;
+    int holdAt = 0;
+    bool holding = false;
+    std::vector<Transmission> held;
 
     bool makeLink(QString* error);
     void shutDown();
@@ -117,7 +123,10 @@ bool Emulator::start(QString* error) {
     d->readable = std::make_unique<QSocketNotifier>(d->pty.masterFd(), QSocketNotifier::Read);
     connect(d->readable.get(), &QSocketNotifier::activated, this, [this] {
         const FeedResult result = d->core->feed(d->line->read());
-        for (const Transmission& t : result.out) d->sender->enqueue(t);
+        for (uint8_t id : result.commands)
+            if (d->holdAt > 0 && id == d->holdId && --d->holdAt == 0) d->holding = true;
+        for (const Transmission& t : result.out)
+            d->holding ? d->held.push_back(t) : d->sender->enqueue(t);
         for (uint8_t id : result.commands) emit commandReceived(id);
     });
 
@@ -145,6 +154,19 @@ void Emulator::vanish() {
     d->vanished = true;
     d->shutDown();
     emit vanished();
+}
+
+void Emulator::holdAnswers(quint8 id, int nth) {
+    d->holdId = id;
+    d->holdAt = nth;
+}
+
+void Emulator::releaseAnswers() {
+    d->holding = false;
+    d->holdAt = 0;
+    if (!d->sender) return d->held.clear();
+    for (Transmission& t : d->held) d->sender->enqueue(std::move(t));
+    d->held.clear();
 }
 
 void Emulator::powerCycle() {

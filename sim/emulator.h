@@ -25,6 +25,8 @@
 //                                raw block) is sent twice, back to back, once
 //   duplicate-always=ID          ... every time
 //   vanish-at=ID                 the device disappears instead of answering command ID
+//   noise-frame=ID               a frame of an id the host does not know (0xAE) before every
+//                                answer to command ID
 //   rate-no-switch               the port configuration (0x05) is acknowledged, the rate stays
 //   rate-silent                  0x05 is acknowledged and the rate changes; from then on
 //                                nothing the logger sends arrives, though it still obeys,
@@ -74,6 +76,10 @@ class Emulator : public QObject {
     // Power off and on with the pty left open: back at the power-on rate, output as at start,
     // nothing pending; memory, criteria and faults kept.
     void powerCycle();
+    // The answer to the nth command id from now on (1: the next), and every answer after it, is
+    // held until releaseAnswers(): a test acts at that point of a download, whatever the load.
+    void holdAnswers(quint8 id, int nth);
+    void releaseAnswers();
     int lineRate() const;  // the rate in effect on the logger's side
     // One line per frame: "RX <hex bytes>" / "TX <hex bytes>", "TX RAW sector N",
     // "TX RAW user data"; a host frame with a bad checksum is "RX <hex bytes> ignored".

@@ -54,6 +54,8 @@ constexpr std::array kNames{
               "=ID  the device disappears instead of answering command ID"},
     FaultName{"rate-no-switch", FaultKind::RateNoSwitch, true, Arg::None, 0,
               "  the port configuration (0x05) is acknowledged, but the rate never changes"},
+    FaultName{"noise-frame", FaultKind::NoiseFrame, true, Arg::Id, 0,
+              "=ID  a frame of an id the host does not know (0xAE) before every answer to ID"},
     FaultName{
         "rate-silent", FaultKind::RateSilent, true, Arg::None, 0,
         "  after a change to a rate other than 115200 nothing the logger sends arrives (it still\n"

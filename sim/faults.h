@@ -23,6 +23,7 @@ enum class FaultKind {
     VanishAt,        // target: command id the device disappears instead of answering
     RateNoSwitch,    // no argument: the port configuration is acknowledged, the rate stays
     RateSilent,      // no argument: after a rate change nothing is answered until power off
+    NoiseFrame,  // target: command id, a frame of an id the host does not know before its answers
 };
 
 constexpr int kUserDataTarget = -1;  // block-lost target naming the user-data area

@@ -69,6 +69,7 @@ void LoggerCore::answer(const link::Frame& command, FeedResult& result) {
         t.bytes = garbage(*n);
         if (trace_) trace_->addFrame("TX GARBAGE", t.bytes);
     }
+    if (faults_.take(FaultKind::NoiseFrame, id)) t.bytes += link::buildFrame(0xAE, {});
     const Reply reply = refused(id) ? Reply{refusal(id)} : answerBytes(command);
     t.bytes += reply.bytes;
     if (faults_.take(FaultKind::Duplicate, id)) {

@@ -101,7 +101,7 @@ void TKAVSkyTraqV6::closeEvent(QCloseEvent* event) {
 }
 
 void TKAVSkyTraqV6::endRun() {
-    if (services_.transport->isOpen()) session_->disconnect();
+    if (session_->portOpen()) session_->disconnect();
 }
 
 QString TKAVSkyTraqV6::SoftFirmware() const {

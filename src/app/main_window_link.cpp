@@ -23,6 +23,8 @@ using session::DownloadSession;
 namespace {
 
 const QString kStopping = QStringLiteral("Stopping the download after the sectors being read");
+const QString kNotWhole = QStringLiteral(
+    "The logger was not cleared: its memory was not read whole. Connect and read it again first.");
 const QString kStopQuestion = QStringLiteral("A download is in progress. Stop it?");
 const QString kSendQuestion = QStringLiteral(
     "A download is in progress. Sending the settings stops it: the tracks read so far are "
@@ -57,6 +59,14 @@ void TKAVSkyTraqV6::connectLink() {
     connect(source, &DownloadSession::memoryCleared, this, [this] {
         CleanScreen();
         showStatus(QStringLiteral("Memory cleared"));
+    });
+    // A failure is reported as such; another logger on the port is left alone and said so.
+    connect(source, &DownloadSession::clearEnded, this, [this](const session::ClearReport& r) {
+        if (r.result == session::ClearReport::Result::Cleared ||
+            r.result == session::ClearReport::Result::Failed)
+            return;
+        showStatus(QStringLiteral("Not cleared: %1").arg(r.why));
+        messages_->information(QStringLiteral("The logger was not cleared: %1.").arg(r.why));
     });
     connect(source, &DownloadSession::configurationAnswered, this,
             [this](const QString& text) { messages_->information(text); });
@@ -172,11 +182,18 @@ void TKAVSkyTraqV6::afterStopping(std::function<void()> action) {
     session_->whenFree(std::move(action));
 }
 
+// Only the logger whose memory was just read whole is cleared: its serial number and used
+// sectors are asked again on this connection first.
 void TKAVSkyTraqV6::BtnRAZGT730Click() {
     unlessDownloading([this] {
         if (!messages_->warning(QStringLiteral("Clear flight recorder ?"))) return;
+        const std::optional<session::SavedMemory> saved = session_->savedMemory();
+        if (!saved) {
+            showStatus(QStringLiteral("Not cleared: the memory was not read whole"));
+            return messages_->information(kNotWhole);
+        }
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        session_->clearMemory();
+        session_->clearIfSame(*saved);
         QApplication::restoreOverrideCursor();
     });
 }

@@ -13,7 +13,6 @@
 #include "link/logger_link.h"
 #include "link/open_failure_text.h"
 #include "link/port_list.h"
-#include "link/transport.h"
 #include "session/download_session.h"
 
 namespace kav::app {
@@ -54,7 +53,7 @@ void TKAVSkyTraqV6::reportOpenFailure(link::OpenResult kind, const QString& name
         messages_->information(invalidPortText(name));
         return;
     }
-    reportError(*messages_, link::openFailureText(kind, name, services_.transport->errorString()));
+    reportError(*messages_, link::openFailureText(kind, name, session_->portError()));
 }
 
 void TKAVSkyTraqV6::CBPortComInit() {
@@ -62,7 +61,7 @@ void TKAVSkyTraqV6::CBPortComInit() {
     SerialPort_close();
     if (CBPortCom->currentIndex() < 0) return;
     const QString name = CBPortCom->currentText();
-    const auto result = services_.transport->open(link::portLocation(name));
+    const auto result = session_->openPort(link::portLocation(name));
     if (result != link::OpenResult::Ok) reportOpenFailure(result, name);
 }
 

@@ -146,10 +146,12 @@ void noteOutcome(const DownloadSession& session, const CommandSession& run, JobR
     if (!report.complete) report.why = run.error().isEmpty() ? cutReason(outcome) : run.error();
 }
 
-// Clears the logger when everything it held is saved; says why not otherwise.
-void eraseIfSaved(const DownloadJob& job, int status, InterruptNotifier* interrupt,
-                  const QString& command, JobReport& report) {
-    if (!report.complete || status != kExitOk) {
+// Clears the logger when everything it held is saved and it is still the one on the port; says
+// why not otherwise.
+void eraseIfSaved(const DownloadJob& job, const std::optional<kav::session::SavedMemory>& saved,
+                  int status, InterruptNotifier* interrupt, const QString& command,
+                  JobReport& report) {
+    if (!saved || !report.complete || status != kExitOk) {
         report.notCleared = report.complete ? QStringLiteral("not every file was written")
                                             : QStringLiteral("the download is incomplete");
         return;
@@ -158,7 +160,7 @@ void eraseIfSaved(const DownloadJob& job, int status, InterruptNotifier* interru
         report.notCleared = QStringLiteral("interrupted");
         return;
     }
-    report.cleared = clearAndConfirm(job.port, command, interrupt, &report.notCleared);
+    report.cleared = clearAndConfirm(job.port, *saved, command, interrupt, &report.notCleared);
 }
 
 }  // namespace
@@ -210,7 +212,14 @@ int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
         if (noted.complete && status == kExitOk && job.savedBefore)
             job.savedBefore->add(noted.serialNumber, memory);
     }
-    if (job.eraseAfter) eraseIfSaved(job, status, interrupt, command, noted);
+    if (job.eraseAfter) {
+        eraseIfSaved(job, session.savedMemory(), status, interrupt, command, noted);
+        // A station says so on the logger's line.
+        if (!report && !noted.cleared) {
+            printErr(run.prefix() + QStringLiteral("not cleared: ") + noted.notCleared);
+            status = moreSevere(status, kExitFailure);
+        }
+    }
     return run.interrupted() ? moreSevere(kExitInterrupted, status) : status;
 }
 

@@ -10,17 +10,23 @@ using kav::session::DownloadSession;
 
 namespace {
 
-// Sends the clear once the logger has answered with its status; true once it is acknowledged.
-bool clearMemory(const QString& port, const QString& command, InterruptNotifier* interrupt,
-                 QString* why) {
+// Clears the logger once it has answered, if it is the one saved; true once the clear is
+// acknowledged and the status on the same connection shows no sector used.
+bool clearMemory(const QString& port, const kav::session::SavedMemory& saved,
+                 const QString& command, InterruptNotifier* interrupt, QString* why) {
     kav::link::SerialTransport transport;
     CommandSession run(transport, command);
     DownloadSession& session = run.session();
-    QObject::connect(&session, &DownloadSession::ready, &run, [&run, &session] {
-        if (!session.clearMemory())
+    QObject::connect(&session, &DownloadSession::ready, &run, [&run, &session, saved] {
+        if (!session.clearIfSame(saved))
             run.fail(kExitIoError, QStringLiteral("the clear could not be sent"));
     });
-    QObject::connect(&session, &DownloadSession::memoryCleared, &run, [&run] { run.end(); });
+    QObject::connect(&session, &DownloadSession::clearEnded, &run,
+                     [&run](const kav::session::ClearReport& report) {
+                         if (report.result == kav::session::ClearReport::Result::Cleared)
+                             return run.end();
+                         run.fail(kExitFailure, report.why);
+                     });
     run.start(port, DownloadSession::Goal::Command);
     if (run.wait(interrupt) == kExitOk) return true;
     *why = run.error();
@@ -44,9 +50,9 @@ int sectorsUsed(const QString& port, const QString& command, InterruptNotifier* 
 
 }  // namespace
 
-bool clearAndConfirm(const QString& port, const QString& command, InterruptNotifier* interrupt,
-                     QString* why) {
-    if (!clearMemory(port, command, interrupt, why)) return false;
+bool clearAndConfirm(const QString& port, const kav::session::SavedMemory& saved,
+                     const QString& command, InterruptNotifier* interrupt, QString* why) {
+    if (!clearMemory(port, saved, command, interrupt, why)) return false;
     const int used = sectorsUsed(port, command, interrupt, why);
     if (used == 0) return true;
     if (used > 0)

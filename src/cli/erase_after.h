@@ -3,13 +3,17 @@
 
 #include <QString>
 
+#include "session/download_session.h"
+
 namespace kav::cli {
 
 class InterruptNotifier;
 
-// Clears the memory of the logger on port, then connects again and asks for its status; true
-// only when it then reports no sector used. why says what went wrong otherwise.
-bool clearAndConfirm(const QString& port, const QString& command, InterruptNotifier* interrupt,
-                     QString* why);
+// Clears the memory of the logger on port when its serial number and used sectors, asked again
+// on the connection that clears, are saved's; then connects again and asks for its status. True
+// only when it then reports no sector used; why says what went wrong otherwise (another logger
+// found on the port is left alone).
+bool clearAndConfirm(const QString& port, const kav::session::SavedMemory& saved,
+                     const QString& command, InterruptNotifier* interrupt, QString* why);
 
 }  // namespace kav::cli

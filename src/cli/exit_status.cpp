@@ -31,7 +31,7 @@ constexpr std::pair<FailureKind, int> kLinkStatus[] = {
 // One line each, within 80 columns.
 constexpr std::pair<int, const char*> kHelp[] = {
     {kExitOk, "success"},
-    {kExitFailure, "not all that was asked for: a track the log does not have, erase declined"},
+    {kExitFailure, "not all that was asked for: a track the log lacks, erase declined or not done"},
     {kExitUsage, "wrong usage"},
     {kExitDataError, "the port is a file or folder; the raw log file holds no log"},
     {kExitNoInput, "no such port; no such raw log file"},

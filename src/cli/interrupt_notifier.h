@@ -2,6 +2,8 @@
 // Turns SIGINT, SIGTERM and SIGHUP (Ctrl+C, Ctrl+Break and the console's close, logoff and
 // shutdown events on Windows) into a Qt signal, so a command can end cleanly from the event loop.
 
+#include <atomic>
+
 #include <QObject>
 
 class QSocketNotifier;
@@ -14,7 +16,8 @@ class InterruptNotifier : public QObject {
     explicit InterruptNotifier(QObject* parent = nullptr);
     ~InterruptNotifier() override;  // restores the default handling
 
-    bool interrupted() const { return interrupted_; }
+    // Read by the station's worker threads as well.
+    bool interrupted() const { return interrupted_.load(); }
 
   signals:
     // fromKeyboard: Ctrl+C or Ctrl+Break, which a user may press again to hurry the end.
@@ -26,7 +29,7 @@ class InterruptNotifier : public QObject {
     void onReadable();  // the signal handler's byte has come
     QSocketNotifier* notifier_ = nullptr;
 #endif
-    bool interrupted_ = false;
+    std::atomic<bool> interrupted_{false};
 };
 
 }  // namespace kav::cli

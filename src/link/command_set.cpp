@@ -64,7 +64,8 @@ bool CommandSet::QueueToSend(int32_t ackMessage) {
 
 bool CommandSet::SendPacket(QByteArrayView block) {
     if (portRemoved_) return false;
-    return sender_ && sender_(block);
+    outbox_.append(block.toByteArray());
+    return true;
 }
 
 bool CommandSet::GetSoftware() {

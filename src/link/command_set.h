@@ -5,10 +5,12 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
+#include <utility>
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 
 #include "link/frame.h"
 
@@ -34,12 +36,9 @@ std::optional<uint8_t> baudIndex(int baud);
 // The mask bit owned by a command's message id, if it has one.
 std::optional<int32_t> bitForId(uint8_t id);
 
+// The frames of the commands sent wait in an outbox until the caller takes them to the port.
 class CommandSet {
   public:
-    // Writes a finished frame to the port; false when it could not be written.
-    using Sender = std::function<bool(QByteArrayView)>;
-    explicit CommandSet(Sender sender) : sender_(std::move(sender)) {}
-
     int32_t FlagACK() const { return flagAck_; }
     void setFlagACK(int32_t mask) { flagAck_ = mask; }
     // Sets a bit whatever its state, before a command is asked for again.
@@ -52,7 +51,11 @@ class CommandSet {
     bool PortRemoved() const { return portRemoved_; }
     void setPortRemoved(bool removed) { portRemoved_ = removed; }
 
-    // Each returns true when its frame reached the port; refusals are silent.
+    // The frames sent and not yet taken, in order.
+    const QList<QByteArray>& outbox() const { return outbox_; }
+    QList<QByteArray> takeFrames() { return std::exchange(outbox_, {}); }
+
+    // Each returns true when its frame was sent (to the outbox); refusals are silent.
     bool GetSoftware();
     bool StartStopOutput(uint8_t onOff);
     bool GetUserData();
@@ -74,8 +77,8 @@ class CommandSet {
     bool QueueToSend(int32_t ackMessage);
     bool SendPacket(QByteArrayView block);
 
-    Sender sender_;
     FrameBuilder builder_;
+    QList<QByteArray> outbox_;
     int32_t flagAck_ = kMaskIdle;
     uint8_t ackByte_ = 0;
     bool portRemoved_ = false;

@@ -40,10 +40,6 @@ int wireTimeMs(int count, int baud) {
 
 Conversation::Conversation(LinkTimings timings)
     : timings_(timings),
-      commands_([this](QByteArrayView frame) {
-          write(frame);
-          return true;
-      }),
       roundTrip_(timings.replyTimeoutMs,
                  std::max(timings.replyTimeoutMs, timings.maxReplyTimeoutMs)) {}
 
@@ -129,6 +125,8 @@ void Conversation::onInput(const Input& input) {
             if (busy() || !begin(stepFor(input.request.id), input.request,
                                  {input.request.first, std::max<int>(1, input.request.count)}))
                 out_->accepted = false;
+            else
+                exchange()->byCommand = true;
             return;
         case InputKind::Stop:
             if (downloading_) stopRequested_ = true;
@@ -211,6 +209,11 @@ void Conversation::onWriteFailed() {
 }
 
 // Actions.
+bool Conversation::issued(bool sent) {
+    for (const QByteArray& frame : commands_.takeFrames()) write(frame);
+    return sent;
+}
+
 void Conversation::write(QByteArrayView bytes) {
     Action& action = out_->list.emplace_back();
     action.kind = Action::Kind::Write;
@@ -261,31 +264,31 @@ void Conversation::resetReception() {
 bool Conversation::send(const Request& r) {
     switch (r.id) {
         case msg::GetSoftware:
-            return commands_.GetSoftware();
+            return issued(commands_.GetSoftware());
         case msg::SerialConfig:
-            return commands_.SerialConfig(r.arg);
+            return issued(commands_.SerialConfig(r.arg));
         case msg::StartStopOutput:
-            return commands_.StartStopOutput(r.arg);
+            return issued(commands_.StartStopOutput(r.arg));
         case msg::SetRate:
-            return commands_.SetUpdateRate(r.arg);
+            return issued(commands_.SetUpdateRate(r.arg));
         case msg::GetRate:
-            return commands_.GetRate();
+            return issued(commands_.GetRate());
         case msg::GetStatus:
-            return commands_.GetStatus();
+            return issued(commands_.GetStatus());
         case msg::SetLogCriteria:
-            return commands_.SetLogCriteria(r.data);
+            return issued(commands_.SetLogCriteria(r.data));
         case msg::ClearMemory:
-            return commands_.clearMemory();
+            return issued(commands_.clearMemory());
         case msg::DataQuery:
-            return commands_.DataQuery(r.first, r.count);
+            return issued(commands_.DataQuery(r.first, r.count));
         case msg::GetDatum:
-            return commands_.GetDatum();
+            return issued(commands_.GetDatum());
         case msg::GetNavMode:
-            return commands_.GetNavMode();
+            return issued(commands_.GetNavMode());
         case msg::GetUserData:
-            return commands_.GetUserData();
+            return issued(commands_.GetUserData());
         case msg::SetUserData:
-            return commands_.SetUserData({});
+            return issued(commands_.SetUserData({}));
         default:
             return false;
     }
@@ -410,6 +413,9 @@ Conversation::Exchange Conversation::dropExchange() {
 // tries are let through before anything else is asked.
 void Conversation::complete(Next next) {
     const Exchange x = *exchange();
+    // What a command asked for is reported; it starts no download.
+    if (x.byCommand && next == Next::Status) next = Next::CommandStatus;
+    if (x.byCommand && next == Next::AfterStatus) next = Next::StatusOnly;
     if (x.attempts > 1) return settle(x, next);
     state_ = Idle{};
     then(next, x.rate);
@@ -489,6 +495,12 @@ void Conversation::then(Next next, RateStage rate) {
             return;
         case Next::AfterStatus:
             return afterStatus();
+        case Next::CommandStatus:
+            if (begin(Step::Status, Request{msg::GetStatus})) exchange()->byCommand = true;
+            return;
+        case Next::StatusOnly:
+            event(Kind::Status).status = status_;
+            return;
         case Next::NextSectors:
             return requestNextSectors();
         case Next::ConfigAccepted:

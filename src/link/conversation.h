@@ -89,6 +89,8 @@ class Conversation {
         UserData,        // the output stopped during the handshake: read the user data
         Status,          // the serial number is in: ask for the status
         AfterStatus,     // the status is in (kept in status_)
+        CommandStatus,   // the serial number a command asked for is in: the status, no more
+        StatusOnly,      // the status a command asked for is in: reported, nothing started
         NextSectors,     // ask for the next sectors
         ConfigAccepted,  // the criteria were acknowledged
         ConfigRefused,   // the criteria were refused
@@ -114,6 +116,7 @@ class Conversation {
         int answers = 0;  // acknowledgements and refusals received for it
         SectorPlan::Request sectors;
         RateStage rate = RateStage::None;
+        bool byCommand = false;  // asked for by the session: its answer starts nothing
         Millis firstSent = 0, sent = 0, deadline = 0;
     };
     struct Settling {
@@ -218,6 +221,8 @@ class Conversation {
     void onWriteFailed();
 
     // Actions.
+    // Writes the frames the command set sent; passes on whether it sent one.
+    bool issued(bool sent);
     void write(QByteArrayView bytes);
     void setRate(int baud);
     using Kind = ConversationEvent::Kind;
@@ -287,7 +292,8 @@ class Conversation {
     void onProbeAnswer(bool answered, RateStage stage);
     void onProbeRefused();
     void useRate(int baud);
-    void rateFallback(const QString& why);
+    // refused: the logger said no, so no late answer can switch it.
+    void rateFallback(const QString& why, bool refused = false);
     void rateDone();
     void restoreRate();
     void askBackBlind();
@@ -312,7 +318,6 @@ class Conversation {
     State state_;
     Actions* out_ = nullptr;
     Millis now_ = 0;
-    bool writeFailed_ = false;
     bool rawOwned_ = false;  // the raw block being read answers the exchange in progress
     std::size_t lastRawSize_[2] = {kSectorSize, kSectorSize};  // user data, sectors
     bool initAck_ = false;

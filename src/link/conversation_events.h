@@ -39,6 +39,7 @@ struct RunEnd {
     bool downloading = false;  // a download was running when the run ended
     int sectorsRead = 0;
     int sectorsExpected = 0;
+    bool portNotOpened = false;  // the run ended before it began: the port did not open
 };
 
 struct ConversationEvent {

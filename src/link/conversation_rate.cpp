@@ -43,7 +43,8 @@ void Conversation::onRateAnswer(Next answer, RateStage stage) {
     switch (stage) {
         case RateStage::Switch:
             if (answer == Next::RateRefused)
-                return rateFallback(QStringLiteral("the logger refused %1 baud").arg(triedRate_));
+                return rateFallback(QStringLiteral("the logger refused %1 baud").arg(triedRate_),
+                                    true);
             if (answer == Next::RateSilent) {
                 useRate(oldRate_);
                 return probe(RateStage::TryOld);
@@ -101,9 +102,9 @@ void Conversation::onProbeRefused() {
 
 // The download goes on at the old rate, one sector a request. Unless the logger refused, an
 // answer to the rate change may still come late and switch it: it is asked back at the end.
-void Conversation::rateFallback(const QString& why) {
+void Conversation::rateFallback(const QString& why, bool refused) {
     singleSectors_ = true;
-    if (!why.startsWith(QStringLiteral("the logger refused"))) rateDoubt_ = true;
+    if (!refused) rateDoubt_ = true;
     note(QStringLiteral("line rate: ") + why);
     {
         ConversationEvent& e = event(Kind::LineRate);
@@ -119,7 +120,7 @@ void Conversation::askBackBlind() {
     if (!std::exchange(rateDoubt_, false) || lineRate_ != kBaseBaud) return;
     useRate(triedRate_);
     commands_.setFlagACK(kMaskIdle);
-    commands_.SerialConfig(*baudIndex(kBaseBaud));
+    issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
     commands_.setFlagACK(kMaskIdle);
     useRate(kBaseBaud);
 }
@@ -153,13 +154,13 @@ void Conversation::onClose(bool resume) {
         const bool idle = !busy();
         abandon();
         askBackBlind();
-        if (resume && idle) commands_.StartStopOutput(1);  // its answer is not awaited
+        if (resume && idle) issued(commands_.StartStopOutput(1));  // its answer is not awaited
         return closePortAction();
     }
     abandon();
     commands_.setFlagACK(kMaskIdle);
     Closing c{switching, target, resume, now_ + closingWaitMs(timings_)};
-    if (!switching) commands_.SerialConfig(*baudIndex(kBaseBaud));
+    if (!switching) issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
     state_ = c;
 }
 
@@ -172,7 +173,7 @@ void Conversation::onClosingAnswer(uint8_t id, bool accepted) {
     c.deadline = now_ + closingWaitMs(timings_);
     useRate(c.switchTarget);
     commands_.setFlagACK(kMaskIdle);
-    commands_.SerialConfig(*baudIndex(kBaseBaud));
+    issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
 }
 
 // No answer: whether the logger switched is unknown, so it is asked back from the faster rate
@@ -182,7 +183,7 @@ void Conversation::onClosingTimeout() {
     if (c.awaitSwitch) {
         useRate(c.switchTarget);
         commands_.setFlagACK(kMaskIdle);
-        commands_.SerialConfig(*baudIndex(kBaseBaud));
+        issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
     }
     finishClosing();
 }
@@ -193,7 +194,7 @@ void Conversation::finishClosing() {
     resetReception();
     if (lineRate_ != kBaseBaud) useRate(kBaseBaud);
     commands_.setFlagACK(kMaskIdle);
-    if (c.resume) commands_.StartStopOutput(1);
+    if (c.resume) issued(commands_.StartStopOutput(1));
     closePortAction();
 }
 
@@ -209,7 +210,7 @@ void Conversation::onCloseNow() {
     if (switching) useRate(triedRate_);
     if (lineRate_ != kBaseBaud) {
         commands_.setFlagACK(kMaskIdle);
-        commands_.SerialConfig(*baudIndex(kBaseBaud));
+        issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
         useRate(kBaseBaud);
     }
     closePortAction();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QCoreApplication>
 #include <QThread>
 
 namespace kav::link {
@@ -18,7 +17,6 @@ void SteadyClock::wakeAt(Millis at) {
 }
 
 void SteadyClock::pass(Millis ms) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     QThread::msleep(static_cast<unsigned long>(ms));
 }
 

@@ -20,8 +20,8 @@ class LinkClock : public QObject {
     // woke() follows at `at` (at once when it is past); an earlier request is replaced.
     virtual void wakeAt(Millis at) = 0;
     virtual void cancel() = 0;
-    // Lets about ms go by while events are delivered, for a wait that cannot return to the
-    // event loop.
+    // Lets about ms go by without returning to the event loop (a test's clock runs what is due
+    // meanwhile).
     virtual void pass(Millis ms) = 0;
 
   signals:

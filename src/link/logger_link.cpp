@@ -2,6 +2,11 @@
 
 namespace kav::link {
 
+namespace {
+// The steps of a wait that cannot return to the event loop.
+constexpr int kCloseWaitMs = 2;
+}  // namespace
+
 LoggerLink::LoggerLink(Transport& transport, LinkTimings timings, QObject* parent)
     : LoggerLink(transport, nullptr, timings, parent) {}
 
@@ -13,7 +18,9 @@ LoggerLink::LoggerLink(Transport& transport, LinkClock* clock, LinkTimings timin
       transport_(transport),
       core_(timings),
       ownClock_(clock ? nullptr : std::make_unique<SteadyClock>()),
-      clock_(clock ? clock : ownClock_.get()) {
+      clock_(clock ? clock : ownClock_.get()),
+      steps_([this](const Action& a) { return carryOut(a); },
+             [this](const ConversationEvent& e) { emitEvent(e); }) {
     QObject::connect(clock_, &LinkClock::woke, this, [this] { apply(core_.wake(now())); });
     QObject::connect(&transport_, &Transport::bytesReceived, this,
                      [this](const QByteArray& bytes) { apply(core_.received(now(), bytes)); });
@@ -26,8 +33,19 @@ LoggerLink::LoggerLink(Transport& transport, LinkClock* clock, LinkTimings timin
 OpenResult LoggerLink::connectLogger(const QString& portName, RunGoal goal) {
     closeNow();
     const OpenResult result = transport_.open(portName);
-    if (result == OpenResult::Ok) startHandshake(goal);
+    if (result == OpenResult::Ok) {
+        startHandshake(goal);
+    } else {
+        // A start whose port does not open still has its one end.
+        RunEnd end{EndKind::Failed, std::nullopt, false, 0, 0, true};
+        emit runEnded(end);
+    }
     return result;
+}
+
+OpenResult LoggerLink::openPort(const QString& portName) {
+    closeNow();
+    return transport_.open(portName);
 }
 
 void LoggerLink::startHandshake(RunGoal goal) {
@@ -44,15 +62,19 @@ void LoggerLink::closePort() {
     if (transport_.isOpen()) apply(core_.close(now(), false));
 }
 
-// The logger's answer to the request back to 115200 is waited for a bounded time, events still
-// delivered, so the request is not lost with a port closed under it; then the port closes.
+// The logger's answer to the request back to 115200 is waited for a bounded time on the port
+// alone (the event loop is not run: this may be a destructor), so the request is not lost with
+// a port closed under it; then the port closes.
 void LoggerLink::closeNow() {
     if (!transport_.isOpen()) return;
     if (core_.lineRate() != kBaseBaud || core_.step() == Step::LineRate)
         apply(core_.close(now(), false));
     const Millis giveUpAt = now() + 3 * timings().replyTimeoutMs;
-    while (transport_.isOpen() && core_.step() == Step::Closing && now() < giveUpAt)
-        clock_->pass(2);
+    while (transport_.isOpen() && core_.step() == Step::Closing && now() < giveUpAt) {
+        if (!transport_.waitForBytes(kCloseWaitMs)) clock_->pass(kCloseWaitMs);
+        if (const std::optional<Millis> at = core_.wakeAt(); at && now() >= *at)
+            apply(core_.wake(now()));
+    }
     if (transport_.isOpen()) apply(core_.closeNow(now()));
 }
 
@@ -105,13 +127,13 @@ bool LoggerLink::SetUserData(QByteArrayView) {
     return issue({msg::SetUserData});
 }
 
-// A handler may call back into the link while an answer is carried out: its own answer is
-// carried out at once, and the wake-up always follows the core's latest state.
+// The whole step is carried out before any handler runs; a handler's call back into the link
+// is a new input whose events join the queue.
 bool LoggerLink::apply(const Actions& actions) {
-    bool written = true;
-    for (const Action& action : actions.list) written = carryOut(action) && written;
-    if (!written) apply(core_.writeFailed(now()));
+    bool written = steps_.carryOut(actions);
+    if (!written) steps_.carryOut(core_.writeFailed(now()));
     schedule();
+    steps_.deliver();
     return actions.accepted && written;
 }
 
@@ -122,11 +144,10 @@ bool LoggerLink::carryOut(const Action& action) {
         case Action::Kind::SetRate:
             transport_.setBaudRate(action.baud);
             return true;
-        case Action::Kind::Emit:
-            emitEvent(action.event);
-            return true;
         case Action::Kind::ClosePort:
             transport_.close();
+            return true;
+        case Action::Kind::Emit:
             return true;
     }
     return true;

@@ -16,6 +16,7 @@
 #include "link/link_clock.h"
 #include "link/link_failure.h"
 #include "link/reply_format.h"
+#include "link/step_delivery.h"
 #include "link/transport.h"
 
 namespace kav::link {
@@ -32,8 +33,13 @@ class LoggerLink : public QObject {
                QObject* parent = nullptr);
 
     // Opens the port (closing it first, at once) and starts a run towards goal; nothing is sent
-    // when the port does not open.
+    // when the port does not open, and the run ends at once (runEnded, portNotOpened).
     OpenResult connectLogger(const QString& portName, RunGoal goal = RunGoal::ReadMemory);
+    // Opens the port (closing it first, at once) without talking to the logger.
+    OpenResult openPort(const QString& portName);
+    bool portOpen() const { return transport_.isOpen(); }
+    // Why the port did not open, in the system's words.
+    QString portError() const { return transport_.errorString(); }
     // The handshake on the open port: whatever was in progress is abandoned, the mask is idle,
     // ACKByte 0, InitACK set, PortRemoved cleared, then GetSoftware.
     void startHandshake(RunGoal goal = RunGoal::ReadMemory);
@@ -142,6 +148,7 @@ class LoggerLink : public QObject {
     Conversation core_;
     std::unique_ptr<LinkClock> ownClock_;  // the steady clock, unless one was given
     LinkClock* clock_;
+    StepDelivery steps_;
     QString firmware_, hardware_;
 };
 

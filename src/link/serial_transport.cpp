@@ -93,6 +93,12 @@ bool SerialTransport::write(QByteArrayView bytes) {
     return true;
 }
 
+// The serial port's own wait reads into its buffer and raises readyRead, which delivers them.
+bool SerialTransport::waitForBytes(int ms) {
+    if (!port_.isOpen() || lost_) return false;
+    return port_.waitForReadyRead(ms);
+}
+
 void SerialTransport::onReadyRead() {
     const QByteArray bytes = port_.readAll();
     if (bytes.isEmpty()) return;

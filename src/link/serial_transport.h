@@ -24,6 +24,7 @@ class SerialTransport : public Transport {
     bool write(QByteArrayView bytes) override;
     QString portName() const override { return name_; }
     QString errorString() const override { return error_; }
+    bool waitForBytes(int ms) override;
 
   private:
     // Keeps the problem's detail as the error string; returns its kind.

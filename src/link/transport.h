@@ -41,6 +41,12 @@ class Transport : public QObject {
     virtual bool write(QByteArrayView bytes) = 0;
     virtual QString portName() const = 0;
     virtual QString errorString() const = 0;
+    // Waits up to ms for bytes on the port alone, without running the event loop, and delivers
+    // them through bytesReceived; false when none came (or the transport cannot wait).
+    virtual bool waitForBytes(int ms) {
+        Q_UNUSED(ms);
+        return false;
+    }
 
     // Called with every byte string written (out = true) and read (out = false).
     using Trace = std::function<void(bool out, QByteArrayView bytes)>;

@@ -45,9 +45,14 @@ QString cutReason(const Outcome& outcome) {
     if (!outcome.cut()) return {};
     if (outcome.stopped) return QStringLiteral("The download was stopped.");
     if (outcome.failure) return kav::link::failureText(*outcome.failure);
-    return QStringLiteral("The file holds %1 of the %2 sectors the logger had to send.")
-        .arg(outcome.sectorsRead)
-        .arg(outcome.sectorsExpected);
+    QString text = QStringLiteral("The file holds %1 of the %2 sectors the logger had to send.")
+                       .arg(outcome.sectorsRead)
+                       .arg(outcome.sectorsExpected);
+    if (!outcome.missing.isEmpty())
+        text += QStringLiteral(" Missing: %1.").arg(sectorListText(outcome.missing));
+    if (!outcome.linkError.isEmpty())
+        text += QStringLiteral(" An error of the link: %1.").arg(outcome.linkError);
+    return text;
 }
 
 QString foundAtText(int baud) {
@@ -61,10 +66,13 @@ DownloadSession::DownloadSession(kav::link::Transport& transport, kav::link::Lin
     setTransferSpeed(speed_);
 }
 
-// Nothing is reported any more: the front end is being taken down too.
+// Nothing is reported any more but the run's end: the front end is being taken down too.
 DownloadSession::~DownloadSession() {
     blockSignals(true);
+    lastEnd_.reset();
     closeNow();
+    blockSignals(false);
+    if (lastEnd_) emit runEnded(*lastEnd_);
 }
 
 void DownloadSession::connectLink() {
@@ -88,20 +96,21 @@ void DownloadSession::connectLink() {
             [this] { finishDownload(kav::link::EndKind::Complete, std::nullopt); });
     connect(&link_, &LoggerLink::downloadStopped, this,
             [this] { finishDownload(kav::link::EndKind::Stopped, std::nullopt); });
-    connect(&link_, &LoggerLink::failed, this, &DownloadSession::failed);
+    connect(&link_, &LoggerLink::failed, this, [this](const kav::link::LinkFailure& failure) {
+        emit failed(failure);
+        endClear(ClearReport::Result::Failed, kav::link::failureText(failure));
+    });
     connect(&link_, &LoggerLink::portLost, this, [this](const QString& reason) {
         whenFree_ = nullptr;
         emit portLost(reason);
+        endClear(ClearReport::Result::Failed, reason);
     });
     connect(&link_, &LoggerLink::runEnded, this, &DownloadSession::onRunEnded);
     connect(&link_, &LoggerLink::message, this, &DownloadSession::onNotice);
     connect(&link_, &LoggerLink::configurationSent, this, &DownloadSession::configurationSent);
     connect(&link_, &LoggerLink::configurationAnswered, this,
             &DownloadSession::configurationAnswered);
-    connect(&link_, &LoggerLink::memoryCleared, this, [this] {
-        clearLog();
-        emit memoryCleared();
-    });
+    connect(&link_, &LoggerLink::memoryCleared, this, &DownloadSession::onMemoryCleared);
     connect(&link_, &LoggerLink::memoLine, this, &DownloadSession::memoLine);
     connect(&link_, &LoggerLink::idle, this, &DownloadSession::runWhenFree);
     connect(&link_, &LoggerLink::lineRateChanged, this, &DownloadSession::lineRateChanged);
@@ -110,6 +119,7 @@ void DownloadSession::connectLink() {
 
 kav::link::OpenResult DownloadSession::start(const QString& port, Goal goal) {
     whenFree_ = nullptr;
+    clearStep_ = ClearStep::None;
     goal_ = goal;
     clearLog();  // before the port closes, so the abandoned download is not reported as cut
     identity_ = LoggerIdentity{};
@@ -183,11 +193,65 @@ bool DownloadSession::clearMemory() {
     return link_.clearMemory();
 }
 
+std::optional<SavedMemory> DownloadSession::savedMemory() const {
+    if (!outcome_.complete() || !identity_.hasStatus) return std::nullopt;
+    return SavedMemory{identity_.serialNumber, identity_.status.SectorsToDownload};
+}
+
+bool DownloadSession::clearIfSame(const SavedMemory& expected) {
+    if (downloading() || link_.busy()) return false;
+    repeats_.clear();
+    clearFor_ = expected;
+    clearStep_ = ClearStep::Asking;
+    // The user data is followed by the status on the same connection.
+    if (link_.GetUserData()) return true;
+    clearStep_ = ClearStep::None;
+    return false;
+}
+
+void DownloadSession::onClearStatus(const kav::link::LogStatus& status) {
+    const int used = status.SectorsToDownload;
+    if (clearStep_ == ClearStep::Confirming) {
+        if (used == 0) return endClear(ClearReport::Result::Cleared);
+        return endClear(
+            ClearReport::Result::NotConfirmed,
+            QStringLiteral("the logger still reports %1 sectors used after the clear").arg(used));
+    }
+    if (clearStep_ != ClearStep::Asking) return;
+    if (identity_.serialNumber != clearFor_.serialNumber || used != clearFor_.sectorsUsed)
+        return endClear(ClearReport::Result::OtherLogger,
+                        QStringLiteral("the logger on the port (%1, %2 sectors used) is not the "
+                                       "one saved (%3, %4 sectors used)")
+                            .arg(identity_.serialNumber)
+                            .arg(used)
+                            .arg(clearFor_.serialNumber)
+                            .arg(clearFor_.sectorsUsed));
+    clearStep_ = ClearStep::Clearing;
+    if (!link_.clearMemory())
+        endClear(ClearReport::Result::Failed, QStringLiteral("the clear could not be sent"));
+}
+
+void DownloadSession::onMemoryCleared() {
+    clearLog();
+    emit memoryCleared();
+    if (clearStep_ != ClearStep::Clearing) return;
+    clearStep_ = ClearStep::Confirming;
+    if (!link_.GetStatus())
+        endClear(ClearReport::Result::NotConfirmed,
+                 QStringLiteral("the status could not be asked for after the clear"));
+}
+
+void DownloadSession::endClear(ClearReport::Result result, const QString& why) {
+    if (std::exchange(clearStep_, ClearStep::None) == ClearStep::None) return;
+    emit clearEnded(ClearReport{result, why});
+}
+
 void DownloadSession::onStatus(const kav::link::LogStatus& status) {
     const bool first = !identity_.hasStatus;
     identity_.status = status;
     identity_.hasStatus = true;
     emit statusReceived(status);
+    if (clearStep_ != ClearStep::None) return onClearStatus(status);
     if (!first) return;
     emit ready();
     if (goal_ == Goal::Identify) disconnect();
@@ -197,15 +261,22 @@ void DownloadSession::onStatus(const kav::link::LogStatus& status) {
 void DownloadSession::onDownloadStarted(int count) {
     log_.clear();
     memory_.clear();
-    outcome_ = Outcome{Outcome::State::Running, 0, count, std::nullopt, false};
+    sectors_.reset(count);
+    outcome_ = Outcome{Outcome::State::Running, 0, count, std::nullopt, false, {}, {}};
     clock_.start();
     emit downloadStarted(count);
     emit progressChanged(progress());
 }
 
+// Sectors are kept by number; the unbroken run from sector 0 is decoded as it grows.
 void DownloadSession::onSector(int sector, const QByteArray& data) {
-    // The link hands each sector once, in order; anything else is not this download's.
-    if (!downloading() || sector != sectorsRead()) return;
+    if (!downloading()) return;  // no download is running: none of its sectors
+    sectors_.add(sector, data);
+    QByteArray next;
+    while (sectors_.takeNext(&next)) storeSector(sectors_.taken() - 1, next);
+}
+
+void DownloadSession::storeSector(int sector, const QByteArray& data) {
     memory_.append(data);
     log_.SavePacket(
         std::span(reinterpret_cast<const uint8_t*>(data.constData()), std::size_t(data.size())));
@@ -213,19 +284,23 @@ void DownloadSession::onSector(int sector, const QByteArray& data) {
     emit sectorStored(sector);
 }
 
-// A running download is complete or cut with why.
+// Complete only when proven whole: every sector held once, in order; otherwise cut with why
+// and the sectors missing.
 void DownloadSession::finishDownload(kav::link::EndKind kind,
                                      const std::optional<kav::link::LinkFailure>& failure) {
     if (!downloading()) return;
-    const bool complete = kind == kav::link::EndKind::Complete;
+    const bool complete = kind == kav::link::EndKind::Complete && sectors_.whole();
     outcome_.state = complete ? Outcome::State::Complete : Outcome::State::Cut;
     outcome_.failure = kind == kav::link::EndKind::Failed ? failure : std::nullopt;
-    outcome_.stopped = !complete && !outcome_.failure;
+    outcome_.stopped = !complete && kind != kav::link::EndKind::Complete && !outcome_.failure;
+    outcome_.missing = sectors_.missing();
+    outcome_.linkError = sectors_.error();
     emit downloadEnded(outcome_);
 }
 
 // The end of every run: the download's outcome, the repeated notices counted, the run's end.
 void DownloadSession::onRunEnded(const kav::link::RunEnd& end) {
+    lastEnd_ = end;
     finishDownload(end.kind, end.failure);
     reportRepeats();
     emit runEnded(end);
@@ -262,8 +337,13 @@ kav::log::RawLogResult DownloadSession::openRawLog(const QString& path) {
     identity_.hardware = result.identity.hardware;
     const int read = sectorsRead();
     const int expected = std::max(read, result.identity.sectorsExpected);
-    outcome_ = Outcome{expected > read ? Outcome::State::Cut : Outcome::State::Complete, read,
-                       expected, std::nullopt, false};
+    outcome_ = Outcome{expected > read ? Outcome::State::Cut : Outcome::State::Complete,
+                       read,
+                       expected,
+                       std::nullopt,
+                       false,
+                       {},
+                       {}};
     return result;
 }
 
@@ -275,6 +355,7 @@ kav::log::RawLogIdentity DownloadSession::rawLogIdentity() const {
 void DownloadSession::clearLog() {
     log_.clear();
     memory_.clear();
+    sectors_.reset(0);
     outcome_ = Outcome{};
 }
 

@@ -20,6 +20,7 @@
 #include "link/transport.h"
 #include "log/raw_log_file.h"
 #include "log/track_list.h"
+#include "session/sector_store.h"
 #include "session/transfer_speed.h"
 
 namespace kav::session {
@@ -39,14 +40,16 @@ struct Outcome {
     enum class State {
         None,      // nothing read yet
         Running,   // sectors are being read
-        Complete,  // every sector to read was read
-        Cut,       // it ended early: failure, or stopped
+        Complete,  // every sector to read is held, each once, checked
+        Cut,       // it ended early (failure, or stopped), or was not proven whole
     };
     State state = State::None;
     int sectorsRead = 0;
     int sectorsExpected = 0;
     std::optional<kav::link::LinkFailure> failure;  // why it was cut, unless stopped
     bool stopped = false;                           // cut at the user's request
+    QList<int> missing;                             // the sectors not held, once it is over
+    QString linkError;  // a sector the link handed twice or out of order
 
     bool complete() const { return state == State::Complete; }
     bool cut() const { return state == State::Cut; }
@@ -56,6 +59,24 @@ struct Outcome {
 QString cutReason(const Outcome& outcome);
 // What both front ends say of a logger found at another line rate and put back at 115200.
 QString foundAtText(int baud);
+
+// What a clear must find on the logger: the memory just saved.
+struct SavedMemory {
+    QString serialNumber;
+    int sectorsUsed = 0;
+};
+
+// How a clear of a saved memory ended.
+struct ClearReport {
+    enum class Result {
+        Cleared,       // the logger was the one saved; it now reports no sector used
+        OtherLogger,   // another logger, or another memory, is on the port: left alone
+        NotConfirmed,  // cleared, but the status after the clear still shows sectors used
+        Failed,        // the link gave up, or the port went away
+    };
+    Result result = Result::Failed;
+    QString why;  // empty when cleared
+};
 
 struct Progress {
     int sectorsRead = 0;
@@ -80,6 +101,11 @@ class DownloadSession : public QObject {
     // Connects to port (closing it first when open) and works towards goal; whatever was in
     // progress is abandoned, and the log read so far is dropped.
     kav::link::OpenResult start(const QString& port, Goal goal);
+    // Opens port without talking to the logger (closing it first when open, at once).
+    kav::link::OpenResult openPort(const QString& port) { return link_.openPort(port); }
+    bool portOpen() const { return link_.portOpen(); }
+    // Why the port did not open, in the system's words.
+    QString portError() const { return link_.portError(); }
     // Ends a running download after the exchange in progress; what was read is kept.
     void stop();
     // Runs action as soon as the link is free: at once when it is, otherwise after the
@@ -111,6 +137,12 @@ class DownloadSession : public QObject {
     // Commands; false when refused (a download or another exchange is in progress).
     bool sendCriteria(const std::array<uint16_t, 7>& data);
     bool clearMemory();
+    // The memory of the download just ended, when it ended whole; none otherwise.
+    std::optional<SavedMemory> savedMemory() const;
+    // Asks the logger on this connection for its serial number and status again and clears it
+    // only when both are expected's, then asks for the status again; clearEnded follows.
+    // False when refused at once (a download or another exchange in progress).
+    bool clearIfSame(const SavedMemory& expected);
 
     // Fills the session from a raw log file as a download would; on failure nothing changes.
     kav::log::RawLogResult openRawLog(const QString& path);
@@ -146,7 +178,8 @@ class DownloadSession : public QObject {
     void downloadEnded(const kav::session::Outcome& outcome);
     // The link gave up on an exchange (also outside a download).
     void failed(const kav::link::LinkFailure& failure);
-    // The run begun by start() is over, whatever ended it: exactly once per start.
+    // The run begun by start() is over, whatever ended it (a port that did not open, the
+    // session destroyed): exactly once per start.
     void runEnded(const kav::link::RunEnd& end);
     void portLost(const QString& reason);
     // Texts the link shows as they are (refusals, frames not understood): each kind once per
@@ -157,6 +190,7 @@ class DownloadSession : public QObject {
     void configurationSent(bool accepted);
     void configurationAnswered(const QString& text);
     void memoryCleared();
+    void clearEnded(const kav::session::ClearReport& report);
     void memoLine(const QString& text);
     // Both sides talk at baud; why says why the rate asked for is not used (empty otherwise).
     void lineRateChanged(int baud, const QString& why);
@@ -168,12 +202,16 @@ class DownloadSession : public QObject {
     void onStatus(const kav::link::LogStatus& status);
     void onDownloadStarted(int count);
     void onSector(int sector, const QByteArray& data);
+    void storeSector(int sector, const QByteArray& data);
     void finishDownload(kav::link::EndKind kind,
                         const std::optional<kav::link::LinkFailure>& failure);
     void onRunEnded(const kav::link::RunEnd& end);
     void onNotice(const QString& text);
     void reportRepeats();
     void runWhenFree();
+    void onClearStatus(const kav::link::LogStatus& status);
+    void onMemoryCleared();
+    void endClear(ClearReport::Result result, const QString& why = {});
 
     kav::link::Transport& transport_;
     kav::link::LoggerLink link_;
@@ -182,11 +220,17 @@ class DownloadSession : public QObject {
     LoggerIdentity identity_;
     kav::log::LogCollection log_;
     QByteArray memory_;
+    SectorStore sectors_;
     Outcome outcome_;
     QElapsedTimer clock_;  // since the first sector was asked for
     std::function<void()> whenFree_;
     QMetaObject::Connection traceNotes_;
-    QMap<QString, int> repeats_;  // kind of notice -> how many were not shown
+    QMap<QString, int> repeats_;                // kind of notice -> how many were not shown
+    std::optional<kav::link::RunEnd> lastEnd_;  // the last end the link reported
+    // A clear of a saved memory: what it must find, and where it stands.
+    enum class ClearStep { None, Asking, Clearing, Confirming };
+    ClearStep clearStep_ = ClearStep::None;
+    SavedMemory clearFor_;
 };
 
 }  // namespace kav::session

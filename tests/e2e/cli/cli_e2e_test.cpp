@@ -391,6 +391,93 @@ TEST(CliWatch, ServesLoggersAtOnceAndClearsOnlyWholeSavedOnes) {
               QStringList{});
 }
 
+// --erase-after clears only the logger read: one swapped onto the same port before the clear
+// (its answer to the first sector held until then) is left alone, and the program says so.
+TEST(CliDownload, EraseAfterLeavesALoggerSwappedOntoThePortAlone) {
+    ensureApplication();
+    QTemporaryDir out;
+    const QString port = out.filePath(QStringLiteral("ttyLOGGER"));
+    const auto emulator = [&](const char* serial) {
+        sim::EmulatorOptions options;
+        options.image = sim::sampleImage();
+        options.fast = true;
+        options.announce = false;
+        options.serialNumber = QLatin1String(serial);
+        auto e = std::make_unique<sim::Emulator>(options);
+        EXPECT_TRUE(e->start());
+        return e;
+    };
+    const auto read = emulator("GT730-AAAA"), swapped = emulator("GT730-BBBB");
+    ASSERT_TRUE(QFile::link(read->ptyPath(), port));
+    read->holdAnswers(0x1D, 1);
+    QObject::connect(read.get(), &sim::Emulator::commandReceived, read.get(), [&](quint8 id) {
+        if (id != 0x1D) return;
+        QFile::remove(port);
+        QFile::link(swapped->ptyPath(), port);
+        read->releaseAnswers();
+    });
+    const CliRun run =
+        runCli({QStringLiteral("download"), QStringLiteral("--port"), port, QStringLiteral("--out"),
+                out.filePath(QStringLiteral("task")), QStringLiteral("--erase-after")});
+    EXPECT_EQ(run.code, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QLatin1String("not cleared: the logger on the port")))
+        << run.err.toStdString();
+    EXPECT_EQ(swapped->memory(), sim::sampleImage());
+    EXPECT_EQ(read->memory(), sim::sampleImage());
+}
+
+// Ctrl+C while two loggers are being read (each holding its second block's answer until the
+// station said it saw the signal): both keep what was read, neither is cleared.
+TEST(CliWatch, CtrlCWithTwoLoggersInProgressSavesBothClearsNeither) {
+    ensureApplication();
+    QTemporaryDir out;
+    const Logger first({}, QStringLiteral("GT730-EEEE"), true),
+        second({}, QStringLiteral("GT730-FFFF"), true);
+    int asked = 0;
+    for (const Logger* l : {&first, &second}) {
+        l->emulator->holdAnswers(0x1D, 2);
+        QObject::connect(l->emulator.get(), &sim::Emulator::commandReceived, l->emulator.get(),
+                         [&asked, n = 0](quint8 id) mutable {
+                             if (id == 0x1D && ++n == 2) ++asked;
+                         });
+    }
+    QProcess watch;
+    watch.start(QStringLiteral(KAV_CLI_PATH), {QStringLiteral("watch"), QStringLiteral("--out"),
+                                               out.path(), QStringLiteral("--erase-after")});
+    QString err, lines;
+    const auto read = [&] {
+        err += QString::fromLocal8Bit(watch.readAllStandardError());
+        lines += QString::fromLocal8Bit(watch.readAllStandardOutput());
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return asked == 2; }, 20000)) << err.toStdString();
+    ::kill(pid_t(watch.processId()), SIGINT);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            read();
+            return err.count(QLatin1String("stopping after the sectors being read")) == 2;
+        },
+        10000))
+        << err.toStdString();
+    first.emulator->releaseAnswers();
+    second.emulator->releaseAnswers();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            read();
+            return watch.state() == QProcess::NotRunning;
+        },
+        20000));
+    read();
+    EXPECT_EQ(watch.exitCode(), 130) << err.toStdString();
+    for (const Logger* l : {&first, &second}) {
+        EXPECT_EQ(l->emulator->memory(), sim::sampleImage());
+    }
+    for (const char* serial : {"GT730-EEEE", "GT730-FFFF"}) {
+        const QString line = lines.split(u'\n').filter(QLatin1String(serial)).value(0);
+        EXPECT_TRUE(line.contains(QLatin1String("not cleared"))) << line.toStdString();
+        EXPECT_FALSE(filesIn(QDir(out.path()).filePath(QLatin1String(serial))).isEmpty()) << serial;
+    }
+}
+
 // A logger a run before left at 921600 (cut while fast) is found there, put back at 115200 and
 // read whole; the user is told.
 TEST(CliDownload, FindsALoggerLeftFastAndPutsItBack) {
@@ -424,12 +511,22 @@ TEST_P(CliEnd, SavesWhatWasReadAndRestoresTheLogger) {
     QTemporaryDir out;
     const QString raw = QDir(out.path()).filePath(QStringLiteral("memory.bin"));
     QProcess process;
+    // The second block's answer waits until the program has said it saw the signal.
     int requests = 0;
+    bool signalled = false;
+    if (!c.sent.empty()) logger.emulator->holdAnswers(0x1D, 2);
     QObject::connect(logger.emulator.get(), &sim::Emulator::commandReceived, &process,
                      [&](quint8 id) {
                          if (id != 0x1D || requests++ != 1) return;
                          for (int number : c.sent) ::kill(pid_t(process.processId()), number);
+                         signalled = !c.sent.empty();
                      });
+    QString err;
+    QObject::connect(&process, &QProcess::readyReadStandardError, &process, [&] {
+        err += QString::fromLocal8Bit(process.readAllStandardError());
+        if (signalled && err.contains(QLatin1String("stopping after the sectors being read")))
+            logger.emulator->releaseAnswers();
+    });
     if (c.outputClosed)
         process.setChildProcessModifier([] {
             int fds[2];
@@ -442,7 +539,8 @@ TEST_P(CliEnd, SavesWhatWasReadAndRestoresTheLogger) {
                   {QStringLiteral("download"), QStringLiteral("--port"), logger.port(),
                    QStringLiteral("--out"), out.path(), QStringLiteral("--raw"), raw});
     ASSERT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000));
-    EXPECT_EQ(process.exitCode(), c.code) << process.readAllStandardError().toStdString();
+    err += QString::fromLocal8Bit(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), c.code) << err.toStdString();
     EXPECT_TRUE(sim::sampleImage().startsWith(readAll(raw)) && !readAll(raw).isEmpty());
     const QStringList tracks = filesIn(out.path(), QStringLiteral("*.gac"));
     EXPECT_FALSE(tracks.isEmpty());

@@ -35,12 +35,24 @@ Result runCli(const Scenario& s) {
     QObject::connect(&emulator, &sim::Emulator::vanished, &emulator, [&] { vanished = true; });
     if (!out.isValid() || !startLogger(emulator, s)) return result;
     QProcess process;
-    // Ctrl+C (SIGTERM is handled alike) once the logger is asked for sector atSector.
+    // Ctrl+C (SIGTERM is handled alike) once the logger is asked for sector atSector; its
+    // answer waits until the program has said it saw the signal.
     int requests = 0;
-    if (s.action == Action::Interrupt)
+    bool signalled = false;
+    QString err;
+    if (s.action == Action::Interrupt) {
+        emulator.holdAnswers(0x1D, s.atSector + 1);
         QObject::connect(&emulator, &sim::Emulator::commandReceived, &emulator, [&](quint8 id) {
-            if (id == 0x1D && requests++ == s.atSector) process.terminate();
+            if (id != 0x1D || requests++ != s.atSector) return;
+            process.terminate();
+            signalled = true;
         });
+    }
+    QObject::connect(&process, &QProcess::readyReadStandardError, &process, [&] {
+        err += QString::fromLocal8Bit(process.readAllStandardError());
+        if (signalled && err.contains(QLatin1String("stopping after the sectors being read")))
+            emulator.releaseAnswers();
+    });
     process.start(
         QStringLiteral(KAV_CLI_PATH),
         {QStringLiteral("download"), QStringLiteral("--port"), emulator.ptyPath(),
@@ -57,8 +69,8 @@ Result runCli(const Scenario& s) {
     const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.loggerRate = vanished ? 0 : emulator.lineRate();
     result.complete = code == 0;
-    result.told = QString::fromLocal8Bit(process.readAllStandardError()).trimmed() +
-                  QStringLiteral(" (exit %1)").arg(code);
+    err += QString::fromLocal8Bit(process.readAllStandardError());
+    result.told = err.trimmed() + QStringLiteral(" (exit %1)").arg(code);
     result.memory = kav::testing::readAll(out.filePath("memory.bin"));
     const QStringList tracks = QDir(out.path()).entryList({"*.gac"}, QDir::Files, QDir::Name);
     result.tracks = int(tracks.size());

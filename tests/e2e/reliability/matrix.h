@@ -45,6 +45,7 @@ struct Scenario {
     bool continuousOutput = false;
     const char* speed = "fast";   // the transfer speed asked for (fast is the default)
     bool loggerLeftFast = false;  // a program before left the logger at 230400 baud
+    int boxOpenMs = 0;            // each message box runs its own event loop this long
 };
 
 // What a front end reports after a row.

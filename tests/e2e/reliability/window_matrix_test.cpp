@@ -50,7 +50,10 @@ class WindowRun {
         QObject::connect(&emulator_, &sim::Emulator::vanished, &emulator_,
                          [this] { vanished_ = true; });
         QObject::connect(&emulator_, &sim::Emulator::commandReceived, &emulator_,
-                         [this](quint8 id) { versionRequests_ += id == 0x02; });
+                         [this](quint8 id) {
+                             versionRequests_ += id == 0x02;
+                             clearRequests_ += id == 0x19;
+                         });
         settings_.writeBoth(
             SettingsFixture::lines({settings_.dataDir(), "-1", "False", "BlankListCompetitor.Text",
                                     "20", "600", "0", "True"}));
@@ -71,6 +74,7 @@ class WindowRun {
         window_->FormActivate();
         sink_ = RecordingSink{};
         sink_.answer = s_.answer;
+        sink_.openMs = s_.boxOpenMs;
         watch();
         session().setTransferSpeed(*session::transferSpeedFromName(QLatin1String(s_.speed)));
         click(button("BtnConnect"));
@@ -83,6 +87,16 @@ class WindowRun {
         // Connect clicked again starts a new handshake: a click ignored would pass unseen.
         if (s_.action == Action::Reconnect) {
             EXPECT_GE(versionRequests_, 2) << "Connect was not acted on";
+        }
+        // A box held open delays the download, never reorders or ends it twice.
+        if (s_.boxOpenMs > 0) {
+            QTest::qWait(2 * s_.boxOpenMs);
+            EXPECT_EQ(ends_, 1);
+            EXPECT_EQ(session().outcome().missing, QList<int>{});
+        }
+        // A memory not read whole is never cleared.
+        if (s_.action == Action::ClearMemory && !result_.complete) {
+            EXPECT_EQ(clearRequests_, 0) << "a memory not read whole was cleared";
         }
         // Anything the window still does to close its exchange with the logger comes first.
         menuAction("Exit1")->trigger();
@@ -107,7 +121,9 @@ class WindowRun {
         QObject::connect(s, &DownloadSession::memoryCleared, s, [this] { finish(); });
         QObject::connect(window_.get(), &app::TKAVSkyTraqV6::statusShown, s,
                          [this](const QString& text) {
-                             if (text.contains(QLatin1String("read from"))) finish();
+                             if (text.contains(QLatin1String("read from")) ||
+                                 text.startsWith(QLatin1String("Not cleared")))
+                                 finish();
                          });
         if (s_.action == Action::None) return;
         if (s_.when == When::AfterSector)
@@ -202,6 +218,7 @@ class WindowRun {
     Result result_;
     int requests_ = 0;
     int versionRequests_ = 0;
+    int clearRequests_ = 0;
     int ends_ = 0;
     bool acted_ = false;
     bool captured_ = false;
@@ -212,6 +229,12 @@ class WindowRun {
 // What the user does in the window while the memory is read.
 std::vector<Scenario> windowRows() {
     std::vector<Scenario> rows = faultRows();
+    Scenario modal{"modal_box_each_notice",
+                   "a frame of an unknown id before every block, each box open for a second",
+                   {QStringLiteral("noise-frame=0x1D")},
+                   {true, -1, -1, "Transmission failure"}};
+    modal.boxOpenMs = 1000;
+    rows.push_back(modal);
     const auto action = [&rows](const char* name, const char* what, Action act, When when,
                                 bool answer, Expected expected) {
         Scenario s{name, what, {}, expected, act, when};
@@ -226,7 +249,8 @@ std::vector<Scenario> windowRows() {
            When::AfterSector, true, {});
     action("stop_mid_download", "Tools, Stop download after sector 2", Action::Stop,
            When::AfterSector, true, stopped);
-    action("clear_awaiting_ack", "Clear memory while awaiting an acknowledgement, stop: yes",
+    action("clear_awaiting_ack",
+           "Clear memory while awaiting an acknowledgement, stop: yes (cut: not cleared)",
            Action::ClearMemory, When::AwaitingAck, true, stopped);
     action("clear_data_arriving", "Clear memory while a block arrives, stop: no",
            Action::ClearMemory, When::DataArriving, false, asked);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <random>
 
+#include "link/step_delivery.h"
 #include "sim/line_rate.h"
 #include "sim/logger_core.h"
 #include "sim/nmea_output.h"
@@ -40,7 +41,12 @@ QByteArray makeImage(int sectors, std::mt19937_64& rng) {
 class VirtualLine {
   public:
     VirtualLine(const Scenario& s, LineFaults faults, uint64_t seed)
-        : scenario_(s), faults_(faults), rng_(seed), core_(timings()) {
+        : scenario_(s),
+          faults_(faults),
+          rng_(seed),
+          core_(timings()),
+          steps_([this](const link::Action& a) { return carryOut(a); },
+                 [this](const link::ConversationEvent& e) { onEvent(e); }) {
         std::mt19937_64 imageRng(seed ^ 0x5eedULL);
         auto memory = sim::LoggerMemory::fromImage(
             s.image.isEmpty() ? makeImage(s.sectors, imageRng) : s.image);
@@ -75,11 +81,15 @@ class VirtualLine {
     int hostRate_ = sim::kPowerOnRate;
     int loggerRate_ = sim::kPowerOnRate;
 
-    // One event, the earliest of the line's deliveries and the core's wake-up.
-    bool step() {
+    // One event, the earliest of the line's deliveries and the core's wake-up (none after until).
+    bool step(Millis until = kVirtualLimitMs) {
         const std::optional<Millis> wake = closed_ ? std::nullopt : core_.wakeAt();
         const bool haveDelivery = !queue_.empty();
         if (!haveDelivery && !wake) return false;
+        const Millis next = haveDelivery && wake ? std::min(queue_.begin()->first, *wake)
+                            : haveDelivery       ? queue_.begin()->first
+                                                 : *wake;
+        if (next > until) return false;
         if (haveDelivery && (!wake || queue_.begin()->first <= *wake)) {
             const auto it = queue_.begin();
             now_ = std::max(now_, it->first);
@@ -174,35 +184,56 @@ class VirtualLine {
 
     void schedule(Millis at, Delivery d) { queue_.emplace(at, std::move(d)); }
 
+    // As the link does: the whole step, then its events; a handler's call is a new input.
     void apply(const link::Actions& actions) {
-        for (const link::Action& a : actions.list) carryOut(a);
-        if (pendingClose_ && !closed_) {
+        steps_.carryOut(actions);
+        steps_.deliver();
+        if (pendingClose_ && !closed_ && !steps_.delivering()) {
             pendingClose_ = false;
             apply(core_.close(now_, true));
         }
     }
 
-    void carryOut(const link::Action& a) {
+    bool carryOut(const link::Action& a) {
         switch (a.kind) {
             case link::Action::Kind::Write:
-                if (closed_) return;
+                if (closed_) return false;
                 schedule(now_ + link::wireTimeMs(int(a.bytes.size()), hostRate_),
                          {Delivery::Kind::ToLogger, a.bytes, hostRate_});
-                return;
+                return true;
             case link::Action::Kind::SetRate:
                 hostRate_ = a.baud;
-                return;
+                return true;
             case link::Action::Kind::ClosePort:
                 closed_ = true;
                 report_.portClosed = true;
-                return;
+                return true;
             case link::Action::Kind::Emit:
-                return onEvent(a.event);
+                return true;
+        }
+        return true;
+    }
+
+    // A handler that calls back in, after a nested loop (a modal box) if the scenario says so.
+    void reenter() {
+        const Millis until = now_ + scenario_.nestedMs;
+        while (scenario_.nestedMs > 0 && step(until)) {
+        }
+        switch (scenario_.reenterWith) {
+            case 0:
+                return apply(core_.stop(now_));
+            case 1:
+                return apply(core_.close(now_, true));
+            case 2:
+                return apply(core_.command(now_, link::Request{link::msg::GetStatus}));
+            default:
+                return apply(core_.command(now_, link::Request{link::msg::GetSoftware}));
         }
     }
 
     void onEvent(const link::ConversationEvent& e) {
         using Kind = link::ConversationEvent::Kind;
+        if (++eventsSeen_ == scenario_.reenterAt) reenter();
         if (e.kind == Kind::Sector) {
             if (e.sector != report_.sectorsKept || e.data != logger_->memory().sector(e.sector))
                 report_.sectorsMatch = false;
@@ -265,7 +296,9 @@ class VirtualLine {
     int closeCount_ = 0;
     bool pendingClose_ = false;
     bool rateChanged_ = false;  // the logger took a rate asked for at least once
+    int eventsSeen_ = 0;
     RunReport report_;
+    link::StepDelivery steps_;
 };
 
 // Emulator switches a seed may pick, with the command ids and sectors they aim at.
@@ -349,6 +382,12 @@ RunReport runSeed(uint64_t seed) {
     std::mt19937_64 rateRng(seed ^ 0x4a7eULL);
     const int leftAt[] = {921600, 460800, 230400, 57600, 38400, 19200, 9600};
     if (rateRng() % 4 == 0) s.loggerRate = leftAt[rateRng() % 7];
+    std::mt19937_64 reenterRng(seed ^ 0x2e3eULL);
+    if (reenterRng() % 3 == 0) {
+        s.reenterAt = 1 + int(reenterRng() % 40);
+        s.reenterWith = int(reenterRng() % 4);
+        s.nestedMs = reenterRng() % 2 == 0 ? int(reenterRng() % 3000) : 0;
+    }
     return VirtualLine(s, line, rng()).run();
 }
 

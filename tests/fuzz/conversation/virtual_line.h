@@ -57,6 +57,11 @@ struct Scenario {
     bool continuousOutput = false;  // text lines each second until the output is stopped
     // The logger's line rate at start (left there by another program).
     int loggerRate = 115200;
+    // The handler of this event (counted from 1) calls back in: after letting nestedMs go by
+    // in a nested loop, it stops (0), closes (1), asks for the status (2) or the version (3).
+    int reenterAt = 0;
+    int reenterWith = 0;
+    int nestedMs = 0;
 };
 RunReport runScenario(const Scenario& scenario, uint64_t lineSeed = 0);
 

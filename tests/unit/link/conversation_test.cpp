@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/conversation.h"
+#include "session/sector_store.h"
 #include "wire_bytes.h"
 
 namespace kav::link {
@@ -247,6 +248,43 @@ INSTANTIATE_TEST_SUITE_P(
             1,
             115200,
             foundAt(460800)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What the session does with the sectors the core hands on: whole only when every sector of
+// the download is held once; a sector twice or out of order is the link's error, never dropped.
+struct Handed {
+    const char* name;
+    int expected;
+    std::vector<int> sectors;  // in the order handed on
+    bool whole;
+    QList<int> missing;
+    int taken;       // the unbroken run from sector 0
+    bool linkError;  // handed twice, out of order or not this download's
+};
+
+class Completeness : public ::testing::TestWithParam<Handed> {};
+
+TEST_P(Completeness, WholeOnlyWhenEverySectorIsHeldOnce) {
+    const Handed& h = GetParam();
+    session::SectorStore store;
+    store.reset(h.expected);
+    for (int n : h.sectors) store.add(n, trickySector(n));
+    QByteArray data;
+    for (int n = 0; store.takeNext(&data); ++n) EXPECT_EQ(data, trickySector(n));
+    EXPECT_EQ(store.whole(), h.whole) << store.error().toStdString();
+    EXPECT_EQ(!store.error().isEmpty(), h.linkError) << store.error().toStdString();
+    EXPECT_EQ(store.missing(), h.missing);
+    EXPECT_EQ(store.taken(), h.taken);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Session, Completeness,
+    ::testing::Values(Handed{"all_in_order", 4, {0, 1, 2, 3}, true, {}, 4, false},
+                      Handed{"a_sector_skipped", 4, {0, 1, 3}, false, {2}, 2, true},
+                      Handed{"the_last_missing", 4, {0, 1, 2}, false, {3}, 3, false},
+                      Handed{"a_sector_twice", 3, {0, 1, 1, 2}, false, {}, 3, true},
+                      Handed{"out_of_order", 3, {1, 0, 2}, false, {}, 3, true},
+                      Handed{"none_of_this_download", 2, {0, 1, 5}, false, {}, 2, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -61,9 +61,9 @@ class LinkFixture : public ::testing::Test {
         QObject::connect(&link, &LoggerLink::downloadFinished, [this] { ++got.finished; });
         QObject::connect(&link, &LoggerLink::memoryCleared, [this] { ++got.cleared; });
         QObject::connect(&link, &LoggerLink::sectorReceived, [this](int n, const QByteArray& d) {
-            // Each sector must be handed on before the next one is asked for.
-            if (link.plan().blockSize() == 1) {
-                EXPECT_EQ(logger.sectorRequests.size(), got.sectors.size() + 1 + extraRequests());
+            // The next sector is asked for in the step that read this one, never further ahead.
+            if (link.plan().blockSize() == 1 && !handlersLag) {
+                EXPECT_LE(logger.sectorRequests.size(), got.sectors.size() + 2 + extraRequests());
             }
             got.sectors << n;
             got.data << d;
@@ -92,6 +92,7 @@ class LinkFixture : public ::testing::Test {
         return image;
     }
 
+    bool handlersLag = false;  // a handler runs a nested loop: the download goes on meanwhile
     FakeTransport port;
     VirtualClock clock;
     ScriptedLogger logger{port, clock};

@@ -61,7 +61,9 @@ TEST_F(Replies, StatusWhoseBodyHoldsCrLfArrivesWhole) {
     port.inject(ack(0x17) + statusFrame(f), 5);
     ASSERT_EQ(got.statuses.size(), 1);
     EXPECT_EQ(got.statuses[0].timeMax, 0x0A0D);
-    EXPECT_EQ(port.lastWrite().toHex(), "a0a100051d000000011c0d0a");  // sector 0 asked for
+    // A status asked for by a command starts no download.
+    EXPECT_EQ(port.lastWrite().toHex(), "a0a1000117170d0a");
+    EXPECT_FALSE(link.busy());
 }
 
 // Short bodies are not read past their end: the request is made again.
@@ -183,8 +185,12 @@ TEST_F(LinkFixture, ConnectClearsPortRemovedAndResetsTheMask) {
 
 TEST_F(LinkFixture, FailedOpenSendsNothing) {
     port.failOpenAt(1, OpenResult::InvalidPort);
+    QList<RunEnd> ends;
+    QObject::connect(&link, &LoggerLink::runEnded, [&](const RunEnd& e) { ends << e; });
     EXPECT_EQ(link.connectLogger(QStringLiteral("ttyUSB9")), OpenResult::InvalidPort);
     EXPECT_TRUE(port.writes().isEmpty());
+    ASSERT_EQ(ends.size(), 1);  // the start still has its one end
+    EXPECT_TRUE(ends[0].portNotOpened);
 }
 
 TEST_F(LinkFixture, MemoryClearAckGivesItsBitBack) {
@@ -223,6 +229,7 @@ struct FaultCase {
     QList<int> sectors;              // handed on, in order
     std::optional<GivesUp> failure;  // the one failure reported, if any
     int block = 1;                   // sectors a request
+    bool nestedLoop = false;         // the first notice's handler lets a second go by inside it
 };
 
 class Faults : public LinkFixture, public ::testing::WithParamInterface<FaultCase> {};
@@ -233,9 +240,20 @@ TEST_P(Faults, NoLostNoBadNoDuplicateSectorAndNoHang) {
     logger.status.total = 255;
     GetParam().arrange(logger);
     link.setSectorsPerRequest(GetParam().block);
+    handlersLag = GetParam().nestedLoop;
+    if (handlersLag)
+        QObject::connect(&link, &LoggerLink::message, [this] {
+            if (got.messages.size() == 1) clock.advance(1000);  // a modal box, as a window shows
+        });
+    qsizetype requestsAtEnd = -1;
+    QObject::connect(&link, &LoggerLink::downloadFinished,
+                     [&] { requestsAtEnd = logger.sectorRequests.size(); });
     link.startHandshake();
     runUntilIdle();
     EXPECT_EQ(got.sectors, GetParam().sectors);
+    if (requestsAtEnd >= 0) {
+        EXPECT_EQ(logger.sectorRequests.size(), requestsAtEnd);
+    }
     for (int i = 0; i < got.sectors.size(); ++i)
         EXPECT_EQ(got.data[i], trickySector(got.sectors[i])) << "sector " << got.sectors[i];
     const std::optional<GivesUp>& failure = GetParam().failure;
@@ -326,6 +344,15 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"block_lost_once", [](ScriptedLogger& l) { l.silentSector[1] = 1; }, kAll, {}, 4},
         FaultCase{
             "block_answered_twice", [](ScriptedLogger& l) { l.duplicate = {0x1D}; }, kAll, {}, 4},
+        FaultCase{"noise_with_every_sector_and_a_nested_loop",
+                  [](ScriptedLogger& l) {
+                      l.before[0x1D] = buildFrame(0xAE, {});
+                      l.chunk = 0;
+                  },
+                  kAll,
+                  {},
+                  1,
+                  true},
         FaultCase{"full_memory_never_read_past_its_end",
                   [](ScriptedLogger& l) {
                       l.status.left = 0;
@@ -342,7 +369,8 @@ TEST_F(LinkFixture, PortLostMidDownloadKeepsTheSectorsRead) {
     });
     link.startHandshake();
     runUntilIdle();
-    EXPECT_EQ(got.sectors, (QList<int>{0, 1, 2}));
+    // Sector 3 was asked for in the step that read sector 2, before its handler ran.
+    EXPECT_EQ(got.sectors, (QList<int>{0, 1, 2, 3}));
     EXPECT_EQ(got.lost, QStringList{QStringLiteral("device removed")});
     ASSERT_EQ(got.failures.size(), 1);
     EXPECT_EQ(got.failures[0].kind, FailureKind::PortLost);
@@ -350,7 +378,7 @@ TEST_F(LinkFixture, PortLostMidDownloadKeepsTheSectorsRead) {
               QStringLiteral("The logger went away (device removed)."));
     EXPECT_EQ(got.finished, 0);
     clock.advance(200);
-    EXPECT_EQ(logger.sectorRequests.size(), 3 + 1);  // nothing asked after the loss
+    EXPECT_EQ(logger.sectorRequests.size(), 4 + 1);  // nothing asked after the loss
 }
 
 }  // namespace

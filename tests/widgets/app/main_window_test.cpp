@@ -585,21 +585,30 @@ void MainWindowTest::downloadEnabledForOneSectorLog() {
 
 void MainWindowTest::clearMemoryAsksFirst_data() {
     QTest::addColumn<bool>("ok");
-    QTest::addColumn<int>("sent");
-    QTest::newRow("OK") << true << 1;
-    QTest::newRow("No") << false << 0;
+    QTest::addColumn<int>("swappedTo");  // sectors of another logger put on the port; 0: none
+    QTest::addColumn<bool>("cleared");
+    QTest::newRow("OK") << true << 0 << true;
+    QTest::newRow("No") << false << 0 << false;
+    QTest::newRow("OK, another logger on the port") << true << 3 << false;
 }
 
+// Only the logger just read is cleared: its serial number and used sectors are asked again.
 void MainWindowTest::clearMemoryAsksFirst() {
     QFETCH(bool, ok);
+    QFETCH(int, swappedTo);
+    QFETCH(bool, cleared);
     Harness h;
     h.window->FormActivate();
     QVERIFY(h.downloadFrom(kEmptySector));
+    if (swappedTo > 0) QVERIFY(h.logger->plugIn(sampleSectors(swappedTo)));
     h.fake->clearWrites();
     h.sink.answer = ok;
     h.press("BtnRAZGT730");
     QCOMPARE(h.sink.warnings, QStringList{"Clear flight recorder ?"});
-    QTEST(int(h.fake->writes().size()), "sent");
+    QVERIFY(h.answerAll());
+    QCOMPARE(h.fake->writes().contains(QByteArray::fromHex("a0a1000119190d0a")), cleared);
+    if (cleared) QCOMPARE(h.window->statusText(), QStringLiteral("Memory cleared"));
+    if (ok && !cleared) QVERIFY(h.sink.infos.join(u' ').contains(QLatin1String("not cleared")));
 }
 
 void MainWindowTest::escapePressesClearMemoryOnlyWhenEnabled() {
