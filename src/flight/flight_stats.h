@@ -9,8 +9,8 @@ namespace kav::flight {
 
 struct FlightStats {
     double durationSeconds = 0;
-    FlightFix takeoff;  // the first fix of the flight
-    FlightFix landing;  // its last fix
+    FlightFix takeoff;      // the first fix of the flight
+    FlightFix landing;      // its last fix
     double maxHeight = 0;   // metres
     double minHeight = 0;   // metres
     double heightGain = 0;  // metres: the largest rise from a low point to a later high point
