@@ -1,8 +1,10 @@
 #include "flight/flight_score.h"
 
 #include <algorithm>
+#include <bit>
 #include <vector>
 
+#include "flight/closing_gap.h"
 #include "flight/leg_bounds.h"
 #include "flight/score_rules.h"
 #include "flight/triangle_rules.h"
@@ -49,27 +51,53 @@ RouteResult bestFreeDistance(const Prepared& p, ScoreRules rules) {
         -1);
 }
 
+// The closing gap of the triangles of a node: between the flight's ends, or the shortest
+// before the first corner's run ends and after the last corner's run begins.
+double closingBound(const RouteRuns& runs, const Prepared& p, ScoreRules rules, ClosingGaps& gaps) {
+    if (closesAtEnds(rules)) return p.distance.km(p.points.front(), p.points.back());
+    // Coarse runs ask at coarser fixes (a later first corner, an earlier last: a gap no
+    // longer), so the answers are shared between nodes.
+    std::size_t a = runs[1]->last, b = runs[3]->first;
+    const std::size_t step = std::bit_floor(
+        std::min(runs[1]->last - runs[1]->first, runs[3]->last - runs[3]->first) + 1);
+    const std::size_t coarseA = std::min((a / step + 1) * step - 1, p.points.size() - 1);
+    const std::size_t coarseB = b / step * step;
+    if (coarseA <= coarseB) {
+        a = coarseA;
+        b = coarseB;
+    }
+    return p.distance.arcKm(gaps.closest(a, b).chord);
+}
+
 // The triangle's score from its runs' bounds; exact for single fixes.
-TriangleValue triangleBound(const RouteRuns& runs, const Prepared& p, ScoreRules rules) {
+TriangleValue triangleBound(const RouteRuns& runs, const Prepared& p, ScoreRules rules,
+                            ClosingGaps& gaps) {
     std::array<double, 3> longest{}, shortest{};
     for (std::size_t i = 0; i < 3; ++i) {
         longest[i] = longestKm(*runs[kSides[i].from], *runs[kSides[i].to], p.distance);
         shortest[i] = shortestKm(*runs[kSides[i].from], *runs[kSides[i].to], p.distance);
     }
     return bestTriangleRule(longest, shortest, legsBound(runs, kSides, p.tree, p.distance),
-                            shortestKm(*runs[0], *runs[4], p.distance), triangleRules(rules));
+                            closingBound(runs, p, rules, gaps), triangleRules(rules));
 }
 
+// The closing points are not searched: the first and last route points stay at the flight's
+// ends and the gap comes from the corners' runs.
 RouteResult bestTriangle(const Prepared& p, ScoreRules rules, double floor) {
     RouteRuns start;
     start.fill(&p.tree.root());
-    if (closesAtEnds(rules)) {
-        start.front() = &p.tree.single(0);
-        start.back() = &p.tree.single(p.points.size() - 1);
+    start.front() = &p.tree.single(0);
+    start.back() = &p.tree.single(p.points.size() - 1);
+    ClosingGaps gaps(p.tree, p.points);
+    RouteResult found = searchRoutes(
+        p.tree, start,
+        [&](const RouteRuns& runs) { return triangleBound(runs, p, rules, gaps).points; }, floor);
+    if (found.found && !closesAtEnds(rules)) {
+        const ClosingPair& pair = gaps.closest(found.route[1], found.route[3]);
+        found.route[0] = pair.start;
+        found.route[4] = pair.end;
     }
-    return searchRoutes(
-        p.tree, start, [&](const RouteRuns& runs) { return triangleBound(runs, p, rules).points; },
-        floor);
+    return found;
 }
 
 void describeFreeDistance(FlightScore& score, const RouteResult& found,

@@ -22,7 +22,7 @@ TriangleValue bestTriangleRule(const std::array<double, 3>& longest,
     TriangleValue best;
     const bool fai = mayBeFai(longest, shortest);
     for (const TriangleRule& rule : rules) {
-        if (gap > rule.closingShare * perimeter + rule.closingKm) continue;
+        if (gap > rule.closingShare * perimeter || gap > rule.closingKm) continue;
         if (rule.fai && !fai) continue;
         const double points = (perimeter - (rule.closingDeducted ? gap : 0)) * rule.factor;
         if (points > best.points) best = {points, &rule};
