@@ -64,7 +64,8 @@ FlightStats flightStats(std::span<const FlightFix> fixes) {
     const Rates averaged = ratesOver(fixes, distance, kAverageSpan);
     s.maxClimb = shortRates.climb;
     s.maxSink = shortRates.sink;
-    s.maxKmh = shortRates.kmh;
+    // Over 5 s: a metre of noise on fixes a second apart would read as 7 km/h.
+    s.maxKmh = averaged.kmh;
     s.maxClimb5s = averaged.climb;
     s.maxSink5s = averaged.sink;
     return s;

@@ -21,7 +21,7 @@ struct FlightStats {
     double trackKm = 0;     // along the fixes
     double straightKm = 0;  // take-off to landing
     double averageKmh = 0;  // trackKm over the duration
-    double maxKmh = 0;      // ground speed between fixes
+    double maxKmh = 0;      // ground speed between fixes 5 s apart
 };
 
 // The statistics of a flight's fixes, in time order; all zero for fewer than two fixes.
