@@ -83,7 +83,8 @@ WriteResult TrackFiles::write(TrackFormat format, const TrackExport& header, con
         return writeGacFile(path, header.info, header.Firmware, header.Hardware, *converted_);
     if (format == TrackFormat::Igc) return writeIgcFile(path, igcHeader(header), *converted_);
     if (!points_) points_ = kav::log::buildTrackPoints(*converted_);
-    if (format == TrackFormat::Kml) return writeKmlFile(path, *points_);
+    if (format == TrackFormat::Kml)
+        return writeKmlFile(path, *points_, header.placemarks, header.placemarkFolder);
     return writeGpxFile(path, *points_, header.info, header.exportMoment);
 }
 
