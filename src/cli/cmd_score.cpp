@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/flight_json.h"
+#include "flight/flight_text.h"
 #include "flight/igc_reader.h"
 #include "flight/log_flights.h"
 #include "log/raw_log_file.h"
@@ -70,8 +71,8 @@ QString flightsJson(const std::vector<ScoredFlight>& flights) {
 void printFlights(const std::vector<ScoredFlight>& flights) {
     for (const ScoredFlight& f : flights) {
         if (f.track > 0) printOut(QStringLiteral("track %1 flight %2").arg(f.track).arg(f.flight));
-        for (const QString& line : scoreLines(f.score)) printOut(line);
-        for (const QString& line : statsLines(f.stats)) printOut(line);
+        for (const QString& line : kav::flight::scoreLines(f.score)) printOut(line);
+        for (const QString& line : kav::flight::statsLines(f.stats)) printOut(line);
     }
 }
 

@@ -1,8 +1,7 @@
 #pragma once
-// A flight's score and statistics as JSON objects (fields in reading order) and as text lines.
+// A flight's score and statistics as JSON objects, fields in reading order.
 
 #include <QString>
-#include <QStringList>
 
 #include "flight/flight_score.h"
 #include "flight/flight_stats.h"
@@ -14,9 +13,5 @@ namespace kav::cli {
 QString scoreJson(const kav::flight::FlightScore& score);
 // {"duration_s", "takeoff": {...}, "landing": {...}, "max_height_m", "height_gain_m", ...}.
 QString statsJson(const kav::flight::FlightStats& stats);
-
-// "FAI triangle  41.98 km  67.18 points (xcontest)" and one line per turnpoint.
-QStringList scoreLines(const kav::flight::FlightScore& score);
-QStringList statsLines(const kav::flight::FlightStats& stats);
 
 }  // namespace kav::cli
