@@ -30,9 +30,10 @@ QString scoreJson(const kav::flight::FlightScore& s) {
     for (const kav::flight::ScorePoint& p : s.turnpoints) turnpoints << fixJson(p.fix);
     QString json =
         QStringLiteral(R"({"rules":"%1","type":"%2","km":%3,"points":%4,"factor":%5,)"
-                       R"("turnpoints":[%6])")
+                       R"("upper":%6,"turnpoints":[%7])")
             .arg(kav::flight::scoreRulesName(s.rules), kav::flight::scoreTypeName(s.type),
-                 number(s.km, 3), number(s.points, 3), number(s.factor, 1), turnpoints.join(u','));
+                 number(s.km, 3), number(s.points, 3), number(s.factor, 1),
+                 number(s.upperPoints, 3), turnpoints.join(u','));
     if (s.closingStart && s.closingEnd)
         json += QStringLiteral(R"(,"perimeter_km":%1,"closing_km":%2,"closing":[%3,%4])")
                     .arg(number(s.perimeterKm, 3), number(s.closingKm, 3),

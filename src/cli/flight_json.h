@@ -8,7 +8,8 @@
 
 namespace kav::cli {
 
-// {"rules", "type", "km", "points", "factor", "turnpoints": [{"time", "lat", "lon"}], and for
+// {"rules", "type", "km", "points", "factor", "upper" (no route scores more), "turnpoints":
+// [{"time", "lat", "lon", "height_m"}], and for
 // triangles "perimeter_km", "closing_km", "closing": [start, end]}.
 QString scoreJson(const kav::flight::FlightScore& score);
 // {"duration_s", "takeoff": {...}, "landing": {...}, "max_height_m", "height_gain_m", ...}.
