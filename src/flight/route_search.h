@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <queue>
 #include <vector>
 
 #include "flight/fix_tree.h"
@@ -37,6 +38,8 @@ struct RouteResult {
 // Bounds a search may compute before it stops with the best route found and the highest bound
 // left: a ceiling on time for flights whose noise defeats the bounds.
 inline constexpr std::size_t kRouteBudget = 2'000'000;
+// Nodes split between two dives to a single route.
+inline constexpr std::size_t kDiveEvery = 1024;
 
 inline RouteRuns runsAt(const FixTree& tree, const Route& route) {
     RouteRuns runs;
@@ -67,94 +70,90 @@ inline bool narrow(const FixTree& tree, RouteRuns& runs) {
     return true;
 }
 
-// bound(runs) -> double. The search starts from start (runs in time order); routes worth no
-// more than floor, or no more than tolerance above the best found, are not looked for.
+// bound(runs) -> double. Best first: the node of highest bound is split next, so the search
+// ends, with its proof, when no node left can beat the best route by more than the tolerance;
+// it stops early after budget bounds. It starts from start (runs in time order); routes worth
+// no more than floor are not looked for.
 template <typename Bound>
-RouteResult searchOnce(const FixTree& tree, const RouteRuns& start, Bound bound, double floor,
-                       double tolerance, std::size_t budget) {
+RouteResult searchRoutes(const FixTree& tree, const RouteRuns& start, Bound bound, double floor) {
     struct Node {
         std::array<int32_t, kRoutePoints> runs;
         double bound;
+        bool operator<(const Node& other) const { return bound < other.bound; }
     };
     RouteResult best;
     best.value = floor;
+    best.upper = floor;
     if (tree.empty()) return best;
-    auto runsOf = [&tree](const Node& n) {
-        RouteRuns r;
-        for (std::size_t k = 0; k < kRoutePoints; ++k) r[k] = &tree.run(n.runs[k]);
-        return r;
-    };
-    std::vector<Node> stack;
-    Node root{};
-    for (std::size_t k = 0; k < kRoutePoints; ++k) root.runs[k] = tree.indexOf(*start[k]);
-    root.bound = bound(start);
-    ++best.nodes;
-    stack.push_back(root);
-    while (!stack.empty()) {
-        if (best.nodes >= budget) {
-            best.upper = best.value + tolerance;
-            for (const Node& left : stack) best.upper = std::max(best.upper, left.bound);
-            return best;
-        }
-        const Node node = stack.back();
-        stack.pop_back();
-        if (node.bound <= best.value + tolerance) continue;
-        const RouteRuns runs = runsOf(node);
+    std::priority_queue<Node> open;
+    const auto widestOf = [](const RouteRuns& runs) {
         std::size_t widest = kRoutePoints;
         for (std::size_t k = 0; k < kRoutePoints; ++k)
             if (!runs[k]->single() &&
                 (widest == kRoutePoints || runs[k]->radius > runs[widest]->radius))
                 widest = k;
+        return widest;
+    };
+    const auto children = [&tree](const RouteRuns& runs, std::size_t widest) {
+        std::vector<RouteRuns> halves;
+        for (const int32_t half : {runs[widest]->lower, runs[widest]->upper}) {
+            RouteRuns child = runs;
+            child[widest] = &tree.run(half);
+            if (narrow(tree, child)) halves.push_back(child);
+        }
+        return halves;
+    };
+    const auto found = [&best](const RouteRuns& runs, double value) {
+        if (value <= best.value) return;
+        best.value = value;
+        best.found = true;
+        for (std::size_t k = 0; k < kRoutePoints; ++k) best.route[k] = runs[k]->first;
+    };
+    // Down the more promising half to a single route: a good best route early, which best
+    // first alone meets late where many nodes bound alike (a long straight glide).
+    const auto dive = [&](RouteRuns runs) {
+        for (std::size_t widest = widestOf(runs); widest < kRoutePoints; widest = widestOf(runs)) {
+            double highest = -std::numeric_limits<double>::infinity();
+            for (const RouteRuns& child : children(runs, widest)) {
+                const double b = bound(child);
+                ++best.nodes;
+                if (b > highest) {
+                    highest = b;
+                    runs = child;
+                }
+            }
+            if (highest == -std::numeric_limits<double>::infinity()) return;
+        }
+        found(runs, bound(runs));
+    };
+    const auto add = [&](const RouteRuns& runs) {
+        Node node;
+        for (std::size_t k = 0; k < kRoutePoints; ++k) node.runs[k] = tree.indexOf(*runs[k]);
+        node.bound = bound(runs);
+        ++best.nodes;
+        if (node.bound > best.value + kRouteTolerance) open.push(node);
+    };
+    dive(start);
+    add(start);
+    for (std::size_t split = 0; !open.empty() && open.top().bound > best.value + kRouteTolerance;
+         ++split) {
+        if (best.nodes >= kRouteBudget) {
+            best.upper = std::max(best.upper, open.top().bound);
+            break;
+        }
+        const Node node = open.top();
+        open.pop();
+        RouteRuns runs;
+        for (std::size_t k = 0; k < kRoutePoints; ++k) runs[k] = &tree.run(node.runs[k]);
+        const std::size_t widest = widestOf(runs);
         if (widest == kRoutePoints) {
-            best.value = node.bound;
-            best.found = true;
-            for (std::size_t k = 0; k < kRoutePoints; ++k) best.route[k] = runs[k]->first;
+            found(runs, node.bound);
             continue;
         }
-        std::array<Node, 2> children{};
-        std::size_t count = 0;
-        for (const int32_t half : {runs[widest]->lower, runs[widest]->upper}) {
-            RouteRuns childRuns = runs;
-            childRuns[widest] = &tree.run(half);
-            if (!narrow(tree, childRuns)) continue;
-            Node child;
-            for (std::size_t k = 0; k < kRoutePoints; ++k)
-                child.runs[k] = tree.indexOf(*childRuns[k]);
-            child.bound = bound(childRuns);
-            ++best.nodes;
-            if (child.bound > best.value + tolerance) children[count++] = child;
-        }
-        // The more promising child is taken first: it is pushed last.
-        if (count == 2 && children[0].bound > children[1].bound)
-            std::swap(children[0], children[1]);
-        for (std::size_t c = 0; c < count; ++c) stack.push_back(children[c]);
+        if (split % kDiveEvery == 0) dive(runs);
+        for (const RouteRuns& child : children(runs, widest)) add(child);
     }
-    best.upper = best.value + tolerance;
-    return best;
-}
-
-// The search to within kRouteTolerance, led by coarser ones: a route found within a metre
-// prunes the finer search from its start, which otherwise meets the best routes late.
-template <typename Bound>
-RouteResult searchRoutes(const FixTree& tree, const RouteRuns& start, Bound bound, double floor) {
-    RouteResult best;
-    best.value = floor;
-    std::size_t nodes = 0;
-    for (const double tolerance : {1e-3, 1e-4, 1e-5, kRouteTolerance}) {
-        RouteResult found =
-            searchOnce(tree, start, bound, best.value, tolerance, kRouteBudget - nodes);
-        nodes += found.nodes;
-        best.upper = found.upper;
-        if (found.found) {
-            best.route = found.route;
-            best.found = true;
-            best.value = found.value - tolerance;  // the next search finds it again, or better
-        }
-        if (nodes >= kRouteBudget) break;
-    }
-    if (best.found) best.value = bound(runsAt(tree, best.route));
-    best.upper = std::max(best.upper, best.value);
-    best.nodes = nodes;
+    best.upper = std::max({best.upper, best.value + kRouteTolerance});
     return best;
 }
 
