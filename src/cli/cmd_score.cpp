@@ -27,12 +27,14 @@ ScoredFlight scored(std::span<const kav::flight::FlightFix> fixes, kav::flight::
     return {0, 0, kav::flight::scoreFlight(fixes, rules), kav::flight::flightStats(fixes)};
 }
 
-// An IGC file begins with a record letter and holds lines; a memory image is binary.
+// An IGC file begins with a record letter and holds lines of text (names in any 8-bit or UTF-8
+// encoding); a memory image is binary, full of control bytes.
 bool looksLikeIgc(const QByteArray& head) {
     const QByteArray start = head.left(1);
     return !head.isEmpty() && start >= "A" && start <= "Z" &&
            std::all_of(head.begin(), head.end(), [](char c) {
-               return c == '\r' || c == '\n' || c == '\t' || (c >= ' ' && c <= '~');
+               const auto u = static_cast<unsigned char>(c);
+               return c == '\r' || c == '\n' || c == '\t' || (u >= 0x20 && u != 0x7F);
            });
 }
 

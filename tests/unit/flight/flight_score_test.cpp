@@ -34,6 +34,42 @@ double meridianKm(double lat1, double lat2) {
     return sum * h / 3;
 }
 
+// Vincenty's inverse formula on WGS84 (accurate to a millimetre): the reference for lines
+// neither along a meridian nor along the equator.
+double vincentyKm(double lat1, double lon1, double lat2, double lon2) {
+    constexpr double a = 6378.137, f = 1 / 298.257223563, b = a * (1 - f);
+    constexpr double rad = std::numbers::pi / 180;
+    const double u1 = std::atan((1 - f) * std::tan(lat1 * rad));
+    const double u2 = std::atan((1 - f) * std::tan(lat2 * rad));
+    const double l = (lon2 - lon1) * rad;
+    double lambda = l, sigma = 0, sinSigma = 0, cosSigma = 0, cos2Alpha = 0, cos2Sm = 0;
+    for (int i = 0; i < 200; ++i) {
+        const double sinL = std::sin(lambda), cosL = std::cos(lambda);
+        sinSigma = std::hypot(std::cos(u2) * sinL,
+                              std::cos(u1) * std::sin(u2) - std::sin(u1) * std::cos(u2) * cosL);
+        cosSigma = std::sin(u1) * std::sin(u2) + std::cos(u1) * std::cos(u2) * cosL;
+        sigma = std::atan2(sinSigma, cosSigma);
+        const double sinAlpha = std::cos(u1) * std::cos(u2) * sinL / sinSigma;
+        cos2Alpha = 1 - sinAlpha * sinAlpha;
+        cos2Sm = cosSigma - 2 * std::sin(u1) * std::sin(u2) / cos2Alpha;
+        const double c = f / 16 * cos2Alpha * (4 + f * (4 - 3 * cos2Alpha));
+        const double next =
+            l + (1 - c) * f * sinAlpha *
+                    (sigma + c * sinSigma * (cos2Sm + c * cosSigma * (-1 + 2 * cos2Sm * cos2Sm)));
+        if (std::fabs(next - lambda) < 1e-13) break;
+        lambda = next;
+    }
+    const double uu = cos2Alpha * (a * a - b * b) / (b * b);
+    const double k1 = 1 + uu / 16384 * (4096 + uu * (-768 + uu * (320 - 175 * uu)));
+    const double k2 = uu / 1024 * (256 + uu * (-128 + uu * (74 - 47 * uu)));
+    const double dSigma = k2 * sinSigma *
+                          (cos2Sm + k2 / 4 *
+                                        (cosSigma * (-1 + 2 * cos2Sm * cos2Sm) -
+                                         k2 / 6 * cos2Sm * (-3 + 4 * sinSigma * sinSigma) *
+                                             (-3 + 4 * cos2Sm * cos2Sm)));
+    return b * k1 * (sigma - dSigma);
+}
+
 TEST(SurfaceDistance, WithinAMillionthOfTheEllipsoid) {
     struct Row {
         double lat1, lon1, lat2, lon2, km;
@@ -43,6 +79,10 @@ TEST(SurfaceDistance, WithinAMillionthOfTheEllipsoid) {
         {44, 6, 47, 6, meridianKm(44, 47)},
         {-10, 20, -7.5, 20, meridianKm(-10, -7.5)},
         {0, 0, 0, 2, 6378.137 * 2 * std::numbers::pi / 180},  // the equator is a geodesic
+        {45.8, 6.2, 46.9, 7.9, vincentyKm(45.8, 6.2, 46.9, 7.9)},
+        {-33.5, -70.2, -35.1, -67.4, vincentyKm(-33.5, -70.2, -35.1, -67.4)},
+        {64.1, -21.9, 65.7, -18.1, vincentyKm(64.1, -21.9, 65.7, -18.1)},
+        {10.2, 100.1, 12.9, 102.8, vincentyKm(10.2, 100.1, 12.9, 102.8)},
     };
     for (const Row& r : rows) {
         const double km = SurfaceDistance((r.lat1 + r.lat2) / 2)
