@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${KAV_BENCH_BUILD_DIR:-build-bench}
-benches=(bench_log_decode bench_export bench_link browse_bench perf_download)
+benches=(bench_log_decode bench_export bench_link browse_bench bench_flight perf_download)
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKAV_BUILD_BENCH=ON -DKAV_BUILD_TESTS=OFF >/dev/null
 present=()

@@ -218,6 +218,7 @@ void TKAVSkyTraqV6::plotTrack(int track) {
     if (track < 0 || track >= static_cast<int>(tracks.size())) {
         PaintBox1->clear();
         Barogram1->clear();
+        showScores(-1);
         if (SaveFlightOnly1) SaveFlightOnly1->setEnabled(false);
         return;
     }
@@ -230,6 +231,7 @@ void TKAVSkyTraqV6::plotTrack(int track) {
         spans.push_back({f.takeoff - chosen.first, f.landing - chosen.first});
     PaintBox1->setFlights(spans);
     Barogram1->setTrack(points, spans);
+    showScores(track);
     if (SaveFlightOnly1) SaveFlightOnly1->setEnabled(!spans.empty());
 }
 

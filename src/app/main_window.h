@@ -4,6 +4,7 @@
 // session's reports into control changes and messages.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -15,6 +16,8 @@
 #include "app/web_pages.h"
 #include "export/file_info.h"
 #include "export/safe_file_write.h"
+#include "flight/flight_score.h"
+#include "flight/flight_stats.h"
 #include "link/byte_trace.h"
 #include "link/transport.h"
 #include "log/track_list.h"
@@ -183,6 +186,9 @@ class TKAVSkyTraqV6 : public QMainWindow {
     const QByteArray& shownMemory() const;
     bool trackIncomplete(int track) const;
     void plotTrack(int track);
+    // The scores and statistics of the plotted track's flights: routes on the chart, words in
+    // LbScore.
+    void showScores(int track);
     void reportOpenFailure(link::OpenResult result, const QString& name);
     void buildStatusBar();
     void setUpExport();
@@ -233,6 +239,14 @@ class TKAVSkyTraqV6 : public QMainWindow {
     QCheckBox* CbTimeFilter = nullptr;
     QComboBox* CBPortCom = nullptr;
     QLabel* LbSerialNo = nullptr;
+    QLabel* LbScore = nullptr;  // the plotted track's flights: score and statistics
+    // Scores already computed, by take-off and landing fix and take-off time: a long flight
+    // takes a good part of a second.
+    struct ScoredFlight {
+        flight::FlightScore score;
+        flight::FlightStats stats;
+    };
+    std::map<std::tuple<std::size_t, std::size_t, double>, ScoredFlight> scored_;
     QPushButton* BtnConnect = nullptr;
     QPushButton* BtnDownload = nullptr;
     QPushButton* BtnRAZGT730 = nullptr;

@@ -89,6 +89,10 @@ void TKAVSkyTraqV6::buildLayout() {
     chart->addWidget(PaintBox1, 1);
     Barogram1 = named(new browse::Barogram(panel2), "Barogram1");
     chart->addWidget(Barogram1);
+    LbScore = named(new QLabel(panel2), "LbScore");
+    LbScore->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LbScore->setContentsMargins(6, 2, 6, 4);
+    chart->addWidget(LbScore);
     row->addLayout(chart, 1);
     column->addWidget(panel2, 1);
 

@@ -13,6 +13,7 @@ namespace {
 
 const QColor kGridGreen(0, 128, 0);
 const QColor kTrackBlue(0, 0, 255);
+const QColor kRouteMagenta(200, 0, 200);
 constexpr int kTrackPenWidth = 2;
 
 // The frame in degrees: top-left and bottom-right corners of the chart.
@@ -88,6 +89,30 @@ void drawMark(QPainter& painter, const ChartView& view, QSize size,
     painter.setBrush(Qt::NoBrush);
 }
 
+// The route's legs (a triangle closed on its first turnpoint), a square on each turnpoint, and a
+// triangle's closing gap dashed.
+void drawRoute(QPainter& painter, const ChartView& view, QSize size, const ScoredRoute& route) {
+    QPolygon legs;
+    for (const LongLat& p : route.turnpoints) legs << GetXY(view, size, p.Long, p.lat);
+    if (legs.isEmpty()) return;
+    painter.setPen(QPen(kRouteMagenta, kTrackPenWidth));
+    painter.setBrush(Qt::NoBrush);
+    if (route.triangle)
+        painter.drawPolygon(legs);
+    else
+        painter.drawPolyline(legs);
+    constexpr int kHalf = 4;
+    painter.setBrush(kRouteMagenta);
+    for (const QPoint& p : legs)
+        painter.drawRect(p.x() - kHalf, p.y() - kHalf, 2 * kHalf, 2 * kHalf);
+    painter.setBrush(Qt::NoBrush);
+    if (route.closing.size() == 2) {
+        painter.setPen(QPen(kRouteMagenta, 1, Qt::DashLine));
+        painter.drawLine(GetXY(view, size, route.closing[0].Long, route.closing[0].lat),
+                         GetXY(view, size, route.closing[1].Long, route.closing[1].lat));
+    }
+}
+
 }  // namespace
 
 TrackPlot::TrackPlot(QWidget* parent) : QWidget(parent) {
@@ -97,6 +122,7 @@ TrackPlot::TrackPlot(QWidget* parent) : QWidget(parent) {
 void TrackPlot::setTrack(const kav::log::TrackPoints& points) {
     points_ = points;
     flights_.clear();
+    routes_.clear();
     view_ = fitView(points_, size(), view_);
     update();
 }
@@ -106,9 +132,15 @@ void TrackPlot::setFlights(const std::vector<FlightSpan>& flights) {
     update();
 }
 
+void TrackPlot::setRoutes(const std::vector<ScoredRoute>& routes) {
+    routes_ = routes;
+    update();
+}
+
 void TrackPlot::clear() {
     points_ = {};
     flights_.clear();
+    routes_.clear();
     update();
 }
 
@@ -133,6 +165,7 @@ void TrackPlot::Affichage(QPainter& painter, QSize size) const {
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     drawGrid(painter, view_, size);
     drawTrack(painter, view_, size, points_);
+    for (const ScoredRoute& route : routes_) drawRoute(painter, view_, size, route);
     for (const FlightSpan& f : flights_) {
         drawMark(painter, view_, size, points_, f.takeoff, Qt::green);
         drawMark(painter, view_, size, points_, f.landing, Qt::red);

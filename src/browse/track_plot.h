@@ -1,11 +1,13 @@
 #pragma once
-// The chart: white background, green quarter-degree grid with labels, the track as a blue line.
+// The chart: white background, green quarter-degree grid with labels, the track as a blue line,
+// its flights' scored routes in magenta.
 
 #include <QImage>
 #include <QWidget>
 
 #include "browse/barogram.h"
 #include "browse/chart_view.h"
+#include "browse/scored_route.h"
 #include "log/track_points.h"
 
 class QPainter;
@@ -26,6 +28,9 @@ class TrackPlot : public QWidget {
     // The flights of the track, marked at take-off (green) and landing (red).
     void setFlights(const std::vector<FlightSpan>& flights);
     const std::vector<FlightSpan>& flights() const { return flights_; }
+    // The scored routes of the track's flights, drawn over it.
+    void setRoutes(const std::vector<ScoredRoute>& routes);
+    const std::vector<ScoredRoute>& routes() const { return routes_; }
 
     const ChartView& view() const { return view_; }
     void setView(const ChartView& view);
@@ -41,6 +46,7 @@ class TrackPlot : public QWidget {
 
     kav::log::TrackPoints points_;
     std::vector<FlightSpan> flights_;
+    std::vector<ScoredRoute> routes_;
     ChartView view_;
 };
 

@@ -18,6 +18,7 @@ constexpr Subcommand kSubcommands[] = {
     {"download", runDownload, "read the logger's memory and save its tracks"},
     {"list", runList, "list the tracks of a raw log file"},
     {"convert", runConvert, "save the tracks of a raw log file"},
+    {"score", runScore, "score the flights of a raw log file or an IGC file"},
     {"config", runConfig, "send new logging criteria to the logger"},
     {"erase", runErase, "clear the logger's memory"},
     {"watch", runWatch, "download every logger plugged in, one after another"},

@@ -16,6 +16,7 @@ int runInfo(const QStringList& args);
 int runDownload(const QStringList& args);
 int runList(const QStringList& args);
 int runConvert(const QStringList& args);
+int runScore(const QStringList& args);
 int runConfig(const QStringList& args);
 int runErase(const QStringList& args);
 int runWatch(const QStringList& args);

@@ -65,13 +65,20 @@ int runList(const QStringList& args) {
                                   "number, UTC start and finish, number of fixes, and below "
                                   "each track its flights: UTC take-off, landing, duration."));
     cl.parser().addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Raw log file."));
-    cl.add({QStringLiteral("json"), QStringLiteral("Print the list as one JSON object.")});
+    cl.add({QStringLiteral("json"),
+            QStringLiteral("Print the list as one JSON object, each flight with its "
+                           "cross-country score and statistics.")});
+    cl.add({QStringLiteral("rules"),
+            QStringLiteral("League rules of the scores: xcontest (the default) or ffvl."),
+            QStringLiteral("RULES"), QStringLiteral("xcontest")});
     if (const auto done = cl.parse(args)) return *done;
+    const auto rules = kav::flight::scoreRulesFromName(cl.parser().value(QStringLiteral("rules")));
+    if (!rules) return cl.usageError(QStringLiteral("--rules takes xcontest or ffvl"));
     kav::log::LogCollection log;
     kav::log::RawLogResult loaded;
     int status = kExitOk;
     if (!loadPositional(cl, log, loaded, status)) return status;
-    TrackListing listing{log, kav::flight::findLogFlights(log), std::nullopt};
+    TrackListing listing{log, kav::flight::findLogFlights(log), std::nullopt, *rules};
     if (cutShort(loaded) && !log.tracks().empty())
         listing.incompleteTrack = log.tracks().size() - 1;
     if (cl.parser().isSet(QStringLiteral("json"))) {

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "cli/flight_json.h"
+#include "flight/flight_stats.h"
 #include "flight/log_flights.h"
 #include "log/gps_time.h"
 
@@ -51,15 +53,19 @@ QStringList trackListLines(const TrackListing& listing) {
 
 // Written by hand rather than through QJsonObject, which sorts keys: the fields stay in the
 // order people read them (number, start, end, points, incomplete, flights). Every string is a
-// UTC time, which needs no escaping.
+// UTC time or a fixed name, which need no escaping.
 QByteArray trackListJson(const TrackListing& listing) {
     QStringList tracks;
     for (std::size_t i = 0; i < listing.log.tracks().size(); ++i) {
         const kav::log::Track& t = listing.log.tracks()[i];
         QStringList flights;
-        for (const kav::flight::Flight& f : listing.flights[i])
-            flights << QStringLiteral(R"({"takeoff":"%1","landing":"%2"})")
-                           .arg(isoText(f.takeoffTime), isoText(f.landingTime));
+        for (const kav::flight::Flight& f : listing.flights[i]) {
+            const auto fixes = kav::flight::flightFixes(listing.log.logData(), f);
+            flights << QStringLiteral(R"({"takeoff":"%1","landing":"%2","score":%3,"stats":%4})")
+                           .arg(isoText(f.takeoffTime), isoText(f.landingTime),
+                                scoreJson(kav::flight::scoreFlight(fixes, listing.rules)),
+                                statsJson(kav::flight::flightStats(fixes)));
+        }
         tracks << QStringLiteral(
                       R"({"number":%1,"start":"%2","end":"%3","points":%4,"incomplete":%5,)"
                       R"("flights":[%6]})")

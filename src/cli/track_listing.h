@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "flight/flight_detector.h"
+#include "flight/flight_score.h"
 #include "log/track_list.h"
 
 namespace kav::cli {
@@ -17,6 +18,7 @@ struct TrackListing {
     const kav::log::LogCollection& log;
     std::vector<std::vector<kav::flight::Flight>> flights;  // per track
     std::optional<std::size_t> incompleteTrack;             // whose end was not read
+    kav::flight::ScoreRules rules = kav::flight::ScoreRules::XContest;
 };
 
 // "  1  <start>  <finish>  <fixes>[  incomplete]" per track, each followed by its flights as
@@ -24,7 +26,7 @@ struct TrackListing {
 QStringList trackListLines(const TrackListing& listing);
 
 // {"tracks": [{"number", "start", "end", "points", "incomplete", "flights": [{"takeoff",
-// "landing"}]}]}, times in UTC as ISO 8601 with Z, whole seconds.
+// "landing", "score", "stats"}]}]}, times in UTC as ISO 8601 with Z, whole seconds.
 QByteArray trackListJson(const TrackListing& listing);
 
 }  // namespace kav::cli

@@ -1,10 +1,14 @@
 #include "cli/track_saver.h"
 
+#include <algorithm>
+#include <optional>
+
 #include <QDir>
 #include <QFileInfo>
 
 #include "cli/console.h"
 #include "cli/exit_status.h"
+#include "cli/score_placemarks.h"
 #include "cli/track_selection.h"
 #include "export/export_flow.h"
 #include "export/file_batch.h"
@@ -23,6 +27,7 @@ struct Piece {
     kav::flight::FixRange fixes;
     kav::log::DateTime start = 0;
     int ofDay = 1;
+    std::optional<kav::flight::Flight> flight;  // a flight's piece: its KML shows its score
 };
 
 std::vector<Piece> piecesToSave(const kav::log::LogCollection& log,
@@ -31,7 +36,8 @@ std::vector<Piece> piecesToSave(const kav::log::LogCollection& log,
     if (!flightsOnly) {
         for (std::size_t t : tracks) {
             const kav::log::Track& track = log.tracks()[t];
-            pieces.push_back({t, {track.first, track.last}, track.start, trackOfDay(log, t)});
+            pieces.push_back(
+                {t, {track.first, track.last}, track.start, trackOfDay(log, t), std::nullopt});
         }
         return pieces;
     }
@@ -40,10 +46,23 @@ std::vector<Piece> piecesToSave(const kav::log::LogCollection& log,
         for (std::size_t k = 0; k < flights[t].size(); ++k) {
             const auto range =
                 kav::flight::savedFixes(log.logData(), log.tracks()[t], flights[t][k]);
-            pieces.push_back(
-                {t, range, flights[t][k].takeoffTime, kav::flight::flightOfDay(flights, t, k)});
+            pieces.push_back({t, range, flights[t][k].takeoffTime,
+                              kav::flight::flightOfDay(flights, t, k), flights[t][k]});
         }
     return pieces;
+}
+
+// A flight saved as KML carries its score's turnpoints.
+void scoreInKml(TrackExport& header, const kav::log::LogCollection& log, const Piece& piece,
+                const std::vector<TrackFormat>& formats) {
+    header.placemarks.clear();
+    if (!piece.flight ||
+        std::find(formats.begin(), formats.end(), TrackFormat::Kml) == formats.end())
+        return;
+    const kav::flight::FlightScore score =
+        kav::flight::scoreFlight(kav::flight::flightFixes(log.logData(), *piece.flight));
+    header.placemarks = scorePlacemarks(score);
+    header.placemarkFolder = scoreFolderName(score);
 }
 
 }  // namespace
@@ -74,6 +93,7 @@ PendingSave addTracks(const kav::log::LogCollection& log, const SaveRequest& req
         const std::size_t index = piece.track;
         TrackFiles files(log, index, piece.fixes.first, piece.fixes.last);
         header.flightOfDay = piece.ofDay;
+        scoreInKml(header, log, piece, request.formats);
         for (TrackFormat format : request.formats) {
             const bool incomplete = request.incompleteTrack == index;
             QString name =

@@ -1,6 +1,7 @@
 #include "export/kml_writer.h"
 
 #include <charconv>
+#include <cmath>
 
 #include <QFileInfo>
 #include <QXmlStreamWriter>
@@ -62,16 +63,43 @@ void writePlacemark(XmlDocument& document, const QString& baseName,
     xml.writeEndElement();
 }
 
+// <Folder><name/><Placemark><name/><Point><coordinates>lon,lat,metres</coordinates></Point>
+// </Placemark>...</Folder>, coordinates written as the track's are.
+void writePlacemarks(XmlDocument& document, std::span<const KmlPlacemark> placemarks,
+                     const QString& folderName) {
+    QXmlStreamWriter& xml = document.writer();
+    xml.writeStartElement(QStringLiteral("Folder"));
+    xml.writeTextElement(QStringLiteral("name"), folderName);
+    for (const KmlPlacemark& p : placemarks) {
+        xml.writeStartElement(QStringLiteral("Placemark"));
+        xml.writeTextElement(QStringLiteral("name"), p.name);
+        xml.writeStartElement(QStringLiteral("Point"));
+        char line[kMaxLineBytes];
+        char* end = writeFiveDecimals(line, p.lon);
+        *end++ = ',';
+        end = writeFiveDecimals(end, p.lat);
+        *end++ = ',';
+        end = std::to_chars(end, line + sizeof line, std::lround(p.metres)).ptr;
+        xml.writeTextElement(QStringLiteral("coordinates"),
+                             QString::fromLatin1(line, qsizetype(end - line)));
+        xml.writeEndElement();
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+}
+
 }  // namespace
 
-WriteResult writeKmlFile(const QString& path, const kav::log::TrackPoints& points) {
+WriteResult writeKmlFile(const QString& path, const kav::log::TrackPoints& points,
+                         std::span<const KmlPlacemark> placemarks, const QString& folderName) {
     if (points.FRLongitudes.size() != points.FRTaille() ||
         points.FRAltitudes.size() != points.FRTaille())
         return WriteResult::failure(QStringLiteral("The track's point arrays differ in length"));
-    return writeNewFile(path, kmlFileBytes(path, points));
+    return writeNewFile(path, kmlFileBytes(path, points, placemarks, folderName));
 }
 
-QByteArray kmlFileBytes(const QString& path, const kav::log::TrackPoints& points) {
+QByteArray kmlFileBytes(const QString& path, const kav::log::TrackPoints& points,
+                        std::span<const KmlPlacemark> placemarks, const QString& folderName) {
     const QString baseName = QFileInfo(path).completeBaseName();
     XmlDocument document(kBytesPerPoint * qsizetype(points.FRTaille()) + kHeaderBytes);
     QXmlStreamWriter& xml = document.writer();
@@ -83,6 +111,7 @@ QByteArray kmlFileBytes(const QString& path, const kav::log::TrackPoints& points
     xml.writeTextElement(QStringLiteral("name"), QStringLiteral("Tracks"));
     writePlacemark(document, baseName, points);
     xml.writeEndElement();
+    if (!placemarks.empty()) writePlacemarks(document, placemarks, folderName);
     xml.writeEndElement();
     xml.writeEndElement();
     return document.finish();

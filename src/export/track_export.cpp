@@ -88,7 +88,8 @@ QByteArray TrackFiles::content(TrackFormat format, const TrackExport& header, co
         return gacFileBytes(header.info, header.Firmware, header.Hardware, *converted_);
     if (format == TrackFormat::Igc) return igcFileBytes(igcHeader(header), *converted_);
     if (!points_) points_ = kav::log::buildTrackPoints(*converted_);
-    if (format == TrackFormat::Kml) return kmlFileBytes(path, *points_);
+    if (format == TrackFormat::Kml)
+        return kmlFileBytes(path, *points_, header.placemarks, header.placemarkFolder);
     return gpxFileBytes(path, *points_, header.info, header.exportMoment);
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include <QDateTime>
 #include <QString>
@@ -12,6 +13,7 @@
 
 #include "export/file_info.h"
 #include "export/igc_writer.h"
+#include "export/kml_writer.h"
 #include "export/safe_file_write.h"
 #include "kav/version.h"
 #include "log/track_list.h"
@@ -40,6 +42,9 @@ struct TrackExport {
     // The IGC flight number of the day; by default the track's number among the log's tracks
     // of the same UTC date.
     std::optional<int> flightOfDay;
+    // KML: points shown beside the track in a folder of their own (the flight's score).
+    std::vector<KmlPlacemark> placemarks;
+    QString placemarkFolder;
 };
 
 // The number of track trackIndex among the tracks of log that start on its UTC date, from 1.

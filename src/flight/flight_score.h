@@ -32,9 +32,16 @@ struct ScorePoint {
 struct FlightScore {
     ScoreRules rules = ScoreRules::XContest;
     ScoreType type = ScoreType::None;
-    double km = 0;      // the route's length on the WGS84 ellipsoid
-    double factor = 0;  // the rule set's multiplier for the type
-    double points = 0;  // km * factor, after the closing gap is taken off for triangles
+    double km = 0;           // the route's length on the WGS84 ellipsoid; triangles: the perimeter
+                             // less the closing gap where the rules take it off
+    double factor = 0;       // the rule set's multiplier for the type
+    double points = 0;       // km * factor
+    double perimeterKm = 0;  // triangles: the three sides
+    double closingKm = 0;    // triangles: the gap between the closing points
+    std::size_t searched = 0;  // bounds the search computed (a measure of its work)
+    // No route under the rules scores more than this: points plus a millimetre's worth when the
+    // search was complete, more when it stopped at its budget.
+    double upperPoints = 0;
     // Free distance: start, up to three turnpoints, finish. Triangles: the three corners.
     std::vector<ScorePoint> turnpoints;
     // Triangles: the two fixes that close it (the gap between them is the closing distance).

@@ -9,8 +9,8 @@ namespace kav::flight {
 
 struct FlightStats {
     double durationSeconds = 0;
-    FlightFix takeoff;  // the first fix of the flight
-    FlightFix landing;  // its last fix
+    FlightFix takeoff;      // the first fix of the flight
+    FlightFix landing;      // its last fix
     double maxHeight = 0;   // metres
     double minHeight = 0;   // metres
     double heightGain = 0;  // metres: the largest rise from a low point to a later high point
@@ -21,7 +21,7 @@ struct FlightStats {
     double trackKm = 0;     // along the fixes
     double straightKm = 0;  // take-off to landing
     double averageKmh = 0;  // trackKm over the duration
-    double maxKmh = 0;      // ground speed between fixes
+    double maxKmh = 0;      // ground speed between fixes 5 s apart
 };
 
 // The statistics of a flight's fixes, in time order; all zero for fewer than two fixes.

@@ -50,6 +50,12 @@ FixRange savedFixes(const kav::log::LogData& log, const kav::log::Track& track,
     return range;
 }
 
+std::vector<FlightFix> flightFixes(const kav::log::LogData& log, const Flight& flight) {
+    const kav::log::ConvertedTrack track =
+        kav::log::convertTrack(log, flight.takeoff, flight.landing);
+    return flightFixes(track, 0, track.points.size());
+}
+
 long long flightSeconds(const Flight& flight) {
     return kav::log::wholeSeconds(flight.landingTime) - kav::log::wholeSeconds(flight.takeoffTime);
 }

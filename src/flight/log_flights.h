@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "flight/flight_detector.h"
+#include "flight/flight_fix.h"
 #include "log/track_list.h"
 
 namespace kav::flight {
@@ -28,6 +29,9 @@ struct FixRange {
 // landing, clipped to the track.
 FixRange savedFixes(const kav::log::LogData& log, const kav::log::Track& track,
                     const Flight& flight);
+
+// The fixes of flight from take-off to landing, as scoring and statistics read them.
+std::vector<FlightFix> flightFixes(const kav::log::LogData& log, const Flight& flight);
 
 // Take-off to landing in whole seconds.
 long long flightSeconds(const Flight& flight);

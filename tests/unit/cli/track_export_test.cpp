@@ -145,11 +145,14 @@ TEST(TrackListing, JsonHoldsEveryTrackAndItsFlightsInUtc) {
         R"("points":60,"incomplete":false,"flights":[]},{"number":2,)"))
         << json.toStdString();
     EXPECT_TRUE(json.contains(
-        R"("flights":[{"takeoff":"2022-05-09T09:56:59Z","landing":"2022-05-09T11:20:14Z"}]})"))
+        R"("flights":[{"takeoff":"2022-05-09T09:56:59Z","landing":"2022-05-09T11:20:14Z",)"
+        R"("score":{"rules":"xcontest","type":"closed FAI triangle","km":21.146,)"))
         << json.toStdString();
-    EXPECT_TRUE(json.endsWith(R"("points":3220,"incomplete":true,"flights":[{"takeoff":)"
-                              R"("2022-05-10T23:30:31Z","landing":"2022-05-11T00:23:08Z"}]}]})"))
+    EXPECT_TRUE(json.contains(R"("points":3220,"incomplete":true,"flights":[{"takeoff":)"
+                              R"("2022-05-10T23:30:31Z","landing":"2022-05-11T00:23:08Z",)"
+                              R"("score":{"rules":"xcontest","type":"free distance","km":18.650,)"))
         << json.toStdString();
+    EXPECT_TRUE(json.contains(R"("stats":{"duration_s":3157,)")) << json.toStdString();
     QJsonParseError error;
     QJsonDocument::fromJson(json, &error);
     EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();

@@ -13,8 +13,9 @@ namespace {
 
 struct KmlContent {
     QString rootNamespace;
-    QStringList names;  // every name element, in document order
-    QString coordinates;
+    QStringList names;    // every name element, in document order
+    QString coordinates;  // the track's
+    QStringList points;   // every coordinates element after the track's
 };
 
 KmlContent readKml(const QString& path) {
@@ -26,7 +27,12 @@ KmlContent readKml(const QString& path) {
         if (xml.readNext() != QXmlStreamReader::StartElement) continue;
         if (xml.name() == u"kml") content.rootNamespace = xml.namespaceUri().toString();
         if (xml.name() == u"name") content.names << xml.readElementText();
-        if (xml.name() == u"coordinates") content.coordinates = xml.readElementText();
+        if (xml.name() == u"coordinates") {
+            if (!content.coordinates.isNull())
+                content.points << xml.readElementText();
+            else
+                content.coordinates = xml.readElementText();
+        }
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     return content;
@@ -91,6 +97,18 @@ TEST_F(KmlWriter, DocumentAndPlacemarkNamesComeFromTheFileName) {
                   (QStringList{c.document, "Tracks", c.placemark}))
             << c.file.toStdString();
     }
+}
+
+TEST_F(KmlWriter, ScoreTurnpointsFollowAsPlacemarksInTheirFolder) {
+    const KmlPlacemark marks[] = {{"start", 45.5, 6.123456, 376.4},
+                                  {"finish", -33.5, -70.25, -2.6}};
+    const QString path = dir.filePath("scored.kml");
+    ASSERT_TRUE(writeKmlFile(path, test::sampleTrack(1), marks, "free distance 1.00 km").ok());
+    const KmlContent content = readKml(path);
+    EXPECT_EQ(content.names, (QStringList{"scored", "Tracks", "scor", "free distance 1.00 km",
+                                          "start", "finish"}));
+    EXPECT_EQ(content.points, (QStringList{"6.12346,45.50000,376", "-70.25000,-33.50000,-3"}));
+    EXPECT_EQ(content.coordinates, "\n6.12346,45.50000,376\n");
 }
 
 TEST_F(KmlWriter, UnequalPointArraysAreRefused) {

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
 
+#include "flight/flight_stats.h"
 #include "flight/log_flights.h"
 #include "log/gps_time.h"
 #include "sim/day_builder.h"
@@ -107,6 +110,45 @@ TEST(FlightDetector, SyntheticDays) {
             EXPECT_NEAR(secondsAfterStart(found[k].landingTime), c.flights[k].landing, kTolerance)
                 << c.name << " flight " << k + 1;
         }
+    }
+}
+
+// What each flight of the days was built to do: metres climbed from its lowest point before
+// its highest, the steepest 5 s climb and sink, the fastest glide.
+struct StatsCase {
+    const char* day;
+    std::size_t flight;
+    double gainMetres, climb5s, sink5s, maxKmh;
+};
+
+const StatsCase kStats[] = {
+    {"FlightAndLanding", 0, 864, 1.8, 1.3, 36},
+    {"TwoFlightsWithALongRest", 0, 1200, 2.0, 1.5, 39.6},
+    {"TwoFlightsWithALongRest", 1, 30, 1.0, 1.5, 36},
+};
+
+TEST(FlightStats, SyntheticDays) {
+    for (const StatsCase& c : kStats) {
+        const DayCase& day =
+            *std::find_if(std::begin(kDays), std::end(kDays),
+                          [&c](const DayCase& d) { return std::string(d.name) == c.day; });
+        const kav::log::LogCollection log = decoded(day);
+        const Flight flight = findLogFlights(log).front().at(c.flight);
+        const std::vector<FlightFix> fixes = flightFixes(log.logData(), flight);
+        const FlightStats s = flightStats(fixes);
+        const std::string name = std::string(c.day) + " flight " + std::to_string(c.flight + 1);
+        EXPECT_NEAR(s.durationSeconds, double(flightSeconds(flight)), 1) << name;
+        // Heights come from whole-metre coordinates: a few metres of noise on every fix.
+        EXPECT_NEAR(s.heightGain, c.gainMetres, 40) << name;
+        EXPECT_NEAR(s.maxClimb5s, c.climb5s, 0.5) << name;
+        EXPECT_NEAR(s.maxSink5s, c.sink5s, 0.5) << name;
+        EXPECT_GE(s.maxClimb, s.maxClimb5s) << name;
+        EXPECT_NEAR(s.maxKmh, c.maxKmh, 2) << name;
+        EXPECT_EQ(s.takeoff.time, fixes.front().time) << name;
+        EXPECT_EQ(s.landing.time, fixes.back().time) << name;
+        EXPECT_LE(s.straightKm, s.trackKm) << name;
+        EXPECT_NEAR(s.averageKmh, s.trackKm / s.durationSeconds * 3600, 1e-9) << name;
+        EXPECT_GE(s.maxHeight - s.minHeight, s.heightGain) << name;
     }
 }
 

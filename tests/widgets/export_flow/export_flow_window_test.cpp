@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
@@ -10,6 +11,7 @@
 #include <QtTest>
 
 #include "app/parameters_dialog.h"
+#include "browse/track_plot.h"
 #include "export_harness.h"
 #include "flight/log_flights.h"
 
@@ -478,6 +480,12 @@ void ExportFlowWindowTest::flightOnly() {
     QVERIFY(!choice->isEnabled());
     QVERIFY(h.download());
     QVERIFY(choice->isEnabled());
+    // The marked track's flight is scored: in words under the chart, its route on the chart.
+    QVERIFY2(h.window->findChild<QLabel*>("LbScore")->text().startsWith(
+                 "Flight 1: free distance  18.65 km  18.65 points (xcontest, factor 1.0)\n"),
+             qPrintable(h.window->findChild<QLabel*>("LbScore")->text()));
+    QCOMPARE(h.window->findChild<kav::browse::TrackPlot*>("PaintBox1")->routes().size(),
+             std::size_t(1));
     choice->trigger();
     clickDownload(h);
     const QString path = h.fixture.dataDir() + "/2022-05-10-XXX-567-01.igc";
