@@ -55,12 +55,17 @@ QString csvField(const QString& text) {
     return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+// "1 file", "2 files".
+QString counted(qsizetype n, const QString& word) {
+    return QStringLiteral("%1 %2%3").arg(n).arg(word, n == 1 ? QString() : QStringLiteral("s"));
+}
+
 }  // namespace
 
 QStringList logbookLines(const std::vector<LoggedFlight>& flights) {
     QStringList lines;
     for (const LoggedFlight& f : flights)
-        lines << QStringLiteral("%1  %2  %3  %4  %5  %6 km  %7 points  max %8 m  %9 files")
+        lines << QStringLiteral("%1  %2  %3  %4  %5  %6 km  %7 points  max %8 m  %9")
                      .arg(f.takeoff.toUTC().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")),
                           f.landing.toUTC().toString(QStringLiteral("HH:mm:ss")),
                           durationText(double(f.takeoff.secsTo(f.landing))),
@@ -69,11 +74,11 @@ QStringList logbookLines(const std::vector<LoggedFlight>& flights) {
                      .arg(f.score.km, 0, 'f', 1)
                      .arg(f.score.points, 0, 'f', 1)
                      .arg(qRound(f.stats.maxHeight))
-                     .arg(f.files.size());
+                     .arg(counted(f.files.size(), QStringLiteral("file")));
     for (const auto& year : kav::logbook::yearTotals(flights))
-        lines << QStringLiteral("%1: %2 flights, %3, best %4 km")
+        lines << QStringLiteral("%1: %2, %3, best %4 km")
                      .arg(year.year)
-                     .arg(year.flights)
+                     .arg(counted(year.flights, QStringLiteral("flight")))
                      .arg(durationText(year.seconds))
                      .arg(year.bestKm, 0, 'f', 1);
     return lines;
