@@ -39,10 +39,10 @@ void report(const char* name, const std::vector<FlightFix>& fixes, ScoreRules ru
     const double statsMs = medianMs([&] { (void)flightStats(fixes); }, runs);
     std::printf(
         "%-9s %-8s %6zu fixes  score %8.1f ms  stats %5.2f ms  %-20s %8.3f km %8.3f points"
-        "  %zu bounds  gap %.4f\n",
+        "  %zu bounds  gap %.4f %s\n",
         name, qPrintable(scoreRulesName(rules)), fixes.size(), scoreMs, statsMs,
         qPrintable(scoreTypeName(score.type)), score.km, score.points, score.searched,
-        score.upperPoints - score.points);
+        score.upperPoints - score.points, score.proven ? "proven" : "NOT PROVEN (budget)");
 }
 
 }  // namespace
