@@ -10,6 +10,8 @@
 #include <QTableView>
 #include <QtTest>
 
+#include <algorithm>
+
 #include "app/parameters_dialog.h"
 #include "browse/track_plot.h"
 #include "export_harness.h"
@@ -478,9 +480,17 @@ void ExportFlowWindowTest::flightOnly() {
     h.start(ExportHarness::settings(h.fixture.dataDir(), false, "", "3"));
     auto* choice = h.window->findChild<QAction*>("SaveFlightOnly1");
     QVERIFY(!choice->isEnabled());
+    QSignalSpy shown(h.window.get(), &TKAVSkyTraqV6::scoresShown);
     QVERIFY(h.download());
     QVERIFY(choice->isEnabled());
-    // The marked track's flight is scored: in words under the chart, its route on the chart.
+    // The marked track's flight is scored off the event loop: in words under the chart, its
+    // route on the chart once the result is back.
+    const int last = int(h.window->collection().tracks().size()) - 1;
+    const auto scored = [&shown, last] {
+        return std::any_of(shown.cbegin(), shown.cend(),
+                           [last](const QList<QVariant>& s) { return s[0].toInt() == last; });
+    };
+    while (!scored()) QVERIFY(shown.wait(10000));
     QVERIFY2(h.window->findChild<QLabel*>("LbScore")->text().startsWith(
                  "Flight 1: free distance  18.65 km  18.65 points (xcontest, factor 1.0)\n"),
              qPrintable(h.window->findChild<QLabel*>("LbScore")->text()));
