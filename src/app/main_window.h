@@ -17,6 +17,7 @@
 #include "app/web_pages.h"
 #include "export/file_info.h"
 #include "export/safe_file_write.h"
+#include "flight/flight_detector.h"
 #include "flight/flight_score.h"
 #include "flight/flight_stats.h"
 #include "link/byte_trace.h"
@@ -193,6 +194,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
     // LbScore. Flights not yet scored are scored off the event loop, the panel saying so.
     void showScores(int track);
     void presentScores(int track);
+    // The score of a flight of the shown log: the one shown when there is one.
+    flight::FlightScore scoreOf(const flight::Flight& f) const;
     void reportOpenFailure(link::OpenResult result, const QString& name);
     void buildStatusBar();
     void setUpExport();

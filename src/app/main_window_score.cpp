@@ -47,6 +47,13 @@ void TKAVSkyTraqV6::showScores(int track) {
     }));
 }
 
+flight::FlightScore TKAVSkyTraqV6::scoreOf(const flight::Flight& f) const {
+    if (const auto known = scored_.find({f.takeoff, f.landing, f.takeoffTime});
+        known != scored_.end())
+        return known->second.score;
+    return flight::scoreFlight(flight::flightFixes(collection().logData(), f));
+}
+
 void TKAVSkyTraqV6::presentScores(int track) {
     QStringList lines;
     std::vector<browse::ScoredRoute> routes;

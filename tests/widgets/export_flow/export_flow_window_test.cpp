@@ -76,6 +76,7 @@ class ExportFlowWindowTest : public QObject {
     void fileMenuItems();
     void dialogFilterCarriesOver();
     void flightOnly();
+    void flightOnlyKmlHoldsTurnpoints();
     void logbook();
 };
 
@@ -506,6 +507,24 @@ void ExportFlowWindowTest::flightOnly() {
     // The 30 s standing at each end lie within the minute kept.
     QCOMPARE(records, qsizetype(marked.last - marked.first + 1));
     QVERIFY(h.window->statusText().startsWith("The flight of track 4"));
+}
+
+// A KML file of the flight alone holds its score's turnpoints in a folder named by the score.
+void ExportFlowWindowTest::flightOnlyKmlHoldsTurnpoints() {
+    ExportHarness h;
+    const QString data = h.fixture.dataDir();
+    h.start(ExportHarness::settings(data, false, "", "1"));
+    QVERIFY(h.download());
+    h.window->findChild<QAction*>("SaveFlightOnly1")->trigger();
+    clickDownload(h);
+    const QStringList files = ExportHarness::filesIn(data);
+    QCOMPARE(files.size(), 1);
+    QVERIFY(files.front().endsWith(".kml"));
+    QFile file(data + "/" + files.front());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray kml = file.readAll();
+    QVERIFY(kml.contains("<name>free distance 18.65 km, 18.65 points (xcontest)</name>"));
+    QVERIFY(kml.contains("<name>start</name>") && kml.contains("<name>finish</name>"));
 }
 
 // The flights read go into the logbook once however often they are read, the file saved for
