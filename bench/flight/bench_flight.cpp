@@ -1,7 +1,7 @@
 // Scores flights of 1,000 to 50,000 fixes and prints the time of each: a loop of thermals and
-// glides, a flight circling one ellipse again and again, and a long straight glide (the hardest
-// case for the search's bounds) exactly on its line, with half a metre of noise (a logger's
-// whole-metre coordinates) and with two metres.
+// glides, a long straight glide (the hardest case for the search's bounds) exactly on its line,
+// with half a metre of noise (a logger's whole-metre coordinates) and with two metres, and a
+// flight circling one ellipse again and again.
 
 #include <algorithm>
 #include <chrono>
