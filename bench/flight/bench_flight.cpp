@@ -1,9 +1,11 @@
 // Scores flights of 1,000 to 50,000 fixes and prints the time of each: a loop of thermals and
-// glides, and a long straight glide (the hardest case for the search's bounds) exactly on its
-// line, with half a metre of noise (a logger's whole-metre coordinates) and with two metres.
+// glides, a long straight glide (the hardest case for the search's bounds) exactly on its line,
+// with half a metre of noise (a logger's whole-metre coordinates) and with two metres, and a
+// flight circling one ellipse again and again.
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -39,10 +41,21 @@ void report(const char* name, const std::vector<FlightFix>& fixes, ScoreRules ru
     const double statsMs = medianMs([&] { (void)flightStats(fixes); }, runs);
     std::printf(
         "%-9s %-8s %6zu fixes  score %8.1f ms  stats %5.2f ms  %-20s %8.3f km %8.3f points"
-        "  %zu bounds  gap %.4f\n",
+        "  %zu bounds  gap %.4f %s\n",
         name, qPrintable(scoreRulesName(rules)), fixes.size(), scoreMs, statsMs,
         qPrintable(scoreTypeName(score.type)), score.km, score.points, score.searched,
-        score.upperPoints - score.points);
+        score.upperPoints - score.points, score.proven ? "proven" : "NOT PROVEN (budget)");
+}
+
+// The memory image's flights: an ellipse of about 900 m by 900 m flown round and round, climbing.
+std::vector<FlightFix> circling(std::size_t n) {
+    std::vector<FlightFix> fixes;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double turn = double(i) * 0.02;
+        fixes.push_back({46000.5 + double(i) / 86400, 45 + 0.004 * std::sin(turn),
+                         6 + 0.006 * std::cos(turn), -80 + 1.5 * double(i)});
+    }
+    return fixes;
 }
 
 }  // namespace
@@ -56,5 +69,6 @@ int main() {
         report("noisy", testing::straightFlight(n, 2), ScoreRules::XContest);
     }
     report("loop", testing::thermalLoop(50000), ScoreRules::Ffvl);
+    report("circling", circling(816), ScoreRules::XContest);
     return 0;
 }

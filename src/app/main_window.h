@@ -3,6 +3,7 @@
 // the download session (which owns the link and the decoded log) and the dialogs, and turns the
 // session's reports into control changes and messages.
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "app/web_pages.h"
 #include "export/file_info.h"
 #include "export/safe_file_write.h"
+#include "flight/flight_detector.h"
 #include "flight/flight_score.h"
 #include "flight/flight_stats.h"
 #include "link/byte_trace.h"
@@ -141,6 +143,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
     void downloadRequested(int track);
     // The status-bar field now shows text.
     void statusShown(const QString& text);
+    // The Score panel shows the finished scores of track's flights (-1: of no track).
+    void scoresShown(int track);
 
   protected:
     bool event(QEvent* event) override;
@@ -187,8 +191,11 @@ class TKAVSkyTraqV6 : public QMainWindow {
     bool trackIncomplete(int track) const;
     void plotTrack(int track);
     // The scores and statistics of the plotted track's flights: routes on the chart, words in
-    // LbScore.
+    // LbScore. Flights not yet scored are scored off the event loop, the panel saying so.
     void showScores(int track);
+    void presentScores(int track);
+    // The score of a flight of the shown log: the one shown when there is one.
+    flight::FlightScore scoreOf(const flight::Flight& f) const;
     void reportOpenFailure(link::OpenResult result, const QString& name);
     void buildStatusBar();
     void setUpExport();
@@ -246,7 +253,10 @@ class TKAVSkyTraqV6 : public QMainWindow {
         flight::FlightScore score;
         flight::FlightStats stats;
     };
-    std::map<std::tuple<std::size_t, std::size_t, double>, ScoredFlight> scored_;
+    using ScoreKey = std::tuple<std::size_t, std::size_t, double>;
+    std::map<ScoreKey, ScoredFlight> scored_;
+    // Counts the tracks asked to be shown: scores that come back for an earlier one are not shown.
+    std::uint64_t scoreRequest_ = 0;
     QPushButton* BtnConnect = nullptr;
     QPushButton* BtnDownload = nullptr;
     QPushButton* BtnRAZGT730 = nullptr;

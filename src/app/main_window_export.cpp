@@ -17,6 +17,7 @@
 #include "export/export_flow.h"
 #include "export/unique_name.h"
 #include "flight/log_flights.h"
+#include "flight/score_placemarks.h"
 #include "logbook/logged_flights.h"
 #include "session/download_session.h"
 
@@ -32,11 +33,12 @@ struct SavedPart {
     flight::FixRange fixes;
     log::DateTime start = 0;
     std::optional<int> ofDay;  // the IGC flight number; by default the track's of the day
+    std::optional<flight::Flight> flight;  // when the flight alone is saved
 };
 
 SavedPart savedPart(const log::LogCollection& log, std::size_t track, bool flightOnly) {
     const log::Track& t = log.tracks()[track];
-    SavedPart part{{t.first, t.last}, t.start, std::nullopt};
+    SavedPart part{{t.first, t.last}, t.start, std::nullopt, std::nullopt};
     if (!flightOnly) return part;
     const auto flights = flight::findLogFlights(log);
     const auto& own = flights[track];
@@ -46,7 +48,7 @@ SavedPart savedPart(const log::LogCollection& log, std::size_t track, bool fligh
     });
     const auto k = std::size_t(longest - own.begin());
     return {flight::savedFixes(log.logData(), t, *longest), longest->takeoffTime,
-            flight::flightOfDay(flights, track, k)};
+            flight::flightOfDay(flights, track, k), *longest};
 }
 
 bool flightOnly(const QAction* choice) {
@@ -192,6 +194,11 @@ WriteResult TKAVSkyTraqV6::writeTrack(int Index, const QString& path) {
     header.serialNumber = shownIdentity().serialNumber;
     const SavedPart part = savedPart(collection(), std::size_t(Index), flightOnly(SaveFlightOnly1));
     header.flightOfDay = part.ofDay;
+    if (part.flight && writerFor(path) == TrackFormat::Kml) {
+        const flight::FlightScore score = scoreOf(*part.flight);
+        header.placemarks = flight::scorePlacemarks<KmlPlacemark>(score);
+        header.placemarkFolder = flight::scoreFolderName(score);
+    }
     const WriteResult result =
         TrackFiles(collection(), std::size_t(Index), part.fixes.first, part.fixes.last)
             .write(*writerFor(path), header, path);

@@ -8,12 +8,12 @@
 
 #include "cli/console.h"
 #include "cli/exit_status.h"
-#include "cli/score_placemarks.h"
 #include "cli/track_selection.h"
 #include "export/export_flow.h"
 #include "export/file_batch.h"
 #include "export/unique_name.h"
 #include "flight/log_flights.h"
+#include "flight/score_placemarks.h"
 
 namespace kav::cli {
 
@@ -61,8 +61,8 @@ void scoreInKml(TrackExport& header, const kav::log::LogCollection& log, const P
         return;
     const kav::flight::FlightScore score =
         kav::flight::scoreFlight(kav::flight::flightFixes(log.logData(), *piece.flight));
-    header.placemarks = scorePlacemarks(score);
-    header.placemarkFolder = scoreFolderName(score);
+    header.placemarks = kav::flight::scorePlacemarks<kav::exporting::KmlPlacemark>(score);
+    header.placemarkFolder = kav::flight::scoreFolderName(score);
 }
 
 }  // namespace

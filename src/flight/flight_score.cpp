@@ -143,6 +143,7 @@ FlightScore scoreFlight(std::span<const FlightFix> fixes, ScoreRules rules) {
     const RouteResult triangle = bestTriangle(prepared, rules, free.value);
     score.searched = free.nodes + triangle.nodes;
     score.upperPoints = std::max(free.upper, triangle.upper);
+    score.proven = free.proven && triangle.proven;
     if (triangle.found)
         describeTriangle(score, triangle, fixes, prepared);
     else

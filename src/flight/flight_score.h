@@ -39,9 +39,10 @@ struct FlightScore {
     double perimeterKm = 0;  // triangles: the three sides
     double closingKm = 0;    // triangles: the gap between the closing points
     std::size_t searched = 0;  // bounds the search computed (a measure of its work)
-    // No route under the rules scores more than this: points plus a millimetre's worth when the
-    // search was complete, more when it stopped at its budget.
+    // No route under the rules scores more than this: points plus the search's tolerance when it
+    // was complete, the highest bound it left when it stopped at its budget.
     double upperPoints = 0;
+    bool proven = true;  // false when the search stopped at its budget
     // Free distance: start, up to three turnpoints, finish. Triangles: the three corners.
     std::vector<ScorePoint> turnpoints;
     // Triangles: the two fixes that close it (the gap between them is the closing distance).

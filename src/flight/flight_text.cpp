@@ -24,8 +24,7 @@ QStringList scoreLines(const FlightScore& s) {
                                scoreRulesName(s.rules), number(s.factor, 1))};
     for (std::size_t k = 0; k < s.turnpoints.size(); ++k)
         lines << QStringLiteral("  turnpoint %1  %2").arg(k + 1).arg(fixText(s.turnpoints[k].fix));
-    // Shown to the metre: below that the search proves its route the best.
-    if (s.upperPoints - s.points >= 0.001)
+    if (!s.proven)
         lines << QStringLiteral(
                      "  the search stopped at its budget: no route scores over %1 points")
                      .arg(number(s.upperPoints, 3));

@@ -21,15 +21,17 @@ inline constexpr std::size_t kRoutePoints = 5;
 using RouteRuns = std::array<const FixRun*, kRoutePoints>;
 using Route = std::array<std::size_t, kRoutePoints>;
 
-// One millimetre: far below what a fix says of a position, and it keeps the long ties of a
-// straight glide (where every turnpoint on the line scores the same) from being split to the fix.
-inline constexpr double kRouteTolerance = 1e-6;  // km
+// Ten centimetres: far below what a fix says of a position (the score is shown to ten metres),
+// and it keeps the long near-ties of a straight glide, where every turnpoint on the line scores
+// within millimetres of the same, from being split down to the fix.
+inline constexpr double kRouteTolerance = 1e-4;  // km
 
 struct RouteResult {
     Route route{};
     double value = -std::numeric_limits<double>::infinity();
     std::size_t nodes = 0;  // bounds computed
     bool found = false;     // a route worth more than the floor
+    bool proven = false;    // the search ended with no node left that could beat it
     // No route is worth more than this: the best value plus the tolerance when the search was
     // complete, else the highest bound it left.
     double upper = std::numeric_limits<double>::infinity();
@@ -84,6 +86,7 @@ RouteResult searchRoutes(const FixTree& tree, const RouteRuns& start, Bound boun
     RouteResult best;
     best.value = floor;
     best.upper = floor;
+    best.proven = tree.empty();
     if (tree.empty()) return best;
     std::priority_queue<Node> open;
     const auto widestOf = [](const RouteRuns& runs) {
@@ -139,7 +142,7 @@ RouteResult searchRoutes(const FixTree& tree, const RouteRuns& start, Bound boun
          ++split) {
         if (best.nodes >= kRouteBudget) {
             best.upper = std::max(best.upper, open.top().bound);
-            break;
+            return best;
         }
         const Node node = open.top();
         open.pop();
@@ -154,6 +157,7 @@ RouteResult searchRoutes(const FixTree& tree, const RouteRuns& start, Bound boun
         for (const RouteRuns& child : children(runs, widest)) add(child);
     }
     best.upper = std::max({best.upper, best.value + kRouteTolerance});
+    best.proven = true;
     return best;
 }
 

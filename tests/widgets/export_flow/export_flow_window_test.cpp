@@ -10,6 +10,8 @@
 #include <QTableView>
 #include <QtTest>
 
+#include <algorithm>
+
 #include "app/parameters_dialog.h"
 #include "browse/track_plot.h"
 #include "export_harness.h"
@@ -74,6 +76,7 @@ class ExportFlowWindowTest : public QObject {
     void fileMenuItems();
     void dialogFilterCarriesOver();
     void flightOnly();
+    void flightOnlyKmlHoldsTurnpoints();
     void logbook();
 };
 
@@ -478,9 +481,17 @@ void ExportFlowWindowTest::flightOnly() {
     h.start(ExportHarness::settings(h.fixture.dataDir(), false, "", "3"));
     auto* choice = h.window->findChild<QAction*>("SaveFlightOnly1");
     QVERIFY(!choice->isEnabled());
+    QSignalSpy shown(h.window.get(), &TKAVSkyTraqV6::scoresShown);
     QVERIFY(h.download());
     QVERIFY(choice->isEnabled());
-    // The marked track's flight is scored: in words under the chart, its route on the chart.
+    // The marked track's flight is scored off the event loop: in words under the chart, its
+    // route on the chart once the result is back.
+    const int last = int(h.window->collection().tracks().size()) - 1;
+    const auto scored = [&shown, last] {
+        return std::any_of(shown.cbegin(), shown.cend(),
+                           [last](const QList<QVariant>& s) { return s[0].toInt() == last; });
+    };
+    while (!scored()) QVERIFY(shown.wait(10000));
     QVERIFY2(h.window->findChild<QLabel*>("LbScore")->text().startsWith(
                  "Flight 1: free distance  18.65 km  18.65 points (xcontest, factor 1.0)\n"),
              qPrintable(h.window->findChild<QLabel*>("LbScore")->text()));
@@ -496,6 +507,24 @@ void ExportFlowWindowTest::flightOnly() {
     // The 30 s standing at each end lie within the minute kept.
     QCOMPARE(records, qsizetype(marked.last - marked.first + 1));
     QVERIFY(h.window->statusText().startsWith("The flight of track 4"));
+}
+
+// A KML file of the flight alone holds its score's turnpoints in a folder named by the score.
+void ExportFlowWindowTest::flightOnlyKmlHoldsTurnpoints() {
+    ExportHarness h;
+    const QString data = h.fixture.dataDir();
+    h.start(ExportHarness::settings(data, false, "", "1"));
+    QVERIFY(h.download());
+    h.window->findChild<QAction*>("SaveFlightOnly1")->trigger();
+    clickDownload(h);
+    const QStringList files = ExportHarness::filesIn(data);
+    QCOMPARE(files.size(), 1);
+    QVERIFY(files.front().endsWith(".kml"));
+    QFile file(data + "/" + files.front());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray kml = file.readAll();
+    QVERIFY(kml.contains("<name>free distance 18.65 km, 18.65 points (xcontest)</name>"));
+    QVERIFY(kml.contains("<name>start</name>") && kml.contains("<name>finish</name>"));
 }
 
 // The flights read go into the logbook once however often they are read, the file saved for
