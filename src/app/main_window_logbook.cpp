@@ -26,15 +26,15 @@ QString TKAVSkyTraqV6::recordInLogbook(std::span<const logbook::WrittenFile> fil
     std::optional<std::size_t> cut;
     const int tracks = int(log.tracks().size());
     if (tracks > 0 && trackIncomplete(tracks - 1)) cut = std::size_t(tracks - 1);
-    auto flights = logbook::loggedFlights(log, shownIdentity().serialNumber, cut, files);
+    auto flights = logbook::flightsToLog(log, shownIdentity().serialNumber, cut, files);
     if (!files.empty())
-        std::erase_if(flights, [](const logbook::LoggedFlight& f) { return f.files.isEmpty(); });
+        std::erase_if(flights, [](const logbook::FlightToLog& f) { return f.row.files.isEmpty(); });
     if (flights.empty()) return {};
     logbook::LogbookError error;
     std::optional<logbook::Recorded> done;
     if (const auto book = logbook::Logbook::open(services_.logbookPath, &error,
                                                  {.busyTimeoutMs = logbook::kWindowBusyTimeoutMs}))
-        done = book->record(flights, error);
+        done = logbook::recordInto(*book, std::move(flights), error);
     if (!done) {
         messages_->information(
             QStringLiteral("The flights were not added to the logbook: %1.").arg(error.text));

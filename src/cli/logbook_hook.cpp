@@ -59,13 +59,13 @@ std::vector<kav::logbook::WrittenFile> writtenFiles(const SaveReport* saved) {
 bool recordFlights(const QString& path, const ReadFlights& read, const QString& prefix) {
     if (path.isEmpty()) return true;
     const auto files = writtenFiles(read.saved);
-    const auto flights =
-        kav::logbook::loggedFlights(read.log, read.serialNumber, read.incompleteTrack, files);
+    auto flights =
+        kav::logbook::flightsToLog(read.log, read.serialNumber, read.incompleteTrack, files);
     if (flights.empty()) return true;
     kav::logbook::LogbookError error;
     std::optional<kav::logbook::Recorded> recorded;
     if (const auto logbook = kav::logbook::Logbook::open(path, &error))
-        recorded = logbook->record(flights, error);
+        recorded = kav::logbook::recordInto(*logbook, std::move(flights), error);
     if (!recorded) {
         printErr(prefix + QStringLiteral("flights not added to the logbook: %1; the files are "
                                          "saved")

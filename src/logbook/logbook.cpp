@@ -81,9 +81,44 @@ qint64 flightId(QSqlDatabase& db, const LoggedFlight& flight) {
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
-// Inserts or updates one flight and adds its files; false with the query's error.
+// Adds flight's files to the row id (counted as a flight already held unless counted).
+bool addFiles(QSqlDatabase& db, qint64 id, const LoggedFlight& flight, Recorded& done,
+              QSqlError& error, bool countKnown = true) {
+    if (countKnown) ++done.known;
+    QSqlQuery files(db);
+    files.prepare(
+        QStringLiteral("INSERT OR IGNORE INTO flight_files (flight_id, path) VALUES (?, ?)"));
+    for (const QString& path : flight.files) {
+        files.addBindValue(id);
+        files.addBindValue(QDir::cleanPath(path));
+        if (!files.exec()) {
+            error = files.lastError();
+            return false;
+        }
+    }
+    return true;
+}
+
+// Gives the row id the flight's serial number when it had none.
+bool fillSerial(QSqlDatabase& db, qint64 id, const LoggedFlight& flight, QSqlError& error) {
+    QSqlQuery query(db);
+    query.prepare(
+        QStringLiteral("UPDATE flights SET serial_number = ? WHERE id = ? AND serial_number = ''"));
+    query.addBindValue(storedSerial(flight));
+    query.addBindValue(id);
+    if (query.exec()) return true;
+    error = query.lastError();
+    return false;
+}
+
+// Inserts or updates one flight and adds its files; false with the query's error. A flight
+// whose figures were not computed (the logbook held it) only gets its new files; gone meanwhile,
+// it is left for the next read.
 bool store(QSqlDatabase& db, const LoggedFlight& flight, Recorded& done, QSqlError& error) {
     const qint64 known = flightId(db, flight);
+    if (known == 0 && !flight.measured) return true;
+    if (known > 0 && !flight.measured)
+        return fillSerial(db, known, flight, error) && addFiles(db, known, flight, done, error);
     QSqlQuery query(db);
     query.prepare(known > 0 ? updateSql() : insertSql());
     bindFigures(query, flight);
@@ -100,20 +135,9 @@ bool store(QSqlDatabase& db, const LoggedFlight& flight, Recorded& done, QSqlErr
         error = query.lastError();
         return false;
     }
-    const qint64 id = known > 0 ? known : query.lastInsertId().toLongLong();
-    (known > 0 ? done.known : done.added) += 1;
-    QSqlQuery files(db);
-    files.prepare(
-        QStringLiteral("INSERT OR IGNORE INTO flight_files (flight_id, path) VALUES (?, ?)"));
-    for (const QString& path : flight.files) {
-        files.addBindValue(id);
-        files.addBindValue(QDir::cleanPath(path));
-        if (!files.exec()) {
-            error = files.lastError();
-            return false;
-        }
-    }
-    return true;
+    if (known > 0) return addFiles(db, known, flight, done, error);
+    ++done.added;
+    return addFiles(db, query.lastInsertId().toLongLong(), flight, done, error, false);
 }
 
 }  // namespace
@@ -192,6 +216,21 @@ bool Logbook::prepare(const Options& options, LogbookError* error) {
         return false;
     }
     return true;
+}
+
+std::optional<QSet<QString>> Logbook::held(std::span<const LoggedFlight> flights,
+                                           LogbookError& error) const {
+    QSqlDatabase db = database();
+    QSet<QString> held;
+    for (const LoggedFlight& flight : flights) {
+        const qint64 id = flightId(db, flight);
+        if (id < 0) {
+            error = sqlFailure(path_, db.lastError());
+            return std::nullopt;
+        }
+        if (id > 0) held.insert(flight.fingerprint);
+    }
+    return held;
 }
 
 QString recordedText(const Recorded& recorded) {

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include <QSet>
 #include <QString>
 
 #include "logbook/logbook_error.h"
@@ -50,6 +51,10 @@ class Logbook {
 
     // Adds the flights not kept yet and the new files of those kept, all or nothing.
     std::optional<Recorded> record(std::span<const LoggedFlight> flights, LogbookError& error);
+
+    // The fingerprints of those of flights it holds already.
+    std::optional<QSet<QString>> held(std::span<const LoggedFlight> flights,
+                                      LogbookError& error) const;
 
     // The flights kept, by take-off; only those that took off in the UTC year when given.
     std::optional<std::vector<LoggedFlight>> flights(std::optional<int> year,

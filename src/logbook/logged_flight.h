@@ -18,6 +18,8 @@ struct LoggedFlight {
     kav::flight::FlightStats stats;
     kav::flight::FlightScore score;
     QStringList files;  // the files written for the flight
+    // The statistics and score were computed; a flight the logbook held already need not be.
+    bool measured = true;
 };
 
 }  // namespace kav::logbook
