@@ -145,7 +145,7 @@ void Conversation::onInput(const Input& input) {
 }
 
 void Conversation::onStart(RunGoal goal) {
-    if (runActive_) endRun(EndKind::Closed);
+    endRun(EndKind::Closed);
     abandon();
     commands_.setFlagACK(kMaskIdle);
     commands_.setACKByte(0);

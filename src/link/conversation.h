@@ -324,8 +324,9 @@ class Conversation {
     bool downloadAfterStatus_ = true;
     bool runActive_ = false;
     RunGoal goal_ = RunGoal::ReadMemory;
-    bool haveStatus_ = false;   // the run has had its status
-    bool downloadRan_ = false;  // the run has started a download
+    bool haveStatus_ = false;        // the run has had its status
+    bool downloadRan_ = false;       // the run has started a download
+    bool downloadAfterEnd_ = false;  // a download after new criteria, its run's end reported
     bool endAfterRestore_ = false;
     bool downloading_ = false;
     bool stopRequested_ = false;

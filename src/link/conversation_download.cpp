@@ -26,11 +26,8 @@ void Conversation::startDownload() {
     stopRequested_ = false;
     lastBlock_.clear();
     repeatRereads_ = 0;
-    // A download after new criteria is a run of its own.
-    if (!runActive_) {
-        runActive_ = true;
-        goal_ = RunGoal::ReadMemory;
-    }
+    // A download after new criteria, once the run's end was reported, is still that run's.
+    downloadAfterEnd_ = !runActive_;
     event(Kind::DownloadStarted).count = plan_.total();
     requestNextSectors();
 }
@@ -109,11 +106,13 @@ void Conversation::endDownload(EndKind kind) {
     restoreRate();
 }
 
+// The run's end, once; a download after it reports its own end instead.
 void Conversation::endRun(EndKind kind, std::optional<LinkFailure> failure) {
-    if (!std::exchange(runActive_, false)) return;
+    const bool run = std::exchange(runActive_, false);
+    if (!run && !std::exchange(downloadAfterEnd_, false)) return;
     RunEnd end{kind, std::move(failure), downloadRan_, plan_.read(), plan_.total()};
     if (!downloadRan_) end.sectorsRead = end.sectorsExpected = 0;
-    event(Kind::End).end = end;
+    event(run ? Kind::End : Kind::DownloadEnded).end = end;
 }
 
 }  // namespace kav::link

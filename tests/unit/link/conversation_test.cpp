@@ -15,7 +15,7 @@ namespace {
 
 using namespace testing;
 
-enum class In { Bytes, Wake, Close, Stop, PortLost };
+enum class In { Bytes, Wake, Close, Stop, PortLost, Criteria };
 
 struct Step {
     In input;
@@ -61,6 +61,9 @@ class Driver {
                 break;
             case In::PortLost:
                 take(core.portLost(now, QStringLiteral("gone")));
+                break;
+            case In::Criteria:
+                take(core.command(now, Request{msg::SetLogCriteria}));
                 break;
         }
         return lastId;
@@ -153,6 +156,19 @@ INSTANTIATE_TEST_SUITE_P(
              {In::Bytes, ack(0x05), 0}},
             EndKind::Complete,
             1,
+            115200},
+        // The download after new criteria is part of the run: one end, both downloads kept.
+        Row{"download_after_new_criteria_ends_the_run_once",
+            115200,
+            1,
+            used(1),
+            {{In::Bytes, kSector0, 0},
+             {In::Criteria, {}, 0x18},
+             {In::Bytes, ack(0x18), 0x17},
+             {In::Bytes, ack(0x17) + statusFrame(used(1)), 0x1D},
+             {In::Bytes, kSector0, 0}},
+            EndKind::Complete,
+            2,
             115200},
         // A refused block is read again one sector at a time.
         Row{"refused_block_read_sector_by_sector",
