@@ -1,8 +1,9 @@
 #pragma once
 // The whole conversation with the logger, without I/O. It is fed the bytes received, the time
 // and the requests of the session, and answers each call with actions (bytes to write, a line
-// rate to set, when to be woken, events). Its state is one value: idle, an exchange (a request
-// with its attempt and phase; a rate change is a stage of it), settling (answers to earlier
+// rate to set, when to be woken, events). Its state is one value: the run (its goal, status,
+// download, rate change and criteria) and what is on the line: idle, an exchange (a request
+// with its attempt and phase; each stage of a rate change is one), settling (answers to earlier
 // tries still owed, and what comes next), or closing. What happens next is data in that value,
 // never a stored function; an answer the state does not await is dropped and noted.
 
@@ -175,6 +176,8 @@ class Conversation {
         std::optional<RateChange> rate;
         std::optional<Criteria> criteria;
     };
+    // What is on the line sits beside the run: a close outlasts the run's end, and a port
+    // opened without a start carries commands.
     struct State {
         std::optional<Run> run;  // none: no run was started and no command needed one
         Activity activity;
