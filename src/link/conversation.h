@@ -351,6 +351,8 @@ class Conversation {
     void restoreRate();
     void askBackBlind();
     EndKind closingEnd() const;
+    qint64 closingWaitMs() const;
+    void doubtUndecidedRate();
     void onClosingAnswer(uint8_t id, bool accepted);
     void onClosingTimeout();
     void finishClosing();

@@ -1,16 +1,17 @@
 // The line rate of the conversation: asking the logger for a faster one, confirming it, finding
 // the way back when the logger does not follow, and always ending at 115200, also when the
 // port is closed.
+#include <algorithm>
+
 #include "link/conversation.h"
 
 namespace kav::link {
 
-namespace {
-// How long a close waits for the logger's answer to a rate change.
-int closingWaitMs(const LinkTimings& t) {
-    return 3 * t.replyTimeoutMs;
+// How long a close waits for the logger's answer to a rate change: longer than the slowest
+// answer seen, so a slow logger's late switch is not missed.
+qint64 Conversation::closingWaitMs() const {
+    return std::max<qint64>(3 * timings_.replyTimeoutMs, quietMs());
 }
-}  // namespace
 
 void Conversation::useRate(int baud) {
     roundTrip_.forgetBackOff();
@@ -153,6 +154,18 @@ void Conversation::rateDone() {
     endRun(d->end);
 }
 
+// Closed while a change of rate is undecided (its answer lost, the old rate being tried): the
+// logger may have taken the faster rate, so it is asked back from there too.
+void Conversation::doubtUndecidedRate() {
+    const Exchange* x = exchange();
+    const Settling* s = std::get_if<Settling>(&state_.activity);
+    const RateStage stage = x ? x->rate : s ? s->rate : RateStage::None;
+    const bool undecided = stage == RateStage::Switch || stage == RateStage::Confirm ||
+                           stage == RateStage::TryOld || stage == RateStage::AskBack ||
+                           stage == RateStage::ConfirmBack;
+    if (undecided) rateChange().doubt = true;
+}
+
 // A run still going when the port closes: a download is stopped; a command run that had its
 // status reached its goal; anything else was closed before its goal.
 EndKind Conversation::closingEnd() const {
@@ -169,6 +182,7 @@ void Conversation::onClose(bool resume) {
     const Exchange* x = exchange();
     const bool switching = x && x->step == Step::LineRate && x->rate == RateStage::Switch;
     const int target = triedRate();
+    if (!switching) doubtUndecidedRate();
     endRun(closingEnd());
     if (!switching && lineRate_ == kBaseBaud) {
         const bool idle = !busy();
@@ -179,7 +193,7 @@ void Conversation::onClose(bool resume) {
     }
     abandon();
     commands_.setFlagACK(kMaskIdle);
-    Closing c{switching, target, resume, now_ + closingWaitMs(timings_)};
+    Closing c{switching, target, resume, now_ + closingWaitMs()};
     if (!switching) issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
     state_.activity = c;
 }
@@ -190,7 +204,7 @@ void Conversation::onClosingAnswer(uint8_t id, bool accepted) {
     if (!c.awaitSwitch || !accepted) return finishClosing();
     // The logger now talks at the faster rate: it is asked back from there.
     c.awaitSwitch = false;
-    c.deadline = now_ + closingWaitMs(timings_);
+    c.deadline = now_ + closingWaitMs();
     useRate(c.switchTarget);
     commands_.setFlagACK(kMaskIdle);
     issued(commands_.SerialConfig(*baudIndex(kBaseBaud)));
@@ -224,6 +238,7 @@ void Conversation::onCloseNow() {
     const Closing* closing = std::get_if<Closing>(&state_.activity);
     const bool switching = (x && x->step == Step::LineRate && x->rate == RateStage::Switch) ||
                            (closing && closing->awaitSwitch);
+    if (!switching) doubtUndecidedRate();
     endRun(closingEnd());
     abandon();
     askBackBlind();

@@ -208,6 +208,19 @@ INSTANTIATE_TEST_SUITE_P(
             EndKind::Closed,
             0,
             115200},
+        // Closed while the old rate is tried after a silent switch: the logger may have taken
+        // the faster rate, so it is asked back from there before the port closes.
+        Row{"closed_while_the_old_rate_is_tried",
+            230400,
+            4,
+            used(3),
+            {{In::Wake, {}, 0x05},
+             {In::Wake, {}, 0},
+             {In::Wake, {}, 0x17, 115200},
+             {In::Close, {}, 0x05}},
+            EndKind::Closed,
+            0,
+            115200},
         // Stopped at the fast rate: back at 115200 before the end is reported.
         Row{"stopped_at_the_fast_rate",
             230400,
