@@ -45,16 +45,16 @@ Conversation::Conversation(LinkTimings timings)
 
 Conversation::Step Conversation::step() const {
     if (const Exchange* x = exchange()) return x->step;
-    if (std::holds_alternative<Settling>(state_)) return Step::Settling;
-    if (std::holds_alternative<Closing>(state_)) return Step::Closing;
+    if (std::holds_alternative<Settling>(state_.activity)) return Step::Settling;
+    if (std::holds_alternative<Closing>(state_.activity)) return Step::Closing;
     return Step::Idle;
 }
 
 std::optional<Millis> Conversation::wakeAt() const {
     if (const Exchange* x = exchange()) return x->deadline;
-    if (const Settling* s = std::get_if<Settling>(&state_))
+    if (const Settling* s = std::get_if<Settling>(&state_.activity))
         return std::min(s->quietUntil, s->giveUpAt);
-    if (const Closing* c = std::get_if<Closing>(&state_)) return c->deadline;
+    if (const Closing* c = std::get_if<Closing>(&state_.activity)) return c->deadline;
     return std::nullopt;
 }
 
@@ -129,7 +129,7 @@ void Conversation::onInput(const Input& input) {
                 exchange()->byCommand = true;
             return;
         case InputKind::Stop:
-            if (downloading_) stopRequested_ = true;
+            if (downloading()) download()->stopRequested = true;
             return;
         case InputKind::Close:
             return onClose(input.resume);
@@ -145,21 +145,18 @@ void Conversation::onInput(const Input& input) {
 }
 
 void Conversation::onStart(RunGoal goal) {
-    if (runActive_) endRun(EndKind::Closed);
+    endRun(EndKind::Closed);
     abandon();
     commands_.setFlagACK(kMaskIdle);
     commands_.setACKByte(0);
     commands_.setPortRemoved(false);
-    initAck_ = true;
-    singleSectors_ = false;
-    rateDoubt_ = false;
+    Run fresh;
+    fresh.goal = goal;
+    fresh.ended = false;
+    fresh.initAck = true;
+    state_.run = fresh;
     lineRate_ = kBaseBaud;
-    runActive_ = true;
-    goal_ = goal;
-    haveStatus_ = false;
-    downloadRan_ = false;
     downloadAfterStatus_ = goal == RunGoal::ReadMemory;
-    searches_ = 0;
     begin(Step::Version, Request{msg::GetSoftware});
 }
 
@@ -172,12 +169,13 @@ void Conversation::onWake() {
         if (x->phase == Phase::Answer && !rate) roundTrip_.backOff();
         return retryOrFail(FailureKind::NoAnswer);
     }
-    if (std::holds_alternative<Settling>(state_)) return onSettleTimeout();
-    if (Closing* c = std::get_if<Closing>(&state_); c && now_ >= c->deadline) onClosingTimeout();
+    if (std::holds_alternative<Settling>(state_.activity)) return onSettleTimeout();
+    if (Closing* c = std::get_if<Closing>(&state_.activity); c && now_ >= c->deadline)
+        onClosingTimeout();
 }
 
 void Conversation::onPortLost(const QString& reason) {
-    const bool active = runActive_ || exchange();
+    const bool active = runActive() || exchange();
     const Exchange x = exchange() ? *exchange() : Exchange{};
     abandon();
     commands_.setFlagACK(kMaskIdle);
@@ -191,19 +189,18 @@ void Conversation::onPortLost(const QString& reason) {
 
 // The port closed under the conversation (another port chosen, or closed from outside).
 void Conversation::onPortClosed() {
-    const bool wasDownloading = downloading_;
+    const int sector = downloading() ? download()->plan.read() : -1;
     abandon();
     lineRate_ = kBaseBaud;
-    endRun(EndKind::Failed,
-           LinkFailure{FailureKind::PortLost, msg::DataQuery, wasDownloading ? plan_.read() : -1, 0,
-                       QStringLiteral("the port was closed")});
+    endRun(EndKind::Failed, LinkFailure{FailureKind::PortLost, msg::DataQuery, sector, 0,
+                                        QStringLiteral("the port was closed")});
 }
 
 // A request that could not be written ends a run; outside one it is refused silently.
 void Conversation::onWriteFailed() {
     out_->accepted = false;
     if (!exchange()) return;
-    if (runActive_ || downloading_) return fail(FailureKind::SendFailed);
+    if (runActive() || downloading()) return fail(FailureKind::SendFailed);
     const Exchange x = dropExchange();
     (void)x;
 }
@@ -245,13 +242,45 @@ void Conversation::closePortAction() {
     out_->list.emplace_back().kind = Action::Kind::ClosePort;
 }
 
+// The run, one already ended when a command needs it on a port opened without a start.
+Conversation::Run& Conversation::run() {
+    if (!state_.run) state_.run.emplace();
+    return *state_.run;
+}
+
+Conversation::Download* Conversation::download() {
+    return state_.run && state_.run->download ? &*state_.run->download : nullptr;
+}
+
+const Conversation::Download* Conversation::download() const {
+    return state_.run && state_.run->download ? &*state_.run->download : nullptr;
+}
+
+bool Conversation::downloading() const {
+    const Download* d = download();
+    return d && d->phase == Download::Phase::Reading;
+}
+
+const SectorPlan& Conversation::plan() const {
+    static const SectorPlan none;
+    const Download* d = download();
+    return d ? d->plan : none;
+}
+
+// The reads of a download are over (its end, if decided, still to be reported).
+void Conversation::stopReading() {
+    Download* d = download();
+    if (!d) return;
+    if (d->phase == Download::Phase::Reading) d->phase = Download::Phase::Over;
+    d->stopRequested = false;
+}
+
 // Forgets the conversation: nothing in progress, nothing owed, nothing half read.
 void Conversation::abandon() {
-    state_ = Idle{};
+    state_.activity = Idle{};
     resetReception();
-    downloading_ = false;
-    stopRequested_ = false;
-    endAfterRestore_ = false;
+    if (Download* d = download()) d->phase = Download::Phase::Over;
+    stopReading();
 }
 
 void Conversation::resetReception() {
@@ -309,7 +338,7 @@ bool Conversation::begin(Step step, const Request& request, SectorPlan::Request 
     x.sectors = sectors;
     x.rate = rate;
     x.firstSent = x.sent = now_;
-    state_ = x;
+    state_.activity = x;
     arm();
     return true;
 }
@@ -341,7 +370,7 @@ void Conversation::retryOrFail(FailureKind kind) {
     if (!xp) return;
     Exchange& x = *xp;
     if (x.rate == RateStage::Search) return searchNext();  // one try at each rate
-    const bool block = x.step == Step::Sectors && x.sectors.count > 1 && downloading_;
+    const bool block = x.step == Step::Sectors && x.sectors.count > 1 && downloading();
     const bool rate = x.step == Step::LineRate || x.step == Step::Probe;
     const int limit = block || rate             ? 2
                       : x.step == Step::Sectors ? kMaxSectorAttempts
@@ -352,7 +381,7 @@ void Conversation::retryOrFail(FailureKind kind) {
             return settle(done, x.step == Step::LineRate ? Next::RateSilent : Next::ProbeSilent);
         }
         if (!block) return fail(kind);
-        plan_.splitBlock();
+        download()->plan.splitBlock();
         note(QStringLiteral("sectors %1 to %2 are read one at a time")
                  .arg(x.sectors.first)
                  .arg(x.sectors.first + x.sectors.count - 1));
@@ -390,8 +419,7 @@ void Conversation::resend() {
 void Conversation::fail(FailureKind kind, const QString& detail) {
     if (!exchange()) return;
     const Exchange x = dropExchange();
-    downloading_ = false;
-    stopRequested_ = false;
+    stopReading();
     const LinkFailure failure{kind, x.request.id, x.step == Step::Sectors ? x.sectors.first : -1,
                               x.attempts, detail};
     event(Kind::Failed).failure = failure;
@@ -403,7 +431,7 @@ void Conversation::fail(FailureKind kind, const QString& detail) {
 // request is not held back by the mask rule.
 Conversation::Exchange Conversation::dropExchange() {
     const Exchange x = *exchange();
-    state_ = Idle{};
+    state_.activity = Idle{};
     resetReception();
     commands_.setFlagACK(kMaskIdle);
     return x;
@@ -417,7 +445,7 @@ void Conversation::complete(Next next) {
     if (x.byCommand && next == Next::Status) next = Next::CommandStatus;
     if (x.byCommand && next == Next::AfterStatus) next = Next::StatusOnly;
     if (x.attempts > 1) return settle(x, next);
-    state_ = Idle{};
+    state_.activity = Idle{};
     then(next, x.rate);
 }
 
@@ -437,26 +465,26 @@ void Conversation::settle(const Exchange& x, Next next, int owed) {
     s.sent = x.sent;
     s.quietUntil = now_ + quietMs();
     s.giveUpAt = now_ + kSettleCap * quietMs();
-    state_ = s;
+    state_.activity = s;
     settleIfDone();
 }
 
 void Conversation::settleUntilQuiet(const Exchange& x, Next next) {
     settle(x, next, kUntilQuiet);
-    if (Settling* s = std::get_if<Settling>(&state_)) s->held = x;
+    if (Settling* s = std::get_if<Settling>(&state_.activity)) s->held = x;
 }
 
 // Every answer owed has come, and a block announced by the last of them has been read.
 void Conversation::settleIfDone() {
-    const Settling* s = std::get_if<Settling>(&state_);
+    const Settling* s = std::get_if<Settling>(&state_.activity);
     if (s && s->owed <= 0 && !receiver_.expectingRawBlock()) endSettle();
 }
 
 void Conversation::endSettle() {
-    const Settling s = std::get<Settling>(state_);
-    state_ = Idle{};
+    const Settling s = std::get<Settling>(state_.activity);
+    state_.activity = Idle{};
     if (s.next != Next::Resend) return then(s.next, s.rate);
-    state_ = s.held;
+    state_.activity = s.held;
     resend();
 }
 
@@ -464,13 +492,13 @@ void Conversation::endSettle() {
 // it undecided whether the next answer is the next request's: a download fails rather than
 // keep a doubtful sector.
 void Conversation::onSettleTimeout() {
-    const Settling s = std::get<Settling>(state_);
+    const Settling s = std::get<Settling>(state_.activity);
     if (now_ >= s.quietUntil) return endSettle();
     if (now_ < s.giveUpAt) return;
-    if (!downloading_) return endSettle();
-    state_ = Idle{};
+    if (!downloading()) return endSettle();
+    state_.activity = Idle{};
     resetReception();
-    downloading_ = false;
+    stopReading();
     const LinkFailure failure{FailureKind::NoAnswer, s.id, s.sector, s.attempts,
                               QStringLiteral("the line never fell quiet")};
     event(Kind::Failed).failure = failure;
@@ -487,7 +515,7 @@ void Conversation::then(Next next, RateStage rate) {
             begin(Step::OutputStop, Request{msg::StartStopOutput, 0});
             return;
         case Next::UserData:
-            if (!std::exchange(initAck_, false)) return;
+            if (!std::exchange(run().initAck, false)) return;
             begin(Step::UserData, Request{msg::GetUserData});
             return;
         case Next::Status:
@@ -499,7 +527,7 @@ void Conversation::then(Next next, RateStage rate) {
             if (begin(Step::Status, Request{msg::GetStatus})) exchange()->byCommand = true;
             return;
         case Next::StatusOnly:
-            event(Kind::Status).status = status_;
+            event(Kind::Status).status = run().status;
             return;
         case Next::NextSectors:
             return requestNextSectors();

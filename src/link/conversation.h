@@ -1,13 +1,15 @@
 #pragma once
 // The whole conversation with the logger, without I/O. It is fed the bytes received, the time
 // and the requests of the session, and answers each call with actions (bytes to write, a line
-// rate to set, when to be woken, events). Its state is one value: idle, an exchange (a request
-// with its attempt and phase; a rate change is a stage of it), settling (answers to earlier
+// rate to set, when to be woken, events). Its state is one value: the run (its goal, status,
+// download, rate change and criteria) and what is on the line: idle, an exchange (a request
+// with its attempt and phase; each stage of a rate change is one), settling (answers to earlier
 // tries still owed, and what comes next), or closing. What happens next is data in that value,
 // never a stored function; an answer the state does not await is dropped and noted.
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <variant>
 
 #include <QByteArray>
@@ -88,7 +90,7 @@ class Conversation {
         OutputStop,      // the version is in: stop the output
         UserData,        // the output stopped during the handshake: read the user data
         Status,          // the serial number is in: ask for the status
-        AfterStatus,     // the status is in (kept in status_)
+        AfterStatus,     // the status is in (kept in the run)
         CommandStatus,   // the serial number a command asked for is in: the status, no more
         StatusOnly,      // the status a command asked for is in: reported, nothing started
         NextSectors,     // ask for the next sectors
@@ -136,7 +138,50 @@ class Conversation {
         bool resume = false;  // StartStopOutput(1) before the port closes
         Millis deadline = 0;
     };
-    using State = std::variant<Idle, Exchange, Settling, Closing>;
+    using Activity = std::variant<Idle, Exchange, Settling, Closing>;
+
+    // The run's download: reading, then (its end decided) back to 115200, then over.
+    struct Download {
+        enum class Phase { Reading, Restoring, Over };
+        Phase phase = Phase::Reading;
+        SectorPlan plan;
+        bool stopRequested = false;
+        EndKind end = EndKind::Complete;  // Restoring: how it ends once back at 115200
+        QByteArray lastBlock;             // the last block kept, to spot a repeated answer
+        int repeatRereads = 0;     // times the block was asked for again after a repeated answer
+        bool afterRunEnd = false;  // it followed new criteria once the run's end was reported
+    };
+    // The run's change to a faster line rate, kept until the next start for the way back.
+    struct RateChange {
+        int oldRate = kBaseBaud, triedRate = kBaseBaud;
+        int probeRefusals = 0;
+        bool doubt = false;  // the logger may have taken triedRate after the download fell back
+    };
+    // New criteria were answered; the report goes with the next status.
+    struct Criteria {
+        bool accepted = false;
+    };
+    // A run, from a start to the next. Its end is reported once (ended); the port stays open
+    // after it for commands. A port opened without a start gets a run already ended.
+    struct Run {
+        RunGoal goal = RunGoal::ReadMemory;
+        bool ended = true;
+        bool initAck = false;
+        bool haveStatus = false;  // the run has had its status
+        LogStatus status;
+        int searches = 0;            // the other rates were looked through this often
+        int foundAt = kBaseBaud;     // the rate the logger was found at, when looked for
+        bool singleSectors = false;  // the faster line could not be used: plain reads only
+        std::optional<Download> download;
+        std::optional<RateChange> rate;
+        std::optional<Criteria> criteria;
+    };
+    // What is on the line sits beside the run: a close outlasts the run's end, and a port
+    // opened without a start carries commands.
+    struct State {
+        std::optional<Run> run;  // none: no run was started and no command needed one
+        Activity activity;
+    };
 
     explicit Conversation(LinkTimings timings = {});
 
@@ -172,16 +217,16 @@ class Conversation {
     // When the state wants to be woken (a time-out, the end of a settling), if ever.
     std::optional<Millis> wakeAt() const;
     Step step() const;
-    bool busy() const { return !std::holds_alternative<Idle>(state_); }
-    bool downloading() const { return downloading_; }
-    bool runActive() const { return runActive_; }
+    bool busy() const { return !std::holds_alternative<Idle>(state_.activity); }
+    bool downloading() const;
+    bool runActive() const { return state_.run && !state_.run->ended; }
     int lineRate() const { return lineRate_; }
     bool PortRemoved() const { return commands_.PortRemoved(); }
     int32_t FlagACK() const { return commands_.FlagACK(); }
     uint8_t ACKByte() const { return commands_.ACKByte(); }
-    bool InitACK() const { return initAck_; }
+    bool InitACK() const { return state_.run && state_.run->initAck; }
     bool FlagComportTrigger() const { return receiver_.expectingRawBlock(); }
-    const SectorPlan& plan() const { return plan_; }
+    const SectorPlan& plan() const;
     const LinkTimings& timings() const { return timings_; }
     const RoundTrip& roundTrip() const { return roundTrip_; }
 
@@ -232,9 +277,17 @@ class Conversation {
     void note(const QString& text);
     void closePortAction();
 
+    // The state's parts.
+    Exchange* exchange() { return std::get_if<Exchange>(&state_.activity); }
+    const Exchange* exchange() const { return std::get_if<Exchange>(&state_.activity); }
+    Run& run();
+    Download* download();
+    const Download* download() const;
+    RateChange& rateChange();
+    int triedRate() const;
+    void stopReading();
+
     // Exchanges.
-    Exchange* exchange() { return std::get_if<Exchange>(&state_); }
-    const Exchange* exchange() const { return std::get_if<Exchange>(&state_); }
     bool begin(Step step, const Request& request, SectorPlan::Request sectors = {},
                RateStage rate = RateStage::None);
     bool send(const Request& request);
@@ -298,6 +351,8 @@ class Conversation {
     void restoreRate();
     void askBackBlind();
     EndKind closingEnd() const;
+    qint64 closingWaitMs() const;
+    void doubtUndecidedRate();
     void onClosingAnswer(uint8_t id, bool accepted);
     void onClosingTimeout();
     void finishClosing();
@@ -320,30 +375,12 @@ class Conversation {
     Millis now_ = 0;
     bool rawOwned_ = false;  // the raw block being read answers the exchange in progress
     std::size_t lastRawSize_[2] = {kSectorSize, kSectorSize};  // user data, sectors
-    bool initAck_ = false;
+    // Settings for the runs that start from now on (the session may change the first mid-run).
     bool downloadAfterStatus_ = true;
-    bool runActive_ = false;
-    RunGoal goal_ = RunGoal::ReadMemory;
-    bool haveStatus_ = false;   // the run has had its status
-    bool downloadRan_ = false;  // the run has started a download
-    bool endAfterRestore_ = false;
-    bool downloading_ = false;
-    bool stopRequested_ = false;
-    EndKind pendingEnd_ = EndKind::Complete;  // how the download ends once back at 115200
     int sectorsPerRequest_ = 1;
-    bool singleSectors_ = false;  // the faster line could not be used: plain reads only
     int wantedRate_ = kBaseBaud;
+    // The port's line rate: it outlasts a run (a close brings it back to 115200).
     int lineRate_ = kBaseBaud;
-    int oldRate_ = kBaseBaud, triedRate_ = kBaseBaud;
-    int probeRefusals_ = 0;
-    int searches_ = 0;        // the other rates were looked through this often in the run
-    bool rateDoubt_ = false;  // the logger may have taken triedRate_ after the download fell back
-    LogStatus status_;
-    SectorPlan plan_;
-    QByteArray lastBlock_;   // the last block of sectors kept, to spot a repeated answer
-    int repeatRereads_ = 0;  // times the block was asked for again after a repeated answer
-    bool configPending_ = false;
-    bool configAccepted_ = false;
 };
 
 }  // namespace kav::link

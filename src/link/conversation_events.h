@@ -62,6 +62,8 @@ struct ConversationEvent {
         PortLost,   // text
         Idle,       // nothing outstanding any more
         End,        // end: the run is over (exactly once per start)
+        // end: a download that followed new criteria is over; its run's end came before
+        DownloadEnded,
     };
     Kind kind = Kind::Idle;
     QString text;

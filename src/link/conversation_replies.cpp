@@ -46,7 +46,7 @@ constexpr int32_t kMaskOnlySetUserData = 0x37FF;
 void Conversation::onBytes(QByteArrayView bytes) {
     received_.append(bytes);
     // While settling, the line must fall quiet (up to a bound, for a line that never does).
-    if (Settling* s = std::get_if<Settling>(&state_); s && now_ < s->giveUpAt)
+    if (Settling* s = std::get_if<Settling>(&state_.activity); s && now_ < s->giveUpAt)
         s->quietUntil = now_ + quietMs();
     for (;;) {
         const ReceiverEvent event = receiver_.next(received_);
@@ -128,7 +128,7 @@ void Conversation::onFrame(const Frame& frame) {
 // An acknowledgement or refusal: acted on only when it answers the request in progress.
 void Conversation::onAnswer(uint8_t id, bool accepted) {
     commands_.setACKByte(id);
-    if (std::holds_alternative<Closing>(state_)) return onClosingAnswer(id, accepted);
+    if (std::holds_alternative<Closing>(state_.activity)) return onClosingAnswer(id, accepted);
     if (awaits(id, Phase::Answer)) {
         timeAnswer();
         ++exchange()->answers;
@@ -136,12 +136,13 @@ void Conversation::onAnswer(uint8_t id, bool accepted) {
         return accepted ? onAcknowledged() : onRefused();
     }
     if (Exchange* x = exchange(); x && x->request.id == id) ++x->answers;
-    if (Settling* s = std::get_if<Settling>(&state_); s && s->id == id) {
+    if (Settling* s = std::get_if<Settling>(&state_.activity); s && s->id == id) {
         --s->owed;
         roundTrip_.seen(now_ - s->sent);
     }
     // A rate change acknowledged too late to be used may have switched the logger all the same.
-    if (accepted && id == msg::SerialConfig) rateDoubt_ = true;
+    if (accepted && id == msg::SerialConfig && state_.run && state_.run->rate)
+        state_.run->rate->doubt = true;
     // The block that follows an acknowledgement of a read is read by its length and dropped.
     if (accepted && (id == msg::DataQuery || id == msg::GetUserData)) {
         receiver_.expectRawBlock(lastRawSize_[id == msg::DataQuery ? 1 : 0]);
@@ -189,7 +190,7 @@ void Conversation::onRefused() {
     if (x.step == Step::LineRate) return complete(Next::RateRefused);
     if (x.step == Step::Probe) return complete(Next::ProbeRefused);
     if (x.step == Step::Criteria) return complete(Next::ConfigRefused);
-    if (x.step == Step::Sectors && x.sectors.count > 1 && downloading_) return onRefusedBlock();
+    if (x.step == Step::Sectors && x.sectors.count > 1 && downloading()) return onRefusedBlock();
     fail(FailureKind::Refused);
 }
 
@@ -217,8 +218,9 @@ void Conversation::onVersion(const QByteArray& body) {
     if (stage == RateStage::Search) return complete(Next::Found);
     event(Kind::Version).version = *info;
     if (stage == RateStage::Returned) {
-        note(QStringLiteral("the logger found at %1 baud answers at 115200").arg(oldRate_));
-        event(Kind::RateFound).baud = oldRate_;
+        const int foundAt = run().foundAt;
+        note(QStringLiteral("the logger found at %1 baud answers at 115200").arg(foundAt));
+        event(Kind::RateFound).baud = foundAt;
     }
     complete(Next::OutputStop);
 }
@@ -233,7 +235,7 @@ void Conversation::onLogStatus(const QByteArray& body) {
         commands_.restoreBit(*bitForId(msg::GetStatus));
     }
     if (inStep(Step::Probe)) return complete(Next::ProbeAnswered);
-    status_ = *status;
+    run().status = *status;
     complete(Next::AfterStatus);
 }
 

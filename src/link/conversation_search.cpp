@@ -40,10 +40,10 @@ int Conversation::searchWaitMs() const {
 bool Conversation::searchForLogger(FailureKind kind) {
     const Exchange& x = *exchange();
     const bool silent = kind == FailureKind::NoAnswer && x.answers == 0 && x.attempts == 1;
-    const bool handshake = runActive_ && !haveStatus_ && x.step == Step::Version;
-    if (!handshake || x.rate == RateStage::Search || !silent || searches_ >= kMaxSearches)
+    const bool handshake = runActive() && !run().haveStatus && x.step == Step::Version;
+    if (!handshake || x.rate == RateStage::Search || !silent || run().searches >= kMaxSearches)
         return false;
-    ++searches_;
+    ++run().searches;
     dropExchange();
     note(QStringLiteral("no answer at 115200 baud: the logger is looked for at the other rates"));
     searchAt(kSearchRates.front());
@@ -71,8 +71,9 @@ void Conversation::searchNext() {
 }
 
 void Conversation::putBack() {
-    oldRate_ = lineRate_;
-    note(QStringLiteral("the logger answers at %1 baud: it is asked back to 115200").arg(oldRate_));
+    run().foundAt = lineRate_;
+    note(
+        QStringLiteral("the logger answers at %1 baud: it is asked back to 115200").arg(lineRate_));
     requestRate(kBaseBaud, RateStage::PutBack);
 }
 

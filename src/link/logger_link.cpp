@@ -199,11 +199,17 @@ void LoggerLink::emitEvent(const ConversationEvent& e) {
         case Kind::Idle:
             return emit idle();
         case Kind::End:
-            if (e.end.downloading && e.end.kind == EndKind::Complete) emit downloadFinished();
-            if (e.end.downloading && e.end.kind == EndKind::Stopped)
-                emit downloadStopped(e.end.sectorsRead);
+            emitDownloadEnd(e.end);
             return emit runEnded(e.end);
+        case Kind::DownloadEnded:
+            emitDownloadEnd(e.end);
+            return emit downloadEnded(e.end);
     }
+}
+
+void LoggerLink::emitDownloadEnd(const RunEnd& end) {
+    if (end.downloading && end.kind == EndKind::Complete) emit downloadFinished();
+    if (end.downloading && end.kind == EndKind::Stopped) emit downloadStopped(end.sectorsRead);
 }
 
 }  // namespace kav::link

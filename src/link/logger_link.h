@@ -132,6 +132,8 @@ class LoggerLink : public QObject {
     void loggerFoundAt(int baud);
     // The run begun by connectLogger or startHandshake is over: exactly once per start.
     void runEnded(const kav::link::RunEnd& end);
+    // A download that followed new criteria, after its run's end was reported, is over.
+    void downloadEnded(const kav::link::RunEnd& end);
 
   private:
     LoggerLink(Transport& transport, LinkClock* clock, LinkTimings timings, QObject* parent);
@@ -142,6 +144,7 @@ class LoggerLink : public QObject {
     bool apply(const Actions& actions);
     bool carryOut(const Action& action);
     void emitEvent(const ConversationEvent& event);
+    void emitDownloadEnd(const RunEnd& end);
     void schedule();
 
     Transport& transport_;

@@ -106,6 +106,11 @@ void DownloadSession::connectLink() {
         endClear(ClearReport::Result::Failed, reason);
     });
     connect(&link_, &LoggerLink::runEnded, this, &DownloadSession::onRunEnded);
+    // A download after new criteria belongs to the run already ended: only its outcome.
+    connect(&link_, &LoggerLink::downloadEnded, this, [this](const kav::link::RunEnd& end) {
+        finishDownload(end.kind, end.failure);
+        reportRepeats();
+    });
     connect(&link_, &LoggerLink::message, this, &DownloadSession::onNotice);
     connect(&link_, &LoggerLink::configurationSent, this, &DownloadSession::configurationSent);
     connect(&link_, &LoggerLink::configurationAnswered, this,

@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Seeds that broke an invariant once, and a run of consecutive seeds.
 TEST(Seeds, InvariantsHold) {
-    const uint64_t found[] = {759, 1276, 17069, 88085};
+    const uint64_t found[] = {759, 1276, 1562, 7441, 8655, 10599, 17069, 23149, 28865, 88085};
     for (uint64_t seed : found) EXPECT_EQ(runSeed(seed).broken, "") << "seed " << seed;
     for (uint64_t seed = 1000; seed < 1400; ++seed)
         EXPECT_EQ(runSeed(seed).broken, "") << "seed " << seed;

@@ -15,7 +15,7 @@ namespace {
 
 using namespace testing;
 
-enum class In { Bytes, Wake, Close, Stop, PortLost };
+enum class In { Bytes, Wake, Close, Stop, PortLost, Criteria };
 
 struct Step {
     In input;
@@ -61,6 +61,9 @@ class Driver {
                 break;
             case In::PortLost:
                 take(core.portLost(now, QStringLiteral("gone")));
+                break;
+            case In::Criteria:
+                take(core.command(now, Request{msg::SetLogCriteria}));
                 break;
         }
         return lastId;
@@ -154,6 +157,19 @@ INSTANTIATE_TEST_SUITE_P(
             EndKind::Complete,
             1,
             115200},
+        // The download after new criteria is part of the run: one end, both downloads kept.
+        Row{"download_after_new_criteria_ends_the_run_once",
+            115200,
+            1,
+            used(1),
+            {{In::Bytes, kSector0, 0},
+             {In::Criteria, {}, 0x18},
+             {In::Bytes, ack(0x18), 0x17},
+             {In::Bytes, ack(0x17) + statusFrame(used(1)), 0x1D},
+             {In::Bytes, kSector0, 0}},
+            EndKind::Complete,
+            2,
+            115200},
         // A refused block is read again one sector at a time.
         Row{"refused_block_read_sector_by_sector",
             115200,
@@ -189,6 +205,19 @@ INSTANTIATE_TEST_SUITE_P(
             4,
             used(3),
             {{In::Close, {}, 0}, {In::Wake, {}, 0x09}},
+            EndKind::Closed,
+            0,
+            115200},
+        // Closed while the old rate is tried after a silent switch: the logger may have taken
+        // the faster rate, so it is asked back from there before the port closes.
+        Row{"closed_while_the_old_rate_is_tried",
+            230400,
+            4,
+            used(3),
+            {{In::Wake, {}, 0x05},
+             {In::Wake, {}, 0},
+             {In::Wake, {}, 0x17, 115200},
+             {In::Close, {}, 0x05}},
             EndKind::Closed,
             0,
             115200},
