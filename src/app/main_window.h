@@ -12,6 +12,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <QThreadPool>
 
 #include "app/export_dialogs.h"
 #include "app/web_pages.h"
@@ -145,6 +146,8 @@ class TKAVSkyTraqV6 : public QMainWindow {
     void statusShown(const QString& text);
     // The Score panel shows the finished scores of track's flights (-1: of no track).
     void scoresShown(int track);
+    // A recording in the logbook asked for is done (written or not).
+    void logbookRecorded();
 
   protected:
     bool event(QEvent* event) override;
@@ -200,10 +203,11 @@ class TKAVSkyTraqV6 : public QMainWindow {
     void buildStatusBar();
     void setUpExport();
     void setUpLogbook();
-    // Adds the flights on screen to the logbook (with files, only those the files hold); the
-    // status-bar note about it, empty without flights. A logbook that cannot be written is said
-    // in a message.
-    QString recordInLogbook(std::span<const logbook::WrittenFile> files = {});
+    // Adds the flights on screen to the logbook (with files, only those the files hold) off the
+    // event loop: scoring a full memory takes a while. When done, the note about it is added to
+    // status (the status is left alone when empty); a logbook that cannot be written is said in
+    // a message. Recordings are made one after another, in the order asked.
+    void recordInLogbook(const QString& status, std::span<const logbook::WrittenFile> files = {});
     int saveFilterIndex() const;
     std::optional<QString> nameFromStartList(const QDate& today, const QString& shortFormat,
                                              bool incomplete);
@@ -278,6 +282,9 @@ class TKAVSkyTraqV6 : public QMainWindow {
     QAction* About1 = nullptr;
     QAction* Logbook1 = nullptr;
     LogbookWindow* logbookWindow_ = nullptr;
+    // One thread writes the logbook, so recordings keep their order; it finishes the one in
+    // progress when the window goes.
+    QThreadPool logbookWriter_;
 };
 
 }  // namespace kav::app

@@ -208,7 +208,7 @@ WriteResult TKAVSkyTraqV6::writeTrack(int Index, const QString& path) {
         return result;
     }
     const logbook::WrittenFile file{QFileInfo(path).absoluteFilePath(), part.fixes};
-    recordInLogbook(std::span(&file, 1));
+    recordInLogbook({}, std::span(&file, 1));
     showStatus(
         QStringLiteral("%1 %2 saved in %3")
             .arg(part.ofDay ? QStringLiteral("The flight of track") : QStringLiteral("Track"))

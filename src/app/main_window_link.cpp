@@ -163,7 +163,7 @@ void TKAVSkyTraqV6::onDownloadEnded(const session::Outcome& outcome) {
                                    .arg(outcome.sectorsExpected)
                                    .arg(session::cutReason(outcome));
     showStatus(text);
-    if (const QString note = recordInLogbook(); !note.isEmpty()) showStatus(text + note);
+    recordInLogbook(text);
 }
 
 // The handshake counts as the download's start.

@@ -2,7 +2,9 @@
 // window shows it.
 #include <QAction>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QMenuBar>
+#include <QtConcurrentRun>
 
 #include "app/logbook_window.h"
 #include "app/main_window.h"
@@ -14,6 +16,7 @@
 namespace kav::app {
 
 void TKAVSkyTraqV6::setUpLogbook() {
+    logbookWriter_.setMaxThreadCount(1);
     auto* tools = menuBar()->findChild<QMenu*>(QStringLiteral("Tools1"));
     Logbook1 = new QAction(QStringLiteral("Logbook"), tools);
     Logbook1->setObjectName(QStringLiteral("Logbook1"));
@@ -21,7 +24,25 @@ void TKAVSkyTraqV6::setUpLogbook() {
     connect(Logbook1, &QAction::triggered, this, &TKAVSkyTraqV6::Logbook1Click);
 }
 
-QString TKAVSkyTraqV6::recordInLogbook(std::span<const logbook::WrittenFile> files) {
+namespace {
+
+struct Recording {
+    std::optional<logbook::Recorded> done;
+    logbook::LogbookError error;
+};
+
+Recording record(const QString& path, std::vector<logbook::FlightToLog> flights) {
+    Recording r;
+    if (const auto book = logbook::Logbook::open(path, &r.error,
+                                                 {.busyTimeoutMs = logbook::kWindowBusyTimeoutMs}))
+        r.done = logbook::recordInto(*book, std::move(flights), r.error);
+    return r;
+}
+
+}  // namespace
+
+void TKAVSkyTraqV6::recordInLogbook(const QString& status,
+                                    std::span<const logbook::WrittenFile> files) {
     const log::LogCollection& log = collection();
     std::optional<std::size_t> cut;
     const int tracks = int(log.tracks().size());
@@ -29,18 +50,24 @@ QString TKAVSkyTraqV6::recordInLogbook(std::span<const logbook::WrittenFile> fil
     auto flights = logbook::flightsToLog(log, shownIdentity().serialNumber, cut, files);
     if (!files.empty())
         std::erase_if(flights, [](const logbook::FlightToLog& f) { return f.row.files.isEmpty(); });
-    if (flights.empty()) return {};
-    logbook::LogbookError error;
-    std::optional<logbook::Recorded> done;
-    if (const auto book = logbook::Logbook::open(services_.logbookPath, &error,
-                                                 {.busyTimeoutMs = logbook::kWindowBusyTimeoutMs}))
-        done = logbook::recordInto(*book, std::move(flights), error);
-    if (!done) {
-        messages_->information(
-            QStringLiteral("The flights were not added to the logbook: %1.").arg(error.text));
-        return QStringLiteral("; not added to the logbook");
-    }
-    return QStringLiteral("; logbook: ") + logbook::recordedText(*done);
+    if (flights.empty()) return emit logbookRecorded();
+    // The watcher goes with the window: a recording done after it closed reaches nothing.
+    auto* watcher = new QFutureWatcher<Recording>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, status] {
+        watcher->deleteLater();
+        const Recording r = watcher->future().takeResult();
+        if (!r.done) {
+            if (!status.isEmpty())
+                showStatus(status + QStringLiteral("; not added to the logbook"));
+            messages_->information(
+                QStringLiteral("The flights were not added to the logbook: %1.").arg(r.error.text));
+        } else if (!status.isEmpty()) {
+            showStatus(status + QStringLiteral("; logbook: ") + logbook::recordedText(*r.done));
+        }
+        emit logbookRecorded();
+    });
+    watcher->setFuture(
+        QtConcurrent::run(&logbookWriter_, record, services_.logbookPath, std::move(flights)));
 }
 
 void TKAVSkyTraqV6::Logbook1Click() {

@@ -69,7 +69,7 @@ void TKAVSkyTraqV6::OpenRawLog1Click() {
                           .arg(result.tailBytes);
         if (outcome.cut()) status += QStringLiteral(". Incomplete: ") + session::cutReason(outcome);
         showStatus(status);
-        if (const QString note = recordInLogbook(); !note.isEmpty()) showStatus(status + note);
+        recordInLogbook(status);
     });
 }
 

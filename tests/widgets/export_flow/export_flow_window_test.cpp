@@ -532,7 +532,9 @@ void ExportFlowWindowTest::flightOnlyKmlHoldsTurnpoints() {
 void ExportFlowWindowTest::logbook() {
     ExportHarness h;
     h.start(ExportHarness::settings(h.fixture.dataDir(), false, "", "0"));
+    QSignalSpy recorded(h.window.get(), &TKAVSkyTraqV6::logbookRecorded);
     QVERIFY(h.download());
+    QVERIFY(recorded.count() > 0 || recorded.wait());
     qsizetype flights = 0;
     for (const auto& inTrack : kav::flight::findLogFlights(h.window->collection()))
         flights += qsizetype(inTrack.size());
@@ -541,10 +543,12 @@ void ExportFlowWindowTest::logbook() {
                  QString("logbook: %1 new flights, 0 already in it").arg(flights)),
              qPrintable(h.window->statusText()));
     clickDownload(h);  // the marked track, the last: it holds the last flight
+    QVERIFY(recorded.count() > 1 || recorded.wait());
     h.rawSavePath = h.fixture.dataDir() + "/memory.bin";
     h.window->findChild<QAction*>("SaveRawLog1")->trigger();
     h.rawOpenPath = h.rawSavePath;
     h.window->findChild<QAction*>("OpenRawLog1")->trigger();
+    QVERIFY(recorded.count() > 2 || recorded.wait());
     QVERIFY(
         h.window->statusText().endsWith(QString("0 new flights, %1 already in it").arg(flights)));
 
