@@ -81,7 +81,9 @@ int runErase(const QStringList& args) {
                    QStringLiteral("--port P [--yes] [--raw FILE] [--speed S] [--trace FILE]"),
                    QStringLiteral("Clears the logger's memory once it has answered with its "
                                   "status; the memory is not read unless --raw asks for a copy "
-                                  "first. Asks \"Clear flight recorder ?\" unless --yes; "
+                                  "first, and then only a logger still holding the memory "
+                                  "copied is cleared. Asks \"Clear flight recorder ?\" unless "
+                                  "--yes; "
                                   "without a terminal, --yes is required."));
     cl.add(portOption());
     cl.add(traceOption());
