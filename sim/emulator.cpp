@@ -30,11 +30,15 @@ struct Emulator::Private {
     QString announcedTarget;
     bool linkMade = false;
     bool vanished = false;
-    // Answers held from the nth command holdId on, until released.
+    // Answers held from the nth command holdId on, until released; the first sentFirst bytes
+    // of the first of them go out.
     quint8 holdId = 0;
     int holdAt = 0;
+    int sentFirst = 0;
     bool holding = false;
     std::vector<Transmission> held;
+
+    void send(Transmission t);
 
     bool makeLink(QString* error);
     void shutDown();
@@ -125,8 +129,7 @@ bool Emulator::start(QString* error) {
         const FeedResult result = d->core->feed(d->line->read());
         for (uint8_t id : result.commands)
             if (d->holdAt > 0 && id == d->holdId && --d->holdAt == 0) d->holding = true;
-        for (const Transmission& t : result.out)
-            d->holding ? d->held.push_back(t) : d->sender->enqueue(t);
+        for (const Transmission& t : result.out) d->send(t);
         for (uint8_t id : result.commands) emit commandReceived(id);
     });
 
@@ -156,9 +159,21 @@ void Emulator::vanish() {
     emit vanished();
 }
 
-void Emulator::holdAnswers(quint8 id, int nth) {
+void Emulator::Private::send(Transmission t) {
+    if (!holding) return sender->enqueue(std::move(t));
+    if (held.empty() && sentFirst > 0) {
+        const qsizetype first = std::min(qsizetype(sentFirst), t.bytes.size());
+        sender->enqueue(Transmission{t.bytes.left(first), t.delayMs});
+        t.bytes.remove(0, first);
+        t.delayMs = 0;
+    }
+    held.push_back(std::move(t));
+}
+
+void Emulator::holdAnswers(quint8 id, int nth, int sentFirst) {
     d->holdId = id;
     d->holdAt = nth;
+    d->sentFirst = sentFirst;
 }
 
 void Emulator::releaseAnswers() {

@@ -78,7 +78,8 @@ class Emulator : public QObject {
     void powerCycle();
     // The answer to the nth command id from now on (1: the next), and every answer after it, is
     // held until releaseAnswers(): a test acts at that point of a download, whatever the load.
-    void holdAnswers(quint8 id, int nth);
+    // The first sentFirst bytes of that answer go out (its data is then arriving).
+    void holdAnswers(quint8 id, int nth, int sentFirst = 0);
     void releaseAnswers();
     int lineRate() const;  // the rate in effect on the logger's side
     // One line per frame: "RX <hex bytes>" / "TX <hex bytes>", "TX RAW sector N",

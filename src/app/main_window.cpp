@@ -90,8 +90,10 @@ TKAVSkyTraqV6::TKAVSkyTraqV6(WindowServices services, QWidget* parent)
 }
 
 TKAVSkyTraqV6::~TKAVSkyTraqV6() {
-    // The session refers to the transport: it goes first.
+    // The session refers to the transport: it goes first. The end of its run is not shown:
+    // the controls are going too.
     watcher_.reset();
+    QObject::disconnect(session_.get(), nullptr, this, nullptr);
     session_.reset();
 }
 

@@ -54,7 +54,12 @@ void TKAVSkyTraqV6::connectLink() {
     connect(source, &DownloadSession::downloadStarted, this, &TKAVSkyTraqV6::onDownloadStarted);
     connect(source, &DownloadSession::sectorStored, this, &TKAVSkyTraqV6::onSector);
     connect(source, &DownloadSession::progressChanged, this, &TKAVSkyTraqV6::onProgress);
-    connect(source, &DownloadSession::downloadEnded, this, &TKAVSkyTraqV6::onDownloadEnded);
+    // The controls follow the run's end, the download's outcome in it.
+    connect(source, &DownloadSession::runEnded, this, [this](const session::RunReport& report) {
+        if (report.downloadEnded()) onDownloadEnded(report.outcome);
+        for (const QString& summary : report.noticesNotShown)
+            showStatus(QStringLiteral("%1 (%2)").arg(statusText(), summary));
+    });
     connect(source, &DownloadSession::configurationSent, this, [this] { CleanScreen(); });
     connect(source, &DownloadSession::memoryCleared, this, [this] {
         CleanScreen();
@@ -73,9 +78,6 @@ void TKAVSkyTraqV6::connectLink() {
     // The session shows each kind of notice once a run; the count of the rest goes to the status.
     connect(source, &DownloadSession::notice, this,
             [this](const QString& text) { messages_->information(text); });
-    connect(source, &DownloadSession::noticesNotShown, this, [this](const QString& summary) {
-        showStatus(QStringLiteral("%1 (%2)").arg(statusText(), summary));
-    });
     connect(source, &DownloadSession::lineRateChanged, this, [this](int, const QString& why) {
         if (!why.isEmpty()) rateNote_ = QStringLiteral(" (%1)").arg(why);
     });

@@ -86,19 +86,22 @@ int runConfig(const QStringList& args) {
     if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitCannotWrite;
     using kav::session::DownloadSession;
     DownloadSession& session = run.session();
-    bool accepted = false;
     QObject::connect(&session, &DownloadSession::ready, &run, [&] {
         if (!session.sendCriteria(criteriaFor(*request, session.identity().status)))
             run.fail(kExitIoError, QStringLiteral("the criteria could not be sent"));
     });
-    QObject::connect(&session, &DownloadSession::configurationSent, &run,
-                     [&accepted](bool ok) { accepted = ok; });
     QObject::connect(&session, &DownloadSession::configurationAnswered, &run,
-                     [&](const QString& text) {
+                     [&run](const QString& text) {
                          printOut(text);
-                         if (accepted) return run.end();
-                         run.fail(kExitProtocol, QStringLiteral("the logger refused the criteria"));
+                         run.end();
                      });
+    run.judgeBy(
+        [](const kav::session::RunReport& report) -> std::optional<CommandSession::Verdict> {
+            if (!report.criteriaAccepted) return std::nullopt;
+            if (*report.criteriaAccepted) return CommandSession::Verdict{};
+            return CommandSession::Verdict{kExitProtocol,
+                                           QStringLiteral("the logger refused the criteria")};
+        });
     run.start(*port, DownloadSession::Goal::Command);
     run.wait(&interrupt);
     return run.report();

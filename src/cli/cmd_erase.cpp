@@ -5,6 +5,7 @@
 #include "cli/command_session.h"
 #include "cli/console.h"
 #include "cli/download_job.h"
+#include "cli/erase_after.h"
 #include "cli/interrupt_notifier.h"
 #include "cli/progress_line.h"
 #include "link/serial_transport.h"
@@ -27,6 +28,52 @@ std::optional<int> confirm(CommandLine& cl) {
     return std::nullopt;
 }
 
+std::optional<CommandSession::Verdict> clearedVerdict(const kav::session::RunReport& report) {
+    if (!report.memoryCleared) return std::nullopt;
+    return CommandSession::Verdict{};
+}
+
+// The whole memory is read and saved first; the clear then proves, on a connection of its own,
+// that the logger still holds the memory saved. A copy cut short is still saved: it is all
+// there is of the memory.
+int copyThenClear(const QString& port, const QString& rawPath, CommandSession& run,
+                  InterruptNotifier& interrupt) {
+    using kav::session::DownloadSession;
+    DownloadSession& session = run.session();
+    ProgressLine progress(stderrIsTerminal());
+    QObject::connect(&session, &DownloadSession::progressChanged, &run,
+                     [&progress](const kav::session::Progress& p) {
+                         progress.update(p.sectorsRead, p.sectorsToRead);
+                     });
+    run.judgeBy(
+        [](const kav::session::RunReport& report) -> std::optional<CommandSession::Verdict> {
+            if (!report.downloadEnded()) return std::nullopt;
+            if (report.outcome.complete()) return CommandSession::Verdict{};
+            return CommandSession::Verdict{
+                exitStatusFor(report.outcome),
+                cutReason(report.outcome) + QStringLiteral(" Nothing was cleared.")};
+        });
+    run.start(port, DownloadSession::Goal::ReadMemory);
+    run.wait(&interrupt);
+    progress.finish();
+    const int status = run.report();
+    if (session.memory().isEmpty()) return status;
+    const bool copied = saveRawCopy(rawPath, session, run.prefix());
+    if (status != kExitOk) return copied ? status : moreSevere(status, kExitCannotWrite);
+    const std::optional<kav::session::SavedMemory> saved = session.savedMemory();
+    if (!copied || !saved) {
+        printErr(run.prefix() + QStringLiteral("the copy could not be saved; nothing cleared"));
+        return kExitCannotWrite;
+    }
+    QString why;
+    if (!clearIfStillSaved(port, *saved, QStringLiteral("erase"), &interrupt, &why)) {
+        printErr(run.prefix() + why);
+        return kExitFailure;
+    }
+    printOut(QStringLiteral("Memory cleared"));
+    return kExitOk;
+}
+
 }  // namespace
 
 int runErase(const QStringList& args) {
@@ -34,7 +81,9 @@ int runErase(const QStringList& args) {
                    QStringLiteral("--port P [--yes] [--raw FILE] [--speed S] [--trace FILE]"),
                    QStringLiteral("Clears the logger's memory once it has answered with its "
                                   "status; the memory is not read unless --raw asks for a copy "
-                                  "first. Asks \"Clear flight recorder ?\" unless --yes; "
+                                  "first, and then only a logger still holding the memory "
+                                  "copied is cleared. Asks \"Clear flight recorder ?\" unless "
+                                  "--yes; "
                                   "without a terminal, --yes is required."));
     cl.add(portOption());
     cl.add(traceOption());
@@ -57,43 +106,19 @@ int runErase(const QStringList& args) {
     using kav::session::DownloadSession;
     DownloadSession& session = run.session();
     session.setTransferSpeed(*speed);
-    ProgressLine progress(stderrIsTerminal());
-    const auto clear = [&] {
+    if (!rawPath.isEmpty()) return copyThenClear(*port, rawPath, run, interrupt);
+    QObject::connect(&session, &DownloadSession::ready, &run, [&] {
         if (!session.clearMemory())
             run.fail(kExitIoError, QStringLiteral("the command could not be sent"));
-    };
-    QObject::connect(&session, &DownloadSession::progressChanged, &run,
-                     [&progress](const kav::session::Progress& p) {
-                         progress.update(p.sectorsRead, p.sectorsToRead);
-                     });
-    // With a copy wanted the whole memory is read and saved first; otherwise nothing is read.
-    bool copyTried = false;
-    QObject::connect(
-        &session, &DownloadSession::downloadEnded, &run, [&](const kav::session::Outcome& outcome) {
-            progress.finish();
-            if (!outcome.complete())
-                return run.fail(exitStatusFor(outcome),
-                                cutReason(outcome) + QStringLiteral(" Nothing was cleared."));
-            copyTried = true;
-            if (!saveRawCopy(rawPath, session, run.prefix()))
-                return run.fail(kExitCannotWrite,
-                                QStringLiteral("the copy could not be saved; nothing cleared"));
-            clear();
-        });
-    if (rawPath.isEmpty()) QObject::connect(&session, &DownloadSession::ready, &run, clear);
+    });
     QObject::connect(&session, &DownloadSession::memoryCleared, &run, [&run] {
         printOut(QStringLiteral("Memory cleared"));
         run.end();
     });
-    run.start(*port, rawPath.isEmpty() ? DownloadSession::Goal::Command
-                                       : DownloadSession::Goal::ReadMemory);
+    run.judgeBy(clearedVerdict);
+    run.start(*port, DownloadSession::Goal::Command);
     run.wait(&interrupt);
-    progress.finish();
-    const int status = run.report();
-    // A copy cut short is still saved: it is all there is of the memory.
-    if (rawPath.isEmpty() || copyTried || session.memory().isEmpty()) return status;
-    return saveRawCopy(rawPath, session, run.prefix()) ? status
-                                                       : moreSevere(status, kExitCannotWrite);
+    return run.report();
 }
 
 }  // namespace kav::cli

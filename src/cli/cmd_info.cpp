@@ -51,7 +51,7 @@ int runInfo(const QStringList& args) {
     CommandSession run(transport, cl.name());
     if (!run.traceTo(cl.parser().value(QStringLiteral("trace")))) return kExitCannotWrite;
     using kav::session::DownloadSession;
-    QObject::connect(&run.session(), &DownloadSession::ready, &run, [&run] { run.end(); });
+    run.judgeBy(identifiedVerdict);
     run.start(*port, DownloadSession::Goal::Identify);
     if (run.wait(&interrupt) != kExitOk) return run.report();
     printIdentity(run.session().identity());

@@ -44,12 +44,8 @@ CommandSession::CommandSession(kav::link::Transport& transport, const QString& c
       prefix_(QStringLiteral("kav-skytraq-cli %1: ").arg(command)) {
     connect(&session_, &DownloadSession::notice, this, &CommandSession::onNotice);
     connect(&session_, &DownloadSession::noticesNotShown, this, &CommandSession::onNotice);
-    // The link giving up, or the port going, ends any run (a download's end comes first).
-    connect(&session_, &DownloadSession::failed, this,
-            [this](const kav::link::LinkFailure& f) { fail(f); });
-    connect(&session_, &DownloadSession::portLost, this, [this](const QString& reason) {
-        fail(kav::link::LinkFailure{kav::link::FailureKind::PortLost, 0, -1, 0, reason});
-    });
+    // The link giving up, or the port going, ends the run: its report says why.
+    connect(&session_, &DownloadSession::runEnded, this, &CommandSession::onRunEnded);
     connect(&session_, &DownloadSession::lineRateChanged, this,
             [this](int baud, const QString& why) {
                 if (!why.isEmpty())
@@ -74,23 +70,43 @@ bool CommandSession::traceTo(const QString& path) {
 }
 
 void CommandSession::start(const QString& port, DownloadSession::Goal goal) {
-    const kav::link::OpenResult result = session_.start(port, goal);
-    if (result != kav::link::OpenResult::Ok)
-        fail(exitStatusFor(result),
-             kav::link::openFailureText(result, port, transport_.errorString()));
+    port_ = port;
+    session_.start(port, goal);
+}
+
+void CommandSession::end() {
+    if (!ended_) session_.disconnect();
 }
 
 void CommandSession::fail(int status, const QString& error) {
+    if (ended_ || verdict_) return;
+    verdict_ = Verdict{status, error};
+    session_.disconnect();
+}
+
+// The command's end: the verdict it asked for, else its judge's, else the link's own.
+void CommandSession::onRunEnded(const kav::session::RunReport& report) {
     if (ended_) return;
     ended_ = true;
-    status_ = status;
-    error_ = error;
+    const Verdict verdict = verdictOf(report);
+    status_ = verdict.status;
+    error_ = verdict.error;
     session_.disconnect();
     emit ended();
 }
 
-void CommandSession::fail(const kav::link::LinkFailure& failure) {
-    fail(exitStatusFor(failure.kind), failureText(failure));
+CommandSession::Verdict CommandSession::verdictOf(const kav::session::RunReport& report) const {
+    using kav::link::OpenResult;
+    if (verdict_) return *verdict_;
+    if (report.opened != OpenResult::Ok)
+        return {exitStatusFor(report.opened),
+                kav::link::openFailureText(report.opened, port_, transport_.errorString())};
+    if (judge_)
+        if (const std::optional<Verdict> judged = judge_(report)) return *judged;
+    if (report.end.failure)
+        return {exitStatusFor(report.end.failure->kind), failureText(*report.end.failure)};
+    if (report.end.kind == kav::link::EndKind::Complete) return {};
+    return {kExitUnavailable, QStringLiteral("the run ended before the logger answered")};
 }
 
 int CommandSession::wait(InterruptNotifier* interrupt) {
@@ -124,6 +140,11 @@ void CommandSession::onInterrupt(bool fromKeyboard) {
         return;
     }
     fail(kExitInterrupted, QStringLiteral("interrupted"));
+}
+
+std::optional<CommandSession::Verdict> identifiedVerdict(const kav::session::RunReport& report) {
+    if (!report.identified) return std::nullopt;
+    return CommandSession::Verdict{};
 }
 
 // The session shows each kind of message once and counts the others.

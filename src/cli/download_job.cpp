@@ -137,6 +137,12 @@ int saveResults(const DownloadJob& job, const DownloadSession& session, const QS
     return copied ? status : kExitCannotWrite;
 }
 
+// A download's end in words: none when it did not begin, and the link's failure tells why.
+std::optional<CommandSession::Verdict> downloadVerdict(const kav::session::RunReport& report) {
+    if (!report.downloadEnded()) return std::nullopt;
+    return CommandSession::Verdict{exitStatusFor(report.outcome), cutReason(report.outcome)};
+}
+
 void noteOutcome(const DownloadSession& session, const CommandSession& run, JobReport& report) {
     const Outcome& outcome = session.outcome();
     report.serialNumber = session.identity().serialNumber;
@@ -191,11 +197,7 @@ int runDownloadJob(const DownloadJob& job, kav::link::Transport& transport,
     QObject::connect(&session, &DownloadSession::notice, &run, [&progress] { progress.finish(); });
     QObject::connect(&session, &DownloadSession::noticesNotShown, &run,
                      [&progress] { progress.finish(); });
-    QObject::connect(&session, &DownloadSession::downloadEnded, &run,
-                     [&run](const Outcome& outcome) {
-                         if (outcome.complete()) return run.end();
-                         run.fail(exitStatusFor(outcome), cutReason(outcome));
-                     });
+    run.judgeBy(downloadVerdict);
     run.start(job.port, DownloadSession::Goal::ReadMemory);
     run.wait(interrupt);
     progress.finish();

@@ -8,12 +8,8 @@ namespace kav::cli {
 
 using kav::session::DownloadSession;
 
-namespace {
-
-// Clears the logger once it has answered, if it is the one saved; true once the clear is
-// acknowledged and the status on the same connection shows no sector used.
-bool clearMemory(const QString& port, const kav::session::SavedMemory& saved,
-                 const QString& command, InterruptNotifier* interrupt, QString* why) {
+bool clearIfStillSaved(const QString& port, const kav::session::SavedMemory& saved,
+                       const QString& command, InterruptNotifier* interrupt, QString* why) {
     kav::link::SerialTransport transport;
     CommandSession run(transport, command);
     DownloadSession& session = run.session();
@@ -21,17 +17,22 @@ bool clearMemory(const QString& port, const kav::session::SavedMemory& saved,
         if (!session.clearIfSame(saved))
             run.fail(kExitIoError, QStringLiteral("the clear could not be sent"));
     });
-    QObject::connect(&session, &DownloadSession::clearEnded, &run,
-                     [&run](const kav::session::ClearReport& report) {
-                         if (report.result == kav::session::ClearReport::Result::Cleared)
-                             return run.end();
-                         run.fail(kExitFailure, report.why);
-                     });
+    QObject::connect(&session, &DownloadSession::clearEnded, &run, [&run] { run.end(); });
+    run.judgeBy(
+        [](const kav::session::RunReport& report) -> std::optional<CommandSession::Verdict> {
+            if (!report.clear) return std::nullopt;
+            using Result = kav::session::ClearReport::Result;
+            if (report.clear->result == Result::Cleared) return CommandSession::Verdict{};
+            if (report.clear->result == Result::Failed) return std::nullopt;  // the link says why
+            return CommandSession::Verdict{kExitFailure, report.clear->why};
+        });
     run.start(port, DownloadSession::Goal::Command);
     if (run.wait(interrupt) == kExitOk) return true;
     *why = run.error();
     return false;
 }
+
+namespace {
 
 // The sectors the logger reports as used, -1 when it does not answer.
 int sectorsUsed(const QString& port, const QString& command, InterruptNotifier* interrupt,
@@ -42,7 +43,7 @@ int sectorsUsed(const QString& port, const QString& command, InterruptNotifier* 
     QObject::connect(
         &run.session(), &DownloadSession::statusReceived, &run,
         [&used](const kav::link::LogStatus& status) { used = status.SectorsToDownload; });
-    QObject::connect(&run.session(), &DownloadSession::ready, &run, [&run] { run.end(); });
+    run.judgeBy(identifiedVerdict);
     run.start(port, DownloadSession::Goal::Identify);
     if (run.wait(interrupt) != kExitOk) *why = run.error();
     return used;
@@ -52,7 +53,7 @@ int sectorsUsed(const QString& port, const QString& command, InterruptNotifier* 
 
 bool clearAndConfirm(const QString& port, const kav::session::SavedMemory& saved,
                      const QString& command, InterruptNotifier* interrupt, QString* why) {
-    if (!clearMemory(port, saved, command, interrupt, why)) return false;
+    if (!clearIfStillSaved(port, saved, command, interrupt, why)) return false;
     const int used = sectorsUsed(port, command, interrupt, why);
     if (used == 0) return true;
     if (used > 0)

@@ -69,10 +69,9 @@ DownloadSession::DownloadSession(kav::link::Transport& transport, kav::link::Lin
 // Nothing is reported any more but the run's end: the front end is being taken down too.
 DownloadSession::~DownloadSession() {
     blockSignals(true);
-    lastEnd_.reset();
     closeNow();
     blockSignals(false);
-    if (lastEnd_) emit runEnded(*lastEnd_);
+    if (ended_) reportEnd();
 }
 
 void DownloadSession::connectLink() {
@@ -112,7 +111,10 @@ void DownloadSession::connectLink() {
         reportRepeats();
     });
     connect(&link_, &LoggerLink::message, this, &DownloadSession::onNotice);
-    connect(&link_, &LoggerLink::configurationSent, this, &DownloadSession::configurationSent);
+    connect(&link_, &LoggerLink::configurationSent, this, [this](bool accepted) {
+        report_.criteriaAccepted = accepted;
+        emit configurationSent(accepted);
+    });
     connect(&link_, &LoggerLink::configurationAnswered, this,
             &DownloadSession::configurationAnswered);
     connect(&link_, &LoggerLink::memoryCleared, this, &DownloadSession::onMemoryCleared);
@@ -130,7 +132,14 @@ kav::link::OpenResult DownloadSession::start(const QString& port, Goal goal) {
     identity_ = LoggerIdentity{};
     identity_.port = port;
     repeats_.clear();
-    return link_.connectLogger(port, runGoal(goal));
+    link_.closeNow();  // the run abandoned ends before this one begins
+    report_ = RunReport{};
+    opening_ = true;
+    const kav::link::OpenResult result = link_.connectLogger(port, runGoal(goal));
+    opening_ = false;
+    report_.opened = result;
+    if (ended_) reportEnd();
+    return result;
 }
 
 void DownloadSession::stop() {
@@ -238,6 +247,7 @@ void DownloadSession::onClearStatus(const kav::link::LogStatus& status) {
 
 void DownloadSession::onMemoryCleared() {
     clearLog();
+    report_.memoryCleared = true;
     emit memoryCleared();
     if (clearStep_ != ClearStep::Clearing) return;
     clearStep_ = ClearStep::Confirming;
@@ -248,7 +258,8 @@ void DownloadSession::onMemoryCleared() {
 
 void DownloadSession::endClear(ClearReport::Result result, const QString& why) {
     if (std::exchange(clearStep_, ClearStep::None) == ClearStep::None) return;
-    emit clearEnded(ClearReport{result, why});
+    report_.clear = ClearReport{result, why};
+    emit clearEnded(*report_.clear);
 }
 
 void DownloadSession::onStatus(const kav::link::LogStatus& status) {
@@ -258,6 +269,7 @@ void DownloadSession::onStatus(const kav::link::LogStatus& status) {
     emit statusReceived(status);
     if (clearStep_ != ClearStep::None) return onClearStatus(status);
     if (!first) return;
+    report_.identified = true;
     emit ready();
     if (goal_ == Goal::Identify) disconnect();
 }
@@ -300,15 +312,24 @@ void DownloadSession::finishDownload(kav::link::EndKind kind,
     outcome_.stopped = !complete && kind != kav::link::EndKind::Complete && !outcome_.failure;
     outcome_.missing = sectors_.missing();
     outcome_.linkError = sectors_.error();
+    report_.outcome = outcome_;
     emit downloadEnded(outcome_);
 }
 
-// The end of every run: the download's outcome, the repeated notices counted, the run's end.
+// The end of every run: the download's outcome, the repeated notices counted, the run's end
+// (once start() knows whether the port opened, or once the session is past its destruction).
 void DownloadSession::onRunEnded(const kav::link::RunEnd& end) {
-    lastEnd_ = end;
     finishDownload(end.kind, end.failure);
     reportRepeats();
-    emit runEnded(end);
+    report_.end = end;
+    ended_ = true;
+    if (!opening_ && !signalsBlocked()) reportEnd();
+}
+
+void DownloadSession::reportEnd() {
+    ended_ = false;
+    const RunReport report = std::exchange(report_, RunReport{});
+    emit runEnded(report);
 }
 
 // Each kind of notice is shown once; the others are counted.
@@ -325,9 +346,12 @@ void DownloadSession::onNotice(const QString& text) {
 void DownloadSession::reportRepeats() {
     const QMap<QString, int> repeats = std::exchange(repeats_, {});
     for (auto it = repeats.cbegin(); it != repeats.cend(); ++it)
-        if (it.value() > 0)
-            emit noticesNotShown(
-                QStringLiteral("%1 more \"%2\" messages not shown").arg(it.value()).arg(it.key()));
+        if (it.value() > 0) {
+            report_.noticesNotShown << QStringLiteral("%1 more \"%2\" messages not shown")
+                                           .arg(it.value())
+                                           .arg(it.key());
+            emit noticesNotShown(report_.noticesNotShown.last());
+        }
 }
 
 kav::log::RawLogResult DownloadSession::openRawLog(const QString& path) {

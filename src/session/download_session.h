@@ -78,6 +78,21 @@ struct ClearReport {
     QString why;  // empty when cleared
 };
 
+// How a run begun by start() ended, with what a front end needs to word it: the link's end,
+// the download's outcome and which of the run's goals were reached.
+struct RunReport {
+    kav::link::RunEnd end;
+    kav::link::OpenResult opened = kav::link::OpenResult::Ok;  // why the port did not open
+    Outcome outcome;          // the download's, when one ended in the run (state None otherwise)
+    bool identified = false;  // version, serial number and status were read
+    std::optional<bool> criteriaAccepted;  // new criteria were answered, accepted or not
+    bool memoryCleared = false;            // the logger acknowledged a clear
+    std::optional<ClearReport> clear;      // how a clear of a saved memory ended
+    QStringList noticesNotShown;           // as noticesNotShown gave them
+
+    bool downloadEnded() const { return outcome.state != Outcome::State::None; }
+};
+
 struct Progress {
     int sectorsRead = 0;
     int sectorsToRead = 0;
@@ -179,8 +194,9 @@ class DownloadSession : public QObject {
     // The link gave up on an exchange (also outside a download).
     void failed(const kav::link::LinkFailure& failure);
     // The run begun by start() is over, whatever ended it (a port that did not open, the
-    // session destroyed): exactly once per start.
-    void runEnded(const kav::link::RunEnd& end);
+    // session destroyed): exactly once per start, and the only end a front end listens to. A
+    // download the link begins on its own (after new criteria) ends with a report of its own.
+    void runEnded(const kav::session::RunReport& report);
     void portLost(const QString& reason);
     // Texts the link shows as they are (refusals, frames not understood): each kind once per
     // run or command.
@@ -206,6 +222,7 @@ class DownloadSession : public QObject {
     void finishDownload(kav::link::EndKind kind,
                         const std::optional<kav::link::LinkFailure>& failure);
     void onRunEnded(const kav::link::RunEnd& end);
+    void reportEnd();
     void onNotice(const QString& text);
     void reportRepeats();
     void runWhenFree();
@@ -225,8 +242,10 @@ class DownloadSession : public QObject {
     QElapsedTimer clock_;  // since the first sector was asked for
     std::function<void()> whenFree_;
     QMetaObject::Connection traceNotes_;
-    QMap<QString, int> repeats_;                // kind of notice -> how many were not shown
-    std::optional<kav::link::RunEnd> lastEnd_;  // the last end the link reported
+    QMap<QString, int> repeats_;  // kind of notice -> how many were not shown
+    RunReport report_;            // the run in progress, so far
+    bool opening_ = false;        // start() is opening the port: the end waits for its result
+    bool ended_ = false;          // the link reported the run's end
     // A clear of a saved memory: what it must find, and where it stands.
     enum class ClearStep { None, Asking, Clearing, Confirming };
     ClearStep clearStep_ = ClearStep::None;

@@ -23,7 +23,7 @@ enum class Action { None, Reconnect, Stop, Interrupt, ClearMemory, SendCriteria,
 enum class When {
     AfterSector,   // once sector atSector has been stored
     AwaitingAck,   // the request for sector atSector has reached the logger, its answer not back
-    DataArriving,  // sector atSector's data is arriving (the logger paced at its line rate)
+    DataArriving,  // sector atSector's data is arriving (the rest of it held by the logger)
 };
 
 struct Expected {

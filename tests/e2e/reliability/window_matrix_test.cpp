@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "browse/track_table.h"
 #include "browse/track_table_model.h"
+#include "link/serial_transport.h"
 #include "log/raw_log_file.h"
 #include "matrix.h"
 #include "recording_sink.h"
@@ -31,9 +32,9 @@ using app::testing::SettingsFixture;
 using session::DownloadSession;
 
 constexpr int kLimitMs = 30000;
-// Into a block of sectors paced at 230400 baud (8 sectors: 1.4 s on the wire), its data is
-// arriving this long after the request reached the logger.
-constexpr int kIntoBlockMs = 300;
+// Into a block of sectors: its acknowledgement (9 bytes) and half a sector are in, the rest held
+// by the logger until the row's action has been taken.
+constexpr int kIntoBlockBytes = 9 + 2048;
 
 void click(QPushButton* button) {
     ASSERT_NE(button, nullptr);
@@ -62,6 +63,9 @@ class WindowRun {
         services.messages = &sink_;
         services.programDir = settings_.programDir();
         services.watchPorts = false;
+        auto transport = std::make_unique<link::SerialTransport>();
+        transport_ = transport.get();
+        services.transport = std::move(transport);
         const QString rawPath = rawLog_.filePath(QStringLiteral("memory.bin"));
         log::saveRawLog(
             rawPath, sampleImage(),
@@ -114,7 +118,9 @@ class WindowRun {
     // Hooks the row's action and the signals that end the run.
     void watch() {
         DownloadSession* s = &session();
-        QObject::connect(s, &DownloadSession::downloadEnded, s, [this] { onEnded(); });
+        QObject::connect(s, &DownloadSession::runEnded, s, [this](const session::RunReport& r) {
+            if (r.downloadEnded()) onEnded();
+        });
         QObject::connect(s, &DownloadSession::failed, s, [this] {
             if (session().outcome().state == session::Outcome::State::None) finish();
         });
@@ -128,27 +134,48 @@ class WindowRun {
         if (s_.action == Action::None) return;
         if (s_.when == When::AfterSector)
             QObject::connect(s, &DownloadSession::sectorStored, s, [this](int n) {
-                if (n == s_.atSector) QTimer::singleShot(0, window_.get(), [this] { act(); });
+                if (n == s_.atSector) actHeld(true);
             });
         if (s_.when == When::AwaitingAck)
             QObject::connect(&emulator_, &sim::Emulator::commandReceived, &emulator_,
                              [this](quint8 id) {
                                  if (id == 0x1D && requests_++ == s_.atSector) act();
                              });
-        // The logger paces its answer: a while after the request reached it, the block is
-        // still on its way, none of its sectors stored yet.
-        if (s_.when == When::DataArriving) {
-            intoBlock_.setSingleShot(true);
-            QObject::connect(&emulator_, &sim::Emulator::commandReceived, &emulator_,
-                             [this](quint8 id) {
-                                 if (id == 0x1D && session().sectorsRead() == s_.atSector &&
-                                     !intoBlock_.isActive())
-                                     intoBlock_.start(kIntoBlockMs);
-                             });
-            QObject::connect(&intoBlock_, &QTimer::timeout, &intoBlock_, [this] {
-                if (session().downloading() && session().sectorsRead() == s_.atSector) act();
+        if (s_.when == When::DataArriving) holdIntoBlock();
+    }
+
+    // The block from sector atSector on is on its way: once the window has taken in the part the
+    // logger sends, none of its sectors stored, the action is taken and the rest released.
+    void holdIntoBlock() {
+        DownloadSession* s = &session();
+        QObject::connect(s, &DownloadSession::sectorStored, s, [this](int n) {
+            if (n + 1 == s_.atSector) emulator_.holdAnswers(0x1D, 1, kIntoBlockBytes);
+        });
+        QObject::connect(&emulator_, &sim::Emulator::commandReceived, &emulator_,
+                         [this](quint8 id) {
+                             if (id == 0x1D && session().sectorsRead() == s_.atSector)
+                                 intoBlock_ = 0;
+                         });
+        QObject::connect(
+            transport_, &link::Transport::bytesReceived, transport_,
+            [this](const QByteArray& bytes) {
+                if (intoBlock_ < 0 || (intoBlock_ += int(bytes.size())) < kIntoBlockBytes) return;
+                intoBlock_ = -1;
+                actHeld(false);
             });
-        }
+    }
+
+    // The logger holds its answers from the next request on (or holds them already), until the
+    // action has been taken at this point of the download.
+    void actHeld(bool holdNext) {
+        if (holdNext) emulator_.holdAnswers(0x1D, 1);
+        QTimer::singleShot(0, window_.get(), [this, holdNext] {
+            if (!holdNext) {
+                EXPECT_EQ(session().sectorsRead(), s_.atSector) << "acted at another point";
+            }
+            act();
+            emulator_.releaseAnswers();
+        });
     }
 
     void act() {
@@ -213,7 +240,8 @@ class WindowRun {
     QTemporaryDir rawLog_;
     RecordingSink sink_;
     std::unique_ptr<app::TKAVSkyTraqV6> window_;
-    QTimer intoBlock_;
+    link::Transport* transport_ = nullptr;  // the window's
+    int intoBlock_ = -1;                    // bytes of the held block in, -1 until it is asked for
     QTimer done_;
     Result result_;
     int requests_ = 0;
