@@ -54,9 +54,10 @@ void TKAVSkyTraqV6::connectLink() {
     connect(source, &DownloadSession::downloadStarted, this, &TKAVSkyTraqV6::onDownloadStarted);
     connect(source, &DownloadSession::sectorStored, this, &TKAVSkyTraqV6::onSector);
     connect(source, &DownloadSession::progressChanged, this, &TKAVSkyTraqV6::onProgress);
-    // The controls follow the run's end, the download's outcome in it.
+    // The table and status follow each download's end: the run's own, and that of the download
+    // new criteria start once the run is over. The run's end adds what was not shown.
+    connect(source, &DownloadSession::downloadEnded, this, &TKAVSkyTraqV6::onDownloadEnded);
     connect(source, &DownloadSession::runEnded, this, [this](const session::RunReport& report) {
-        if (report.downloadEnded()) onDownloadEnded(report.outcome);
         for (const QString& summary : report.noticesNotShown)
             showStatus(QStringLiteral("%1 (%2)").arg(statusText(), summary));
     });

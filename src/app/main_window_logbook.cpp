@@ -56,14 +56,13 @@ void TKAVSkyTraqV6::recordInLogbook(const QString& status,
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, status] {
         watcher->deleteLater();
         const Recording r = watcher->future().takeResult();
-        if (!r.done) {
-            if (!status.isEmpty())
-                showStatus(status + QStringLiteral("; not added to the logbook"));
+        // The note joins the status it was asked with, and what was added to it since.
+        const QString note = r.done ? QStringLiteral("; logbook: ") + logbook::recordedText(*r.done)
+                                    : QStringLiteral("; not added to the logbook");
+        if (!status.isEmpty() && statusText().startsWith(status)) showStatus(statusText() + note);
+        if (!r.done)
             messages_->information(
                 QStringLiteral("The flights were not added to the logbook: %1.").arg(r.error.text));
-        } else if (!status.isEmpty()) {
-            showStatus(status + QStringLiteral("; logbook: ") + logbook::recordedText(*r.done));
-        }
         emit logbookRecorded();
     });
     watcher->setFuture(

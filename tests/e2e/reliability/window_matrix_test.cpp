@@ -118,9 +118,7 @@ class WindowRun {
     // Hooks the row's action and the signals that end the run.
     void watch() {
         DownloadSession* s = &session();
-        QObject::connect(s, &DownloadSession::runEnded, s, [this](const session::RunReport& r) {
-            if (r.downloadEnded()) onEnded();
-        });
+        QObject::connect(s, &DownloadSession::downloadEnded, s, [this] { onEnded(); });
         QObject::connect(s, &DownloadSession::failed, s, [this] {
             if (session().outcome().state == session::Outcome::State::None) finish();
         });
