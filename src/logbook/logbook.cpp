@@ -205,7 +205,9 @@ bool Logbook::prepare(const Options& options, LogbookError* error) {
                                   .arg(kLogbookVersion));
         return false;
     }
-    if (version == 0 && holdsForeignTables(db)) {
+    // Tables with no version are another program's, unless another connection made them and
+    // their version together since the version was read (both come in one transaction).
+    if (version == 0 && holdsForeignTables(db) && schemaVersion(db, &sqlError) == 0) {
         *error = logbookError(Kind::Damaged, path_, QStringLiteral("it holds other tables"));
         return false;
     }
