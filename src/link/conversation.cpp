@@ -244,7 +244,7 @@ void Conversation::closePortAction() {
 
 // The run, one already ended when a command needs it on a port opened without a start.
 Conversation::Run& Conversation::run() {
-    if (!state_.run) state_.run.emplace();
+    if (!state_.run) state_.run = Run{};
     return *state_.run;
 }
 

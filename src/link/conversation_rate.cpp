@@ -44,7 +44,7 @@ void Conversation::switchRate() {
 // The run's rate change; its doubt stays from one change to the next within the run.
 Conversation::RateChange& Conversation::rateChange() {
     Run& r = run();
-    if (!r.rate) r.rate.emplace();
+    if (!r.rate) r.rate = RateChange{};
     return *r.rate;
 }
 
