@@ -15,7 +15,7 @@ convert_into() {
   rm -rf "$1/out"
   local start end
   start=$(date +%s.%N)
-  "$build/bin/kav-skytraq-cli" convert "$disk/full.raw" --out "$1/out" --format gpx >/dev/null
+  "$build/bin/kav-skytraq-cli" convert "$disk/full.raw" --out "$1/out" --format gpx --no-logbook >/dev/null
   end=$(date +%s.%N)
   awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
 }
