@@ -353,6 +353,7 @@ class Conversation {
     EndKind closingEnd() const;
     qint64 closingWaitMs() const;
     void doubtUndecidedRate();
+    bool switchOutstanding() const;
     void onClosingAnswer(uint8_t id, bool accepted);
     void onClosingTimeout();
     void finishClosing();

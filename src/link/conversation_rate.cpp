@@ -98,6 +98,8 @@ void Conversation::onProbeAnswer(bool answered, RateStage stage) {
             return requestRate(r.oldRate, RateStage::AskBack);
         case RateStage::ConfirmBack: {
             if (answered) return rateFallback(silent);
+            // Silent at both rates: the logger may yet take either, so the close asks it back.
+            rateChange().doubt = true;
             const LinkFailure failure{FailureKind::LineRate, msg::SerialConfig, -1, 0,
                                       QString::number(r.triedRate)};
             event(Kind::Failed).failure = failure;
@@ -166,6 +168,15 @@ void Conversation::doubtUndecidedRate() {
     if (undecided) rateChange().doubt = true;
 }
 
+// The request for a faster rate is out and its answer, which switches the logger, may still
+// come: being made, or its tries' answers let through before it is made again or acted on.
+bool Conversation::switchOutstanding() const {
+    if (const Exchange* x = exchange())
+        return x->step == Step::LineRate && x->rate == RateStage::Switch;
+    const Settling* s = std::get_if<Settling>(&state_.activity);
+    return s && s->id == msg::SerialConfig && s->rate == RateStage::Switch;
+}
+
 // A run still going when the port closes: a download is stopped; a command run that had its
 // status reached its goal; anything else was closed before its goal.
 EndKind Conversation::closingEnd() const {
@@ -179,8 +190,7 @@ EndKind Conversation::closingEnd() const {
 // back to 115200 first, also when the logger's answer to the faster rate is still to come.
 void Conversation::onClose(bool resume) {
     if (std::holds_alternative<Closing>(state_.activity)) return;
-    const Exchange* x = exchange();
-    const bool switching = x && x->step == Step::LineRate && x->rate == RateStage::Switch;
+    const bool switching = switchOutstanding();
     const int target = triedRate();
     if (!switching) doubtUndecidedRate();
     endRun(closingEnd());
@@ -234,10 +244,8 @@ void Conversation::finishClosing() {
 
 // The same without waiting: the request leaves, the port follows at 115200 and closes.
 void Conversation::onCloseNow() {
-    const Exchange* x = exchange();
     const Closing* closing = std::get_if<Closing>(&state_.activity);
-    const bool switching = (x && x->step == Step::LineRate && x->rate == RateStage::Switch) ||
-                           (closing && closing->awaitSwitch);
+    const bool switching = switchOutstanding() || (closing && closing->awaitSwitch);
     if (!switching) doubtUndecidedRate();
     endRun(closingEnd());
     abandon();

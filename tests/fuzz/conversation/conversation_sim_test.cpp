@@ -116,7 +116,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Seeds that broke an invariant once, and a run of consecutive seeds.
 TEST(Seeds, InvariantsHold) {
-    const uint64_t found[] = {759, 1276, 1562, 7441, 8655, 10599, 17069, 23149, 28865, 88085};
+    const uint64_t found[] = {759,   1276,  1562,   7441,   8655,
+                              10599, 12099, 17069,  23149,  28865,
+                              39286, 88085, 209231, 360013, 3458763401407299072ULL};
     for (uint64_t seed : found) EXPECT_EQ(runSeed(seed).broken, "") << "seed " << seed;
     for (uint64_t seed = 1000; seed < 1400; ++seed)
         EXPECT_EQ(runSeed(seed).broken, "") << "seed " << seed;
